@@ -1,0 +1,56 @@
+# Imported targets for the libraries we call: vx_boost, vx_alglib, vx_luajit, vx_gtest
+# (and vx_agg natively). Natively they come from Debian's packages; for Windows from
+# the cross-built cache that scripts/build-cross-deps.sh fills.
+add_library(vx_boost INTERFACE)
+add_library(vx_alglib INTERFACE)
+add_library(vx_luajit INTERFACE)
+add_library(vx_gtest INTERFACE)
+
+if(WIN32)
+  set(VX_CROSS_PREFIX "$ENV{VEXMOOR_CROSS_PREFIX}")
+  if(NOT VX_CROSS_PREFIX)
+    set(VX_CROSS_PREFIX "/var/cache/vexmoor/i686-w64-mingw32")
+  endif()
+  if(NOT EXISTS "${VX_CROSS_PREFIX}/lib/libalglib.a" OR NOT EXISTS "${VX_CROSS_PREFIX}/lib/libluajit.a")
+    message(FATAL_ERROR "Cross-built ALGLIB/LuaJIT missing in ${VX_CROSS_PREFIX}: run scripts/install-deps.sh")
+  endif()
+
+  # Boost is used header-only; the headers are the same for every target, so the
+  # cross build sees Debian's through a directory that holds nothing else.
+  file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/boost-include")
+  file(CREATE_LINK /usr/include/boost "${CMAKE_BINARY_DIR}/boost-include/boost" SYMBOLIC)
+  target_include_directories(vx_boost SYSTEM INTERFACE "${CMAKE_BINARY_DIR}/boost-include")
+
+  target_include_directories(vx_alglib SYSTEM INTERFACE "${VX_CROSS_PREFIX}/include/libalglib")
+  target_link_libraries(vx_alglib INTERFACE "${VX_CROSS_PREFIX}/lib/libalglib.a")
+  target_include_directories(vx_luajit SYSTEM INTERFACE "${VX_CROSS_PREFIX}/include/luajit-2.1")
+  target_link_libraries(vx_luajit INTERFACE "${VX_CROSS_PREFIX}/lib/libluajit.a")
+
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+  target_link_libraries(vx_gtest INTERFACE gtest_main gmock)
+
+  # Every test program of this build runs under Wine, in a prefix of its own.
+  set(VX_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+  configure_file("${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run.sh"
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE @ONLY)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run.sh")
+else()
+  find_package(Boost 1.74 REQUIRED)
+  target_link_libraries(vx_boost INTERFACE Boost::headers)
+
+  find_package(ALGLIB REQUIRED)
+  target_include_directories(vx_alglib SYSTEM INTERFACE ${ALGLIB_INCLUDE_DIRS})
+  target_link_libraries(vx_alglib INTERFACE ${ALGLIB_LIB})
+
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LUAJIT REQUIRED IMPORTED_TARGET luajit)
+  target_link_libraries(vx_luajit INTERFACE PkgConfig::LUAJIT)
+  pkg_check_modules(AGG REQUIRED IMPORTED_TARGET libagg)
+  add_library(vx_agg INTERFACE)
+  target_link_libraries(vx_agg INTERFACE PkgConfig::AGG)
+
+  find_package(GTest REQUIRED)
+  target_link_libraries(vx_gtest INTERFACE GTest::gtest_main GTest::gmock)
+  find_package(benchmark REQUIRED)
+endif()
