@@ -54,3 +54,7 @@ else()
   target_link_libraries(vx_gtest INTERFACE GTest::gtest_main GTest::gmock)
   find_package(benchmark REQUIRED)
 endif()
+
+# uBLAS's debug self-checks copy into its default storage, which Boost 1.74 cannot
+# build as C++20; sizes are checked explicitly where it matters.
+target_compile_definitions(vx_boost INTERFACE BOOST_UBLAS_NDEBUG)

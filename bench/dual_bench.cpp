@@ -1,0 +1,107 @@
+// Cost of line formulas on Dual<N> against the same formulas on doubles (the target is
+// about N + 1 times), and of the Faddeeva function on values and on ComplexDual<2>.
+#include "core/complex_dual.h"
+#include "core/dual.h"
+#include "lineshapes/faddeeva.h"
+#include "lineshapes/pseudo_voigt.h"
+
+#include <benchmark/benchmark.h>
+
+#include <complex>
+#include <cstddef>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+constexpr int points = 1024;
+
+double velocity(int i) { return -10.0 + 20.0 * i / points; }
+
+template <class R>
+R parameter(double value, std::size_t k)
+{
+    if constexpr (std::is_same_v<R, double>)
+        return value;
+    else
+        return R::seed(value, k);
+}
+
+// Arithmetic only: a Lorentz line of area I, position x0 and full width g.
+template <class R>
+R lorentz(double v, const R& area, const R& x0, const R& width)
+{
+    const R x = (v - x0) * 2.0 / width;
+    return area * 2.0 / (width * 3.141592653589793 * (1.0 + x * x));
+}
+
+template <class R>
+void BM_lorentz(benchmark::State& state)
+{
+    const R area = parameter<R>(1.5, 0);
+    const R x0 = parameter<R>(0.3, 1);
+    const R width = parameter<R>(0.8, 2);
+    std::vector<R> out(points);
+    for (auto _ : state) {
+        for (int i = 0; i < points; ++i)
+            out[i] = lorentz(velocity(i), area, x0, width);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
+// With one exponential per point.
+template <class R>
+void BM_pseudo_voigt(benchmark::State& state)
+{
+    const R a = parameter<R>(0.4, 0);
+    const R x0 = parameter<R>(0.3, 1);
+    const R width = parameter<R>(0.8, 2);
+    std::vector<R> out(points);
+    for (auto _ : state) {
+        for (int i = 0; i < points; ++i)
+            out[i] = pseudo_voigt(R((velocity(i) - x0) * 2.0 / width), a);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
+template <class Z>
+Z faddeeva_argument(int i)
+{
+    using R = typename Z::value_type;
+    return Z(parameter<R>(velocity(i), 0), parameter<R>(0.6, 1));
+}
+
+template <class Z>
+void BM_faddeeva_w(benchmark::State& state)
+{
+    std::vector<Z> in(points);
+    std::vector<Z> out(points);
+    for (int i = 0; i < points; ++i)
+        in[i] = faddeeva_argument<Z>(i);
+    for (auto _ : state) {
+        for (int i = 0; i < points; ++i)
+            out[i] = faddeeva_w(in[i]);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * points);
+}
+
+BENCHMARK_TEMPLATE(BM_lorentz, double);
+BENCHMARK_TEMPLATE(BM_lorentz, Dual<3>);
+BENCHMARK_TEMPLATE(BM_lorentz, Dual<10>);
+BENCHMARK_TEMPLATE(BM_lorentz, Dual<23>);
+BENCHMARK_TEMPLATE(BM_pseudo_voigt, double);
+BENCHMARK_TEMPLATE(BM_pseudo_voigt, Dual<3>);
+BENCHMARK_TEMPLATE(BM_pseudo_voigt, Dual<10>);
+BENCHMARK_TEMPLATE(BM_pseudo_voigt, Dual<23>);
+BENCHMARK_TEMPLATE(BM_faddeeva_w, std::complex<double>);
+BENCHMARK_TEMPLATE(BM_faddeeva_w, ComplexDual<2>);
+
+}  // namespace
+
+BENCHMARK_MAIN();
