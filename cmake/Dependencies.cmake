@@ -5,6 +5,7 @@ add_library(vx_boost INTERFACE)
 add_library(vx_alglib INTERFACE)
 add_library(vx_luajit INTERFACE)
 add_library(vx_gtest INTERFACE)
+add_library(vx_openmp INTERFACE)
 
 if(WIN32)
   set(VX_CROSS_PREFIX "$ENV{VEXMOOR_CROSS_PREFIX}")
@@ -30,12 +31,20 @@ if(WIN32)
   add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
   target_link_libraries(vx_gtest INTERFACE gtest_main gmock)
 
+  # FindOpenMP names the import library libgomp.dll.a, which would make every program
+  # need libgomp-1.dll at run time; -fopenmp with the static link takes libgomp.a.
+  target_compile_options(vx_openmp INTERFACE -fopenmp)
+  target_link_options(vx_openmp INTERFACE -fopenmp)
+
   # Every test program of this build runs under Wine, in a prefix of its own.
   set(VX_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
   configure_file("${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run.sh"
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE @ONLY)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run.sh")
 else()
+  find_package(OpenMP REQUIRED)
+  target_link_libraries(vx_openmp INTERFACE OpenMP::OpenMP_CXX)
+
   find_package(Boost 1.74 REQUIRED)
   target_link_libraries(vx_boost INTERFACE Boost::headers)
 

@@ -1,0 +1,300 @@
+// Evaluation of every model type, values and Jacobian: the Jacobian against central
+// differences of the values, evaluate against the value part of
+// evaluate_with_jacobian (equal to rounding), the block's place in a larger matrix, bounded stack use for
+// large point counts, concurrent evaluation of one object, and formula exceptions
+// turned into NaN. A new model type joins with one line in `model_cases`.
+#include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "subspec/baseline.h"
+#include "subspec/subspec_impl.h"
+#include "test_models.h"
+
+namespace {
+
+using namespace test_models;
+namespace ublas = boost::numeric::ublas;
+
+const Isotope iron = iron_isotope();
+
+struct ModelCase {
+    const char* name;
+    SubSpecPtr (*make)(const Isotope*);
+    std::vector<double> params;  // away from kinks and bounds, so differences are smooth
+    double x_min, x_max;         // velocity grid (mm/s)
+};
+
+void PrintTo(const ModelCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+const ModelCase model_cases[] = {
+    {"BaseLine", make_subspec<BaseLine>, {1.0e5, 0.01, 0.3}, -8.0, 8.0},
+    {"AutoBaseLine", make_subspec<AutoBaseLine>, {120.0, 0.02, -0.4}, -8.0, 8.0},
+    {"AutoBaseLine2", make_subspec<AutoBaseLine2>, {0.3, 2.0, 0.5}, -8.0, 8.0},
+    {"TestLorentz", make_subspec<TestLorentz>, {1.2, 0.2, 0.35}, -2.0, 2.0},
+    {"TestSextet", make_subspec<TestSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.3, 1.1, 0.9, 0.2}, -10.0, 10.0},
+    {"TestSampledLine", make_subspec<TestSampledLine>, {1.0, 0.1, 0.8, 0.3, 0.4, 0.1, 0.0}, -2.0, 2.0},
+};
+
+// A new component as the document would hold it: the stored level of an automatic
+// baseline and the model data of a new component set.
+SubSpecPtr make_component(const ModelCase& c)
+{
+    SubSpecPtr s = c.make(&iron);
+    if (auto* automatic = dynamic_cast<IAutoBaseLine*>(s.get()))
+        automatic->set_level(5000.0);
+    if (auto* data = dynamic_cast<ISubSpecData*>(s.get()))
+        data->set_defaults(L"");
+    return s;
+}
+
+DVector grid(std::size_t n, double x_min, double x_max)
+{
+    DVector x(n);
+    for (std::size_t i = 0; i < n; ++i)
+        x(i) = x_min + (x_max - x_min) * double(i) / double(n - 1);
+    return x;
+}
+
+DVector to_vector(const std::vector<double>& v)
+{
+    DVector out(v.size());
+    std::copy(v.begin(), v.end(), out.begin());
+    return out;
+}
+
+XRange all_of(const DVector& v)
+{
+    return XRange(v, ublas::range(0, v.size()));
+}
+
+std::vector<double> values_of(const ISubSpec& s, const DVector& x, const DVector& p)
+{
+    std::vector<double> y(x.size());
+    s.evaluate(all_of(x), all_of(p), y.data());
+    return y;
+}
+
+// Bitwise equal, NaN equal to NaN.
+bool same(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+// Equal to rounding: a value computed on dual numbers, whose quotients multiply by the
+// reciprocal, against the same formula on doubles.
+bool close(double a, double b)
+{
+    return same(a, b) || std::fabs(a - b) <= 1e-13 * std::max(std::fabs(a), std::fabs(b));
+}
+
+class EvaluationTest : public testing::TestWithParam<ModelCase> {};
+
+TEST_P(EvaluationTest, JacobianMatchesCentralDifferencesAndValuesMatchEvaluate)
+{
+    const ModelCase& c = GetParam();
+    const SubSpecPtr s = make_component(c);
+    const unsigned n = s->param_count();
+    ASSERT_EQ(n, c.params.size());
+    const DVector x = grid(150, c.x_min, c.x_max);  // three sub-blocks, the last one partial
+    const DVector p = to_vector(c.params);
+
+    std::vector<double> values(x.size());
+    DMatrix jacobian(x.size(), n);
+    s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(),
+                              JacobianRange(jacobian, ublas::range(0, x.size()), ublas::range(0, n)));
+    const std::vector<double> plain = values_of(*s, x, p);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        ASSERT_TRUE(close(values[i], plain[i])) << "point " << i << ": " << values[i] << " " << plain[i];
+
+    for (unsigned k = 0; k < n; ++k) {
+        SCOPED_TRACE(k);
+        const double h = 1e-5 * std::max(1.0, std::fabs(p(k)));
+        DVector up = p, down = p;
+        up(k) += h;
+        down(k) -= h;
+        const std::vector<double> f_up = values_of(*s, x, up), f_down = values_of(*s, x, down);
+        double scale = 0.0;
+        for (std::size_t i = 0; i < x.size(); ++i)
+            scale = std::max(scale, std::fabs(jacobian(i, k)));
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            const double difference = (f_up[i] - f_down[i]) / (up(k) - down(k));
+            ASSERT_NEAR(jacobian(i, k), difference, 1e-6 * (scale + std::fabs(plain[i]))) << "point " << i;
+        }
+    }
+}
+
+TEST_P(EvaluationTest, JacobianBlockLandsInPlaceAndTouchesNothingElse)
+{
+    const ModelCase& c = GetParam();
+    const SubSpecPtr s = make_component(c);
+    const unsigned n = s->param_count();
+    const DVector x = grid(70, c.x_min, c.x_max);
+    const DVector p = to_vector(c.params);
+    DMatrix alone(x.size(), n);
+    std::vector<double> values(x.size());
+    s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(),
+                              JacobianRange(alone, ublas::range(0, x.size()), ublas::range(0, n)));
+
+    // Points 10..59 into rows 3.. and columns 2.. of a larger matrix.
+    constexpr double sentinel = -7.25;
+    DMatrix big(60, n + 5);
+    std::fill(big.data().begin(), big.data().end(), sentinel);
+    std::vector<double> part(52, sentinel);
+    s->evaluate_with_jacobian(XRange(x, ublas::range(10, 60)), all_of(p), part.data() + 1,
+                              JacobianRange(big, ublas::range(3, 53), ublas::range(2, 2 + n)));
+    EXPECT_EQ(part.front(), sentinel);
+    EXPECT_EQ(part.back(), sentinel);
+    for (std::size_t r = 0; r < big.size1(); ++r) {
+        for (std::size_t col = 0; col < big.size2(); ++col) {
+            const bool inside = r >= 3 && r < 53 && col >= 2 && col < 2 + n;
+            if (inside)
+                ASSERT_TRUE(same(big(r, col), alone(r - 3 + 10, col - 2))) << r << ", " << col;
+            else
+                ASSERT_EQ(big(r, col), sentinel) << r << ", " << col;
+        }
+    }
+    for (std::size_t i = 0; i < 50; ++i)
+        ASSERT_TRUE(same(part[i + 1], values[i + 10]));
+}
+
+TEST_P(EvaluationTest, EmptyRangeWritesNothing)
+{
+    const ModelCase& c = GetParam();
+    const SubSpecPtr s = make_component(c);
+    const DVector x = grid(5, c.x_min, c.x_max);
+    const DVector p = to_vector(c.params);
+    DMatrix jacobian(2, s->param_count());
+    std::fill(jacobian.data().begin(), jacobian.data().end(), 3.0);
+    double value = 3.0;
+    s->evaluate(XRange(x, ublas::range(2, 2)), all_of(p), &value);
+    s->evaluate_with_jacobian(XRange(x, ublas::range(2, 2)), all_of(p), &value,
+                              JacobianRange(jacobian, ublas::range(1, 1), ublas::range(0, s->param_count())));
+    EXPECT_EQ(value, 3.0);
+    EXPECT_TRUE(std::all_of(jacobian.data().begin(), jacobian.data().end(), [](double v) { return v == 3.0; }));
+}
+
+// Runs f on a thread whose stack is far smaller than one dual number per point would
+// need, as the worker threads of a Windows build have small stacks.
+void run_on_small_stack(std::function<void()> f)
+{
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 256 * 1024);
+    pthread_t thread;
+    auto body = [](void* arg) -> void* {
+        (*static_cast<std::function<void()>*>(arg))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&thread, &attributes, body, &f), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+}
+
+TEST_P(EvaluationTest, LargeRangeRunsOnASmallStack)
+{
+    const ModelCase& c = GetParam();
+    const SubSpecPtr s = make_component(c);
+    const unsigned n = s->param_count();
+    const std::size_t count = std::string(c.name) == "TestSampledLine" ? 20000 : 200000;
+    const DVector x = grid(count, c.x_min, c.x_max);
+    const DVector p = to_vector(c.params);
+    std::vector<double> values(count);
+    DMatrix jacobian(count, n);
+    run_on_small_stack([&] {
+        s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(),
+                                  JacobianRange(jacobian, ublas::range(0, count), ublas::range(0, n)));
+    });
+    const std::vector<double> plain = values_of(*s, x, p);
+    for (std::size_t i = 0; i < count; ++i)
+        ASSERT_TRUE(close(values[i], plain[i])) << "point " << i;
+}
+
+TEST_P(EvaluationTest, ConcurrentEvaluationOfOneObjectEqualsSerial)
+{
+    const ModelCase& c = GetParam();
+    const SubSpecPtr s = make_component(c);
+    const unsigned n = s->param_count();
+    const std::size_t count = 1000;
+    const DVector x = grid(count, c.x_min, c.x_max);
+    const DVector p = to_vector(c.params);
+
+    std::vector<double> serial_values(count), serial_plain = values_of(*s, x, p);
+    DMatrix serial_jacobian(count, n);
+    s->evaluate_with_jacobian(all_of(x), all_of(p), serial_values.data(),
+                              JacobianRange(serial_jacobian, ublas::range(0, count), ublas::range(0, n)));
+
+    // The model core's way: 16 blocks of points, here on 8 threads at once, each block
+    // evaluated with and without derivatives, repeated so that calls overlap.
+    for (int round = 0; round < 4; ++round) {
+        std::vector<double> values(count), plain(count);
+        DMatrix jacobian(count, n);
+        const std::size_t b = count / 16;
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 8; ++t) {
+            threads.emplace_back([&, t] {
+                for (int block = t; block < 16; block += 8) {
+                    const std::size_t first = block * b, last = block == 15 ? count : first + b;
+                    const XRange xs(x, ublas::range(first, last));
+                    s->evaluate(xs, all_of(p), plain.data() + first);
+                    s->evaluate_with_jacobian(xs, all_of(p), values.data() + first,
+                                              JacobianRange(jacobian, ublas::range(first, last), ublas::range(0, n)));
+                }
+            });
+        }
+        for (std::thread& thread : threads)
+            thread.join();
+        for (std::size_t i = 0; i < count; ++i) {
+            ASSERT_TRUE(same(plain[i], serial_plain[i]));
+            ASSERT_TRUE(same(values[i], serial_values[i]));
+            for (unsigned k = 0; k < n; ++k)
+                ASSERT_TRUE(same(jacobian(i, k), serial_jacobian(i, k)));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Models, EvaluationTest, testing::ValuesIn(model_cases),
+                         [](const testing::TestParamInfo<ModelCase>& info) { return std::string(info.param.name); });
+
+// A library domain error inside a formula becomes NaN for the sub-block it arose in,
+// with and without derivatives and on a worker thread; other sub-blocks keep
+// their values.
+TEST(EvaluationFailure, FormulaExceptionBecomesNaNForItsSubBlock)
+{
+    const SubSpecPtr s = make_subspec<TestThrowing>(nullptr);
+    const std::size_t count = 256;  // four sub-blocks of 64
+    const DVector x = grid(count, 0.0, 2.0);
+    DVector p(1);
+    p(0) = 0.75;  // |k·x| > 1 from x = 4/3 on: the last two sub-blocks hold such points
+
+    std::vector<double> plain(count), values(count);
+    DMatrix jacobian(count, 1);
+    std::thread worker([&] {
+        s->evaluate(all_of(x), all_of(p), plain.data());
+        s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(),
+                                  JacobianRange(jacobian, ublas::range(0, count), ublas::range(0, 1)));
+    });
+    worker.join();
+    for (std::size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(i);
+        const bool failing_block = i >= 128;
+        EXPECT_EQ(std::isnan(plain[i]), failing_block);
+        EXPECT_EQ(std::isnan(values[i]), failing_block);
+        EXPECT_EQ(std::isnan(jacobian(i, 0)), failing_block);
+        EXPECT_TRUE(same(plain[i], values[i]));
+    }
+    EXPECT_DOUBLE_EQ(plain[0], 0.75 * boost::math::ellint_1(0.0));
+}
+
+}  // namespace
