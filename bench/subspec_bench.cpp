@@ -27,7 +27,7 @@ struct Setup {
         if (auto* automatic = dynamic_cast<IAutoBaseLine*>(subspec.get()))
             automatic->set_level(1.0e6);
     }
-    XRange points() const { return XRange(x, ublas::range(0, x.size())); }
+    XPoints points() const { return XPoints(x, ublas::range(0, x.size())); }
     ParamRange params() const { return ParamRange(p, ublas::range(0, 3)); }
 };
 

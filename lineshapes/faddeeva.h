@@ -6,8 +6,11 @@
 // pair and 49 complex divisions (Smith's). Accurate to about 1e-12 for Im z >= 0; below
 // the real axis the series diverges, so there w(z) = 2 exp(-z^2) - w(-z).
 // The series has removable singularities at z = 0 and at the real z = n pi / 15
-// (|n| <= 24), where a divisor vanishes and the result is NaN; line shapes never reach
-// them, their imaginary part being positive.
+// (|n| <= 24): a divisor vanishes there (0/0) and, close by, the partial fractions lose
+// their digits by cancellation. Within 5e-3 of such a point w is therefore summed as its
+// Taylor series about z + i h (h = 0.01), where the series is well conditioned; the
+// derivatives of w follow from w' = -2 z w + 2i/sqrt(pi). A Voigt line whose Lorentz
+// width is 0 evaluated at its centre lands on z = 0.
 //
 // One template serves std::complex<double> (values) and ComplexDual<2> (values with two
 // derivatives, for dual_faddeeva_re).
@@ -50,21 +53,24 @@ inline constexpr std::array<double, 25> faddeeva_coefficients = {
     1.0642270448216512e-11,
 };
 
+// The value of a real number, without its derivatives.
+inline double real_value(double x)
+{
+    return x;
+}
+
+template <std::size_t N>
+double real_value(const Dual<N>& x)
+{
+    return x[0];
+}
+
+// The exponential series itself, for Im z >= 0.
 template <class Z>
-Z faddeeva_w(const Z& z)
+Z faddeeva_series(const Z& z)
 {
     using R = typename Z::value_type;
     using std::exp;
-    if (z.imag() < 0.0) {
-        // w(z) = 2 exp(-z^2) - w(-z); exp(-z^2) = exp(y^2 - x^2) (cos 2xy - i sin 2xy).
-        const R x = z.real();
-        const R y = z.imag();
-        R s, c;
-        sin_cos(x * y * 2.0, s, c);
-        const R e = exp(y * y - x * x) * 2.0;
-        return Z(c * e, -(s * e)) - faddeeva_w(Z(-x, -y));
-    }
-
     constexpr double tau = 15.0;
     constexpr double pi = 3.141592653589793;
     const R tr = z.real() * tau;
@@ -89,6 +95,60 @@ Z faddeeva_w(const Z& z)
             + faddeeva_coefficients[n + 1] * (complex_divide(m, Z(even + tr, ti)) - complex_divide(m, Z(even - tr, -ti)));
     }
     return Z(-sum.imag(), sum.real());  // i * sum
+}
+
+// True within 5e-3 (in z) of a removable singularity of the series: 0 <= Im z and
+// z near a real n pi / 15 with |n| <= 24.
+inline bool faddeeva_near_singularity(double re, double im)
+{
+    constexpr double radius = 5e-3;
+    constexpr double step = 0.20943951023931953;  // pi / 15
+    if (!(im < radius))
+        return false;
+    const double n = std::nearbyint(re / step);
+    return std::fabs(n) <= 24.0 && std::fabs(re - n * step) < radius;
+}
+
+// w(z) = sum_k w^(k)(z0) (z - z0)^k / k! about z0 = z + i h. With d_k the k-th term,
+// d_1 = w'(z0) (-i h) and, from w^(k+1) = -2 z0 w^(k) - 2 k w^(k-1),
+// d_(k+1) = (2 i h z0 d_k + 2 h^2 d_(k-1)) / (k + 1). |z0| <= 5.1, so |d_k| falls
+// roughly as 0.1^k / k!: 13 terms reach the rounding level.
+template <class Z>
+Z faddeeva_taylor(const Z& z)
+{
+    constexpr double h = 0.01;
+    constexpr double two_over_sqrt_pi = 1.1283791670955126;
+    const Z z0(z.real(), z.imag() + h);
+    Z previous = faddeeva_series(z0);
+    Z term = (Z(0.0, two_over_sqrt_pi) - 2.0 * z0 * previous) * Z(0.0, -h);
+    Z sum = previous + term;
+    const Z z0_factor = Z(0.0, 2.0 * h) * z0;
+    for (int k = 1; k < 13; ++k) {
+        const Z next = (z0_factor * term + 2.0 * h * h * previous) * (1.0 / (k + 1));
+        sum = sum + next;
+        previous = term;
+        term = next;
+    }
+    return sum;
+}
+
+template <class Z>
+Z faddeeva_w(const Z& z)
+{
+    using R = typename Z::value_type;
+    using std::exp;
+    if (z.imag() < 0.0) {
+        // w(z) = 2 exp(-z^2) - w(-z); exp(-z^2) = exp(y^2 - x^2) (cos 2xy - i sin 2xy).
+        const R x = z.real();
+        const R y = z.imag();
+        R s, c;
+        sin_cos(x * y * 2.0, s, c);
+        const R e = exp(y * y - x * x) * 2.0;
+        return Z(c * e, -(s * e)) - faddeeva_w(Z(-x, -y));
+    }
+    if (faddeeva_near_singularity(real_value(z.real()), real_value(z.imag())))
+        return faddeeva_taylor(z);
+    return faddeeva_series(z);
 }
 
 // Values are compiled once, in the line-shape library.

@@ -13,7 +13,7 @@ void check_inside(std::size_t start, std::size_t size, std::size_t limit, const 
 
 }  // namespace
 
-std::span<const double> range_points(const XRange& x)
+std::span<const double> range_points(const XPoints& x)
 {
     const DVector& v = x.data().expression();
     check_inside(x.start(), x.size(), v.size(), "velocity");

@@ -9,7 +9,7 @@
 #include "subspec/subspec.h"
 
 // Throw std::out_of_range.
-std::span<const double> range_points(const XRange& x);
+std::span<const double> range_points(const XPoints& x);
 std::span<const double> range_params(const ParamRange& p, std::size_t count);
 void check_jacobian_block(const JacobianRange& jacobian, std::size_t rows, std::size_t columns);
 void check_covariance_block(const CovarianceRange& covariance, std::size_t n);

@@ -28,7 +28,7 @@ struct Isotope;
 struct SpectrumAnalysis;
 
 // Velocities of a call (mm/s): a slice of the x vector; its size is the point count.
-using XRange = boost::numeric::ublas::vector_range<const DVector>;
+using XPoints = boost::numeric::ublas::vector_range<const DVector>;
 // A component's slice of the model's flat parameter vector; parameter j is element j.
 using ParamRange = boost::numeric::ublas::vector_range<const DVector>;
 // A block of the model's Jacobian: row i belongs to point i, column j to parameter j.
@@ -53,10 +53,10 @@ public:
     virtual unsigned shown_param_count() const = 0;
     // One value per point of x, unscaled. Throws std::out_of_range when the ranges do
     // not fit their vectors or the parameter count; numerical failures give NaN.
-    virtual void evaluate(const XRange& x, const ParamRange& p, double* values) const = 0;
+    virtual void evaluate(const XPoints& x, const ParamRange& p, double* values) const = 0;
     // The values exactly as evaluate gives them, and every element of the Jacobian
     // block, which must have one row per point and one column per parameter.
-    virtual void evaluate_with_jacobian(const XRange& x, const ParamRange& p, double* values,
+    virtual void evaluate_with_jacobian(const XPoints& x, const ParamRange& p, double* values,
                                         JacobianRange jacobian) const = 0;
     // Starting values into params[first .. first + count - 1] from the spectrum's
     // analysis and the isotope; count must be the parameter count.

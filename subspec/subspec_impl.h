@@ -45,7 +45,7 @@ public:
     unsigned param_count() const override { return N; }
     unsigned shown_param_count() const override { return param_count(); }
 
-    void evaluate(const XRange& x, const ParamRange& p, double* values) const override
+    void evaluate(const XPoints& x, const ParamRange& p, double* values) const override
     {
         const std::span<const double> points = range_points(x);
         const std::span<const double> params = range_params(p, N);
@@ -59,7 +59,7 @@ public:
             });
     }
 
-    void evaluate_with_jacobian(const XRange& x, const ParamRange& p, double* values,
+    void evaluate_with_jacobian(const XPoints& x, const ParamRange& p, double* values,
                                 JacobianRange jacobian) const override
     {
         const std::span<const double> points = range_points(x);

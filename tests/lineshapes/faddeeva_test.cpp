@@ -1,4 +1,5 @@
-// The Faddeeva function against high-precision reference values and its differential
+// The Faddeeva function against high-precision reference values (on and near the real
+// axis too, where its series has removable singularities) and its differential
 // equation w'(z) = -2 z w(z) + 2i/sqrt(pi); the pseudo-Voigt shape against its limits,
 // its area and the derivative with respect to the Gauss fraction.
 #include "core/complex_dual.h"
@@ -58,6 +59,16 @@ const std::vector<std::pair<C, C>> reference_values = {
     {{1.0, -0.5}, {0.15554114245433108, 1.1378372157816864}},
     {{2.0, -2.0}, {-0.43895282712924288, 2.1098962103309814}},
     {{0.0, -1.0}, {5.0089800807622835, 0.0}},
+    // The real axis at and near the singular points n pi / 15 of the series.
+    {{0.0, 0.0}, {1.0, 0.0}},
+    {{0.20943951023931953, 0.0}, {0.95708324259959108, 0.22953595481205816}},
+    {{1.0471975511965976, 0.0}, {0.33399718598613187, 0.60198345081269676}},
+    {{-1.4660765716752369, 0.0}, {0.11655634043247469, -0.49411693285394364}},
+    {{5.026548245743669, 0.0}, {1.0642270448216501e-11, 0.11461028120667974}},
+    {{0.6283285307179586, 2e-06}, {0.6738161062355092, 0.54880211834797236}},
+    {{0.0, 1e-09}, {0.99999999887162083, 0.0}},
+    {{0.0001, 0.0}, {0.99999999000000005, 0.00011283791595729849}},
+    {{0.41887902047863906, 0.0005}, {0.83868358620171131, 0.42070837426332318}},
 };
 
 TEST(Faddeeva, MatchesReferenceValues)
@@ -75,10 +86,21 @@ TEST(Faddeeva, IsRealOnTheImaginaryAxis)
         EXPECT_EQ(faddeeva_w(C(0.0, y)).imag(), 0.0) << y;
 }
 
-TEST(Faddeeva, OriginIsASingularityOfTheSeries)
+// On the real axis Re w(x) = exp(-x^2): at every point where a divisor of the series
+// vanishes, and a few rounding steps and small distances beside it, with derivatives.
+TEST(Faddeeva, RealAxisIsRegularAtTheSeriesSingularities)
 {
-    const C w = faddeeva_w(C(0.0, 0.0));
-    EXPECT_TRUE(std::isnan(w.real()) && std::isnan(w.imag()));
+    for (int n = -24; n <= 24; ++n) {
+        const double centre = n * 3.141592653589793 / 15.0;
+        for (double x : {centre, std::nextafter(centre, 10.0), std::nextafter(centre, -10.0), centre + 1e-7,
+                         centre - 4.9e-3, centre + 5.1e-3}) {
+            const ComplexDual<2> w = w_with_derivatives(C(x, 0.0));
+            const double expected = std::exp(-x * x);
+            EXPECT_NEAR(w.real()[0], expected, 1e-12) << "x = " << x;
+            EXPECT_NEAR(w.real()[1], -2.0 * x * expected, 1e-11) << "x = " << x;  // d/dx exp(-x^2)
+            EXPECT_TRUE(std::isfinite(w.imag()[0]) && std::isfinite(w.real()[2])) << "x = " << x;
+        }
+    }
 }
 
 TEST(Faddeeva, CoefficientsAreTheGaussianWeights)

@@ -23,9 +23,9 @@ DVector vec(std::initializer_list<double> v)
     return out;
 }
 
-XRange all_of(const DVector& v)
+XPoints all_of(const DVector& v)
 {
-    return XRange(v, ublas::range(0, v.size()));
+    return XPoints(v, ublas::range(0, v.size()));
 }
 
 struct Evaluation {

@@ -74,9 +74,9 @@ DVector to_vector(const std::vector<double>& v)
     return out;
 }
 
-XRange all_of(const DVector& v)
+XPoints all_of(const DVector& v)
 {
-    return XRange(v, ublas::range(0, v.size()));
+    return XPoints(v, ublas::range(0, v.size()));
 }
 
 std::vector<double> values_of(const ISubSpec& s, const DVector& x, const DVector& p)
@@ -152,7 +152,7 @@ TEST_P(EvaluationTest, JacobianBlockLandsInPlaceAndTouchesNothingElse)
     DMatrix big(60, n + 5);
     std::fill(big.data().begin(), big.data().end(), sentinel);
     std::vector<double> part(52, sentinel);
-    s->evaluate_with_jacobian(XRange(x, ublas::range(10, 60)), all_of(p), part.data() + 1,
+    s->evaluate_with_jacobian(XPoints(x, ublas::range(10, 60)), all_of(p), part.data() + 1,
                               JacobianRange(big, ublas::range(3, 53), ublas::range(2, 2 + n)));
     EXPECT_EQ(part.front(), sentinel);
     EXPECT_EQ(part.back(), sentinel);
@@ -178,8 +178,8 @@ TEST_P(EvaluationTest, EmptyRangeWritesNothing)
     DMatrix jacobian(2, s->param_count());
     std::fill(jacobian.data().begin(), jacobian.data().end(), 3.0);
     double value = 3.0;
-    s->evaluate(XRange(x, ublas::range(2, 2)), all_of(p), &value);
-    s->evaluate_with_jacobian(XRange(x, ublas::range(2, 2)), all_of(p), &value,
+    s->evaluate(XPoints(x, ublas::range(2, 2)), all_of(p), &value);
+    s->evaluate_with_jacobian(XPoints(x, ublas::range(2, 2)), all_of(p), &value,
                               JacobianRange(jacobian, ublas::range(1, 1), ublas::range(0, s->param_count())));
     EXPECT_EQ(value, 3.0);
     EXPECT_TRUE(std::all_of(jacobian.data().begin(), jacobian.data().end(), [](double v) { return v == 3.0; }));
@@ -246,7 +246,7 @@ TEST_P(EvaluationTest, ConcurrentEvaluationOfOneObjectEqualsSerial)
             threads.emplace_back([&, t] {
                 for (int block = t; block < 16; block += 8) {
                     const std::size_t first = block * b, last = block == 15 ? count : first + b;
-                    const XRange xs(x, ublas::range(first, last));
+                    const XPoints xs(x, ublas::range(first, last));
                     s->evaluate(xs, all_of(p), plain.data() + first);
                     s->evaluate_with_jacobian(xs, all_of(p), values.data() + first,
                                               JacobianRange(jacobian, ublas::range(first, last), ublas::range(0, n)));

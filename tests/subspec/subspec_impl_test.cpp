@@ -24,9 +24,9 @@ DVector vec(std::initializer_list<double> v)
     return out;
 }
 
-XRange all_of(const DVector& v)
+XPoints all_of(const DVector& v)
 {
-    return XRange(v, ublas::range(0, v.size()));
+    return XPoints(v, ublas::range(0, v.size()));
 }
 
 TEST(SubSpecImpl, SharedComponentLivesUntilItsLastReference)
@@ -104,7 +104,7 @@ TEST(SubSpecImpl, EvaluationRefusesRangesThatDoNotFit)
     const DVector p = vec({1.0, 0.0, 0.3, 9.0});
     std::vector<double> values(8);
     DMatrix jacobian(8, 8);
-    const XRange three(x, ublas::range(0, 3));
+    const XPoints three(x, ublas::range(0, 3));
     const ParamRange params(p, ublas::range(0, 3));
     const auto block = [&](std::size_t rows, std::size_t columns) {
         return JacobianRange(jacobian, ublas::range(0, rows), ublas::range(0, columns));
@@ -112,7 +112,7 @@ TEST(SubSpecImpl, EvaluationRefusesRangesThatDoNotFit)
 
     EXPECT_THROW(s->evaluate(three, ParamRange(p, ublas::range(0, 4)), values.data()), std::out_of_range);
     EXPECT_THROW(s->evaluate(three, ParamRange(p, ublas::range(2, 5)), values.data()), std::out_of_range);
-    EXPECT_THROW(s->evaluate(XRange(x, ublas::range(2, 6)), params, values.data()), std::out_of_range);
+    EXPECT_THROW(s->evaluate(XPoints(x, ublas::range(2, 6)), params, values.data()), std::out_of_range);
     EXPECT_THROW(s->evaluate_with_jacobian(three, params, values.data(), block(4, 3)), std::out_of_range);
     EXPECT_THROW(s->evaluate_with_jacobian(three, params, values.data(), block(3, 2)), std::out_of_range);
     EXPECT_THROW(s->evaluate_with_jacobian(three, params, values.data(),

@@ -1,0 +1,133 @@
+// The model's component list and flat parameter layout, its user expressions with the
+// renumbering of their component references, and its simple queries.
+#include "core/model/spectrum_model.h"
+
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <utility>
+
+void SpectrumModel::layout_params()
+{
+    std::uint32_t total = 0;
+    for (std::size_t k = 0; k < components.size(); ++k) {
+        SubModel& c = *components[k];
+        c.first = total;
+        c.index = static_cast<std::uint32_t>(k);
+        c.count = c.subspec->param_count();
+        c.shown_count = c.subspec->shown_param_count();
+        c.links.resize(c.count);
+        total += c.count;
+    }
+    total_param_count = total;
+}
+
+SubModel& SpectrumModel::component_of_param(unsigned index) const
+{
+    for (const auto& c : components)
+        if (index < c->first + c->count)
+            return *c;
+    throw std::runtime_error("Invalid variable index");
+}
+
+bool SpectrumModel::starts_with_baseline() const
+{
+    return !components.empty() && components.front()->is_baseline();
+}
+
+void SpectrumModel::insert_component(unsigned index, SubSpecPtr subspec)
+{
+    if (index > components.size())
+        throw std::out_of_range("Component index out of range");
+    auto component = std::make_shared<SubModel>(std::move(subspec), next_component_color(components));
+    if (component->is_baseline())
+        if (auto* automatic = dynamic_cast<IAutoBaseLine*>(component->subspec.get()))
+            automatic->set_level(level);
+    components.insert(components.begin() + index, std::move(component));
+    layout_params();
+    rewrite_expression_refs(index, false);
+    shift_param_links(index, false);
+}
+
+void SpectrumModel::rewrite_expression_refs(unsigned index, bool removed)
+{
+    for (NamedExpr& e : expressions) {
+        e.text = rewrite_component_refs(e.text, index, removed);
+        e.compile(*this);
+    }
+}
+
+std::wstring SpectrumModel::rewrite_component_refs(const std::wstring& text, unsigned index, bool deleting)
+{
+    auto is_digit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
+    std::wstring out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const wchar_t c = text[i++];
+        out += c;
+        if (c != L'[')
+            continue;
+        std::size_t end = i;
+        std::uint64_t t = 0;
+        while (end < text.size() && is_digit(text[end]) && t <= std::numeric_limits<std::uint32_t>::max())
+            t = t * 10 + static_cast<unsigned>(text[end++] - L'0');
+        // Only "[" digits ":" is a component reference; a number too long for any
+        // component index is left as it stands.
+        if (end == i || end >= text.size() || text[end] != L':' || t > std::numeric_limits<std::uint32_t>::max())
+            continue;
+        if (!deleting)
+            out += std::to_wstring(t >= index ? t + 1 : t);
+        else if (t == index)
+            out += L'?';  // the deleted component
+        else
+            out += std::to_wstring(t > index ? t - 1 : t);
+        out += L':';
+        i = end + 1;
+    }
+    return out;
+}
+
+void SpectrumModel::compile_expressions()
+{
+    for (NamedExpr& e : expressions)
+        e.compile(*this);
+}
+
+void SpectrumModel::remove_expression(unsigned position)
+{
+    if (position >= expressions.size())
+        throw std::out_of_range("Expression index out of range");
+    expressions.erase(expressions.begin() + position);
+    shift_expr_links(position, true);
+    compile_expressions();
+}
+
+void SpectrumModel::get_xrange(unsigned index, double& from, double& to) const
+{
+    const XRange& r = xranges.at(index);
+    from = r.from;
+    to = r.to;
+}
+
+COLORREF SpectrumModel::color_of(unsigned i) const
+{
+    return i < components.size() ? components[i]->color : subspectrum_color(0);
+}
+
+// A distribution component owns an abscissa and marked point ranges; the component
+// types of the model core are not distributions, so nothing changes.
+bool SpectrumModel::set_distribution_abscissa(unsigned, unsigned)
+{
+    return false;
+}
+
+void SpectrumModel::set_distribution_marks(unsigned, const PointRangeList&) {}
+
+void set_auto_baseline_level(ISubSpec& subspec, double level)
+{
+    auto* automatic = dynamic_cast<IAutoBaseLine*>(&subspec);
+    if (!automatic)
+        throw std::runtime_error("SubSpec is not an auto baseline, can't set N0");
+    automatic->set_level(level);
+}
