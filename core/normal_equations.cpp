@@ -1,7 +1,8 @@
 // A = JᵀJ and g = Jᵀr as dot products of the rows of Jᵀ, which are contiguous. The upper
 // triangle of A is computed in 4 × 4 tiles whose sixteen independent sums keep the
 // processor's arithmetic units busy without reordering any sum, the tiles' row strips
-// are shared out over the OpenMP team, and the lower triangle is mirrored.
+// are shared out over the OpenMP team when the work pays for it, and the lower
+// triangle is mirrored.
 #include "core/normal_equations.h"
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 namespace {
 
 constexpr std::size_t tile = 4;
+// Below this many multiply-adds a parallel region costs more than it saves.
+constexpr double parallel_work = 1 << 20;
 
 // The full tile of rows i0 … i0+3 and j0 … j0+3.
 void tile_4x4(const DMatrix& jt, std::size_t i0, std::size_t j0, std::size_t rows, DMatrix& a)
@@ -57,7 +60,8 @@ void normal_equations(const DMatrix& jt, const DVector& r, DMatrix& a, DVector& 
     }
 
     const long strips = static_cast<long>((m + tile - 1) / tile);
-#pragma omp parallel for schedule(dynamic)
+    const bool parallel = 0.5 * static_cast<double>(m) * static_cast<double>(m) * static_cast<double>(rows) >= parallel_work;
+#pragma omp parallel for schedule(dynamic) if (parallel)
     for (long strip = 0; strip < strips; ++strip) {
         const std::size_t i0 = static_cast<std::size_t>(strip) * tile;
         const std::size_t i1 = std::min(i0 + tile, m);

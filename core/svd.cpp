@@ -2,7 +2,7 @@
 // decomposition A = U·diag(w)·Vᵀ: pinv(A) = V·diag(w⁺)·Uᵀ with w⁺ᵢ = 1/wᵢ, or 0 for a
 // singular value below 1e-10 of the largest. The back substitutions run row by row so
 // their inner loops are contiguous, and the pseudo-inverse's rows are independent,
-// which lets them share the OpenMP team without changing any sum's order.
+// which lets large ones share the OpenMP team without changing any sum's order.
 #include "core/svd.h"
 
 #include <algorithm>
@@ -12,6 +12,8 @@
 namespace {
 
 constexpr double relative_cutoff = 1e-10;
+// Below this order the pseudo-inverse's product is too small for a parallel region.
+constexpr std::size_t parallel_order = 96;
 
 // 1/wᵢ, or 0 for a singular value that counts as zero (also every one when w₀ is 0).
 double inverted_singular_value(double wi, double w0)
@@ -118,7 +120,7 @@ bool svd_pseudo_inverse(const DMatrix& a, DMatrix& p, DMatrix* directions, SvdWo
 
     // Row i of P = Σₖ Vᵀ[k][i] · scaled_ut row k.
     const auto rows = static_cast<long>(m);
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (m >= parallel_order)
     for (long i = 0; i < rows; ++i) {
         double* p_row = &p(static_cast<std::size_t>(i), 0);
         for (std::size_t k = 0; k < kept; ++k) {

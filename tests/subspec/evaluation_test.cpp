@@ -15,6 +15,10 @@
 #include <thread>
 #include <vector>
 
+#include "lineshapes/doublets.h"
+#include "lineshapes/pseudo_voigt_sextet.h"
+#include "lineshapes/simple_sextets.h"
+#include "lineshapes/singlets.h"
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
 #include "test_models.h"
@@ -45,6 +49,17 @@ const ModelCase model_cases[] = {
     {"TestLorentz", make_subspec<TestLorentz>, {1.2, 0.2, 0.35}, -2.0, 2.0},
     {"TestSextet", make_subspec<TestSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.3, 1.1, 0.9, 0.2}, -10.0, 10.0},
     {"TestSampledLine", make_subspec<TestSampledLine>, {1.0, 0.1, 0.8, 0.3, 0.4, 0.1, 0.0}, -2.0, 2.0},
+    {"LorenzLine", make_subspec<LorenzLine>, {1.2, 0.2, 0.35}, -2.0, 2.0},
+    {"PseudoVoigtLine", make_subspec<PseudoVoigtLine>, {1.2, 0.2, 0.35, 0.3}, -2.0, 2.0},
+    {"VoigtLine", make_subspec<VoigtLine>, {1.2, 0.2, 0.25, 0.3}, -2.0, 2.0},
+    {"PseudoVoigtDoublet", make_subspec<PseudoVoigtDoublet>, {1.1, 0.8, 0.3, 0.6, 0.3, 1.2, 0.4}, -3.0, 3.0},
+    {"VoigtDoublet", make_subspec<VoigtDoublet>, {1.1, 0.8, 0.3, 0.6, 0.2, 0.25, 1.3}, -3.0, 3.0},
+    {"SimplePseudoVoigtSextet", make_subspec<SimplePseudoVoigtSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.3, 1.1, 0.9, 0.2}, -10.0, 10.0},
+    {"SimpleVoigtSextet", make_subspec<SimpleVoigtSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.2, 0.25, 1.1, 0.9},
+     -10.0, 10.0},
+    {"PseudoVoigtSextet", make_subspec<PseudoVoigtSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.03, -0.02, 0.3, 1.1, 0.9, 1.05, 0.95, 1.1, 0.2}, -10.0, 10.0},
 };
 
 // A new component as the document would hold it: the stored level of an automatic

@@ -1,0 +1,140 @@
+// User expressions: a text over the model's parameters ("[c:name]"), earlier user
+// expressions ("<name>"), the caller's variables ("$name"), constants and functions,
+// compiled once into a flat instruction list and evaluated on dual numbers that carry
+// one derivative per distinct reference. One pass gives the value and its gradient;
+// with the fit's covariance matrix V the gradient g gives the propagated standard
+// error √(gᵀ V g).
+//
+// A reference is resolved at compile time to a flat parameter index (or, for the i-th
+// variable, variable_id_base + i); when the model's layout changes the model rewrites
+// the texts and compiles them again, a compiled Expr is never patched.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/model/expr_interface.h"
+
+// A node of the parse tree. Copies share the list of children.
+struct Node {
+    enum Kind : int { Number = 1, Reference = 2, Function = 3, Operator = 4 };
+
+    Node() = default;
+    Node(const Node&) = default;
+    Node(Node&&) = default;
+    Node& operator=(const Node&) = default;
+    Node& operator=(Node&&) = default;
+    // Tears down a deep tree without deep recursion.
+    ~Node();
+
+    static Node make_number(double value);
+    static Node make_reference(unsigned id);
+    static Node make_function(int function, Node argument);
+    // '-' applied once: the 'N' operator with one child.
+    static Node make_negation(Node operand);
+    static Node make_operator(wchar_t op, Node left, Node right);
+
+    int kind = Number;
+    double value = 0.0;  // Number
+    unsigned id = 0;     // Reference: a flat index or a variable id; Function: the function id
+    wchar_t op = 0;      // Operator: '+', '-', '*', '/', '^' or 'N' (negation)
+    std::shared_ptr<std::vector<Node>> children;
+};
+
+// One instruction of a compiled expression.
+struct ExprInstruction {
+    char op = 'P';       // 'P' push, 'F' function, or '+', '-', '*', '/', '^'
+    int arg = 0;         // 'P': 1 a number, 0 a reference; 'F': the function id
+    double value = 0.0;  // a pushed number
+    unsigned id = 0;     // a pushed reference
+    unsigned slot = 0;   // the reference's derivative slot
+
+    bool operator==(const ExprInstruction&) const = default;
+};
+
+// Function ids: 0 is the negation of unary minus, the others are the named functions.
+enum ExprFunction : int {
+    FnNegate = 0,
+    FnLn = 1,
+    FnLg = 2,
+    FnExp = 3,
+    FnSin = 4,
+    FnCos = 5,
+    FnSinDeg = 6,
+    FnCosDeg = 7,
+    FnEllipticK = 8,
+    FnAcos = 9,
+    FnAsin = 10,
+    FnAcosDeg = 11,
+    FnAsinDeg = 12,
+    FnAbs = 13,
+};
+
+class Expr final : public IExpr {
+public:
+    // Reference ids from this one on name the caller's variables.
+    static constexpr unsigned variable_id_base = 2097152;
+
+    // Compiles `text` against the model: its components' parameter names, its user
+    // expressions, its components' extra variables and its isotope's constants, with
+    // the caller's variable names. An empty pointer when the text is not one complete
+    // expression; nothing is thrown.
+    static ExprPtr create(const std::wstring& text, const SpectrumModel& model,
+                          const std::vector<std::wstring>& variables = {});
+
+    double value_with_variance(const DVector& params, const DMatrix& covariance, double& error) const override;
+    double value_and_gradient(const DVector& params, DVector& gradient) const override;
+    double value(const DVector& params) const override;
+    double value_with_variance_ext(const DVector& params, const DMatrix& covariance, const DVector& variables,
+                                   const DVector& variable_deviations, double& error) const override;
+    void used_params(std::set<unsigned>& out) const override;
+    std::wstring text() const override { return text_; }
+
+    const std::vector<ExprInstruction>& instructions() const { return instructions_; }
+    unsigned max_depth() const { return max_depth_; }
+    // The distinct reference ids in ascending order; position s is derivative slot s.
+    const std::vector<unsigned>& references() const { return references_; }
+
+    // One pass over the instructions on `stack` (max_depth() slots of
+    // references().size() + 1 doubles). Slot 0 then holds the value and, when
+    // `derivatives` is set, the derivative by reference s at element s + 1; without
+    // them only the values are computed (the slots are then one double each). A
+    // reference outside its vector reads NaN.
+    void run(const DVector& params, const DVector& variables, double* stack, bool derivatives) const;
+
+    // x := f(x) for function `id`, with its r derivatives.
+    static void apply_function(int id, double* x, unsigned r);
+    // a := a ^ b with r derivatives.
+    static void power(double* a, const double* b, unsigned r);
+
+    // The compiler's passes over the parse tree, in place.
+    static void flatten_chains(Node& root);
+    // False when a constant argument makes a function fail (K at m = 1).
+    static bool fold_constants(Node& root);
+
+private:
+    Expr(std::wstring text, const Node& tree);
+
+    void compile(const Node& root);
+    void collect_params();
+
+    // Runs `f(stack)` on an evaluation stack taken from the calling thread's stack.
+    template <class F>
+    auto with_stack(bool derivatives, F&& f) const;
+
+    std::vector<ExprInstruction> instructions_;
+    unsigned max_depth_ = 0;
+    std::vector<unsigned> references_;
+    std::wstring text_;
+};
+
+// Parses the whole text (already expanded) into `tree`; false when it is not one
+// complete expression over the model's names and the caller's variables.
+bool parse_expression(const std::wstring& text, const SpectrumModel& model,
+                      const std::vector<std::wstring>& variables, Node& tree);
+
+// K(m) and its derivative, m = x[0], the complete elliptic integral of the first kind
+// as a function of the parameter m = k². Outside 0 ≤ m < 1 (and at m = 1, where it is
+// infinite) the value and every derivative are NaN.
+void elliptic_k_derivative(double* x, unsigned r);
