@@ -55,8 +55,8 @@ struct Hamilton : HamiltonParams, DefaultArea, LineSet<Hamilton>, SubSpecRange<H
               const R& shift, const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,
               const R& width, const R& alpha) const
     {
-        const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field, theta,
-                                                 phi, eta, same_widths(width));
+        const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field,
+                                                 theta, phi, eta, same_widths(width));
         sum_lines(x, out, pseudo_voigt_shapes(m, alpha));
     }
 
@@ -90,8 +90,8 @@ struct Hamilton8 : Hamilton8Params, DefaultArea, LineSet<Hamilton8>, SubSpecRang
               const R& w1, const R& w2, const R& w3, const R& w4, const R& w5, const R& w6, const R& w7,
               const R& w8, const R& alpha) const
     {
-        const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field, theta,
-                                                 phi, eta, std::array<R, 8>{w1, w2, w3, w4, w5, w6, w7, w8});
+        const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field,
+                                                 theta, phi, eta, std::array<R, 8>{w1, w2, w3, w4, w5, w6, w7, w8});
         sum_lines(x, out, pseudo_voigt_shapes(m, alpha));
     }
 

@@ -37,9 +37,9 @@ using ComplexSquare = boost::numeric::ublas::bounded_matrix<std::complex<R>, Cap
 // negligible remainders.
 //
 // Returns false, with every element of w and v NaN (zero derivatives), when an element
-// it reads is not finite, when the rotations overflow, or when max_sweeps sweeps do not
-// converge; a caller that computes from w and v gets NaN results without checking.
-// Hermitian matrices converge quadratically, in a few sweeps.
+// it reads is not finite, when the squares of its elements overflow, or when max_sweeps
+// sweeps do not converge (Hermitian matrices converge quadratically, in a few sweeps);
+// a caller that computes from w and v gets NaN results without checking.
 // Throws boost::numeric::ublas::bad_size ("bad size") before writing anything when a
 // is not square or n exceeds the capacity.
 template <class R, std::size_t Capacity, class Matrix>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native and the Windows presets, runs every test
-# (natively, and the Windows programs under Wine), a short fuzz run, and ends with one
+# (natively, under the sanitizers, and the Windows programs under Wine), a short fuzz run, and ends with one
 # summary line of passed and failed tests.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -27,7 +27,8 @@ count_ctest() {
   failed=$((failed + f))
 }
 
-for preset in native windows; do
+# The sanitizer builds: every test under ASan and UBSan; the concurrency tests under TSan.
+for preset in native windows native-asan native-tsan; do
   step "configure and build: $preset"
   if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; } >"$logs/build-$preset.log" 2>&1; then
     tail -n 60 "$logs/build-$preset.log"
@@ -42,7 +43,7 @@ for preset in native windows; do
     WINEPREFIX=$PWD/build/windows/wineprefix wineserver -p 300 >/dev/null 2>&1 || true
   fi
   step "test: $preset"
-  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$logs/test-$preset.log" | grep -E 'tests passed|Failed|\*\*\*|Not Run' || true
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$logs/test-$preset.log" | grep -E 'tests passed|\*\*\*|Not Run|^\s+[0-9]+ - ' || true
   grep -qE '100% tests passed' "$logs/test-$preset.log" || status=1
   count_ctest "$logs/test-$preset.log"
 done
