@@ -1,12 +1,11 @@
 #include "lineshapes/doublets.h"
 
-#include "subspec/subspec_impl.h"
-
 #include <algorithm>
 #include <cmath>
 
 #include "core/spectrum_analysis.h"
 #include "lineshapes/start_values.h"
+#include "subspec/subspec_impl.h"
 
 namespace {
 

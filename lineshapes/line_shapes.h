@@ -24,7 +24,7 @@ template <class R>
 class LorentzShape {
 public:
     LorentzShape(const R& area, const R& position, const R& width)
-        : position_(position), k_(2.0 / width), height_(area * k_ * (1.0 / 3.141592653589793))
+        : position_(position), k_(2.0 / width), height_(area * k_ * (1.0 / pseudo_voigt_pi))
     {
     }
 
@@ -38,18 +38,20 @@ private:
     R position_, k_, height_;
 };
 
+// x = v·k − p·k: on Dual<N> one scaling and one subtraction per point.
 template <class R>
 class PseudoVoigtShape {
 public:
     PseudoVoigtShape(const R& area, const R& position, const R& width, const R& alpha)
-        : position_(position), k_(2.0 / width), height_(area * k_), alpha_(alpha)
+        : k_(2.0 / width), offset_(position * k_), shape_(area * k_, alpha)
     {
     }
 
-    R operator()(double v) const { return height_ * pseudo_voigt((v - position_) * k_, alpha_); }
+    R operator()(double v) const { return shape_(k_ * v - offset_); }
 
 private:
-    R position_, k_, height_, alpha_;
+    R k_, offset_;
+    ScaledPseudoVoigt<R> shape_;
 };
 
 template <class R>

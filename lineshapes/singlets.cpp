@@ -1,12 +1,11 @@
 #include "lineshapes/singlets.h"
 
-#include "subspec/subspec_impl.h"
-
 #include <cmath>
 
 #include "core/spectrum_analysis.h"
 #include "lineshapes/start_values.h"
 #include "subspec/eval_ranges.h"
+#include "subspec/subspec_impl.h"
 
 void SingleLine::extent_of(const Isotope*, std::span<const double> p, double& min, double& max) const
 {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "lineshapes/doublets.h"
+#include "lineshapes/hamilton.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/simple_sextets.h"
 #include "lineshapes/singlets.h"
@@ -60,6 +61,9 @@ const ModelCase model_cases[] = {
      -10.0, 10.0},
     {"PseudoVoigtSextet", make_subspec<PseudoVoigtSextet>,
      {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.03, -0.02, 0.3, 1.1, 0.9, 1.05, 0.95, 1.1, 0.2}, -10.0, 10.0},
+    {"Hamilton", make_subspec<Hamilton>, {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.27, 0.3}, -10.0, 10.0},
+    {"Hamilton8", make_subspec<Hamilton8>,
+     {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.21, 0.23, 0.25, 0.27, 0.29, 0.31, 0.33, 0.35, 0.3}, -10.0, 10.0},
 };
 
 // A new component as the document would hold it: the stored level of an automatic
