@@ -81,6 +81,63 @@ protected:
     ~IModelWithXRanges() = default;
 };
 
+// The leading baseline: the first component, when it is a baseline. Without one every
+// query gives its neutral answer (0, false, values unchanged).
+class IModelWithBaseline {
+public:
+    // Each value v becomes (v − b + N0)·100/N0, b the leading baseline's curve at the
+    // same velocity and N0 its level: the baseline's shape is removed and the level
+    // reads 100. N0 = 0 makes every value 0. `values` has one entry per velocity.
+    virtual void to_percent_of_level(const DVector& x, const DVector& params, DVector& values) const = 0;
+    virtual double baseline_level(const DVector& params) const = 0;
+    // From the covariance block of the leading baseline's parameters.
+    virtual double baseline_level_error(const DMatrix& covariance) const = 0;
+    // The leading baseline's curve at every velocity; false, `out` untouched, without one.
+    virtual bool baseline_values(const DVector& x, const DVector& params, DVector& out) const = 0;
+    // True only for the level parameter (flat index 0) of a leading baseline.
+    virtual bool is_level_param(unsigned index) const = 0;
+
+protected:
+    ~IModelWithBaseline() = default;
+};
+
+// Line positions (mm/s) of one component, one group per multiplet; nothing for a
+// component without a line list. A component index beyond the model throws
+// std::out_of_range.
+class ILinePosModel {
+public:
+    virtual void line_positions(unsigned component, const DVector& params,
+                                std::vector<std::vector<double>>& groups) const = 0;
+
+protected:
+    ~ILinePosModel() = default;
+};
+
+// The velocity interval that holds every component's lines: (+∞, −∞) when no
+// component knows its extent.
+class IModelWithRange {
+public:
+    virtual void velocity_range(const DVector& params, double& low, double& high) const = 0;
+
+protected:
+    ~IModelWithRange() = default;
+};
+
+// The extra curves of component i (0 or nothing when it has none or does not exist).
+class IModelWithEG {
+public:
+    virtual unsigned graph_count(unsigned i) const = 0;
+    virtual void graph_with_errors(unsigned i, unsigned curve, const DVector& params, const DMatrix& covariance,
+                                   std::vector<double>& x, std::vector<double>& y,
+                                   std::vector<double>& y_errors) const = 0;
+    virtual void graph(unsigned i, unsigned curve, const DVector& params, std::vector<double>& x,
+                       std::vector<double>& y) const = 0;
+    virtual void axis_names(unsigned i, unsigned curve, std::wstring& x_name, std::wstring& y_name) const = 0;
+
+protected:
+    ~IModelWithEG() = default;
+};
+
 // One distribution component's weights as the fit's smoothness rows see them.
 struct DistPointParams {
     std::int32_t first_weight = 0;   // flat index of the first weight

@@ -1,4 +1,4 @@
-// User expressions: a text over the model's parameters ("[c:name]"), earlier user
+// User expressions: a text over the model's parameters ("[c:name]"), the other user
 // expressions ("<name>"), the caller's variables ("$name"), constants and functions,
 // compiled once into a flat instruction list and evaluated on dual numbers that carry
 // one derivative per distinct reference. One pass gives the value and its gradient;
@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "core/model/expr_interface.h"
+
+class SpectrumModel;
 
 // A node of the parse tree. Copies share the list of children.
 struct Node {
@@ -79,10 +81,13 @@ public:
     // Compiles `text` against the model: its components' parameter names, its user
     // expressions, its components' extra variables and its isotope's constants, with
     // the caller's variable names. An empty pointer when the text is not one complete
-    // expression; nothing is thrown.
+    // expression; nothing is thrown. K of the constant 1 (infinite) does not compile,
+    // nor does a text nested more than 100 levels deep (parentheses, calls and chained
+    // powers), which the recursive parser could not take on a thread's stack.
     static ExprPtr create(const std::wstring& text, const SpectrumModel& model,
                           const std::vector<std::wstring>& variables = {});
 
+    // Covariance entries outside the matrix count as 0 (an empty matrix: no error).
     double value_with_variance(const DVector& params, const DMatrix& covariance, double& error) const override;
     double value_and_gradient(const DVector& params, DVector& gradient) const override;
     double value(const DVector& params) const override;

@@ -8,11 +8,13 @@
 // of numbers are evaluated. Nothing else is simplified. Every pass walks the tree with
 // an explicit stack, so long chains need no deep recursion.
 #include <algorithm>
+#include <iterator>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "core/model/expr.h"
-#include "core/model/expr_text.h"
+#include "core/model/spectrum_model.h"
 
 namespace {
 
@@ -203,7 +205,7 @@ Node Node::make_operator(wchar_t op, Node left, Node right)
 ExprPtr Expr::create(const std::wstring& text, const SpectrumModel& model, const std::vector<std::wstring>& variables)
 {
     Node tree;
-    if (!parse_expression(expand_expression_text(model, text), model, variables, tree))
+    if (!parse_expression(model.expand_expression_text(text), model, variables, tree))
         return nullptr;
     flatten_chains(tree);
     if (!fold_constants(tree))

@@ -11,7 +11,7 @@
 #include <limits>
 #include <vector>
 
-#include <boost/math/special_functions/ellint_1.hpp>
+#include <boost/math/special_functions/ellint_rf.hpp>
 #include <boost/math/special_functions/ellint_rg.hpp>
 
 #include "core/dual.h"
@@ -37,7 +37,8 @@ double covariance_at(const DMatrix& v, unsigned row, unsigned column)
 // at m = 0): the series π/2·(1/4 + 9m/32 + 75m²/256 + 1225m³/4096 + 19845m⁴/65536).
 double elliptic_k_slope_near_zero(double m)
 {
-    return 1.5707963267948966 * (0.25 + m * (0.28125 + m * (0.29296875 + m * (0.299072265625 + m * 0.3028106689453125))));
+    const double series = 0.25 + m * (0.28125 + m * (0.29296875 + m * (0.299072265625 + m * 0.3028106689453125)));
+    return 1.5707963267948966 * series;
 }
 
 }  // namespace
@@ -52,8 +53,9 @@ void elliptic_k_derivative(double* x, unsigned r)
             x[i] = not_a_number;
         return;
     }
-    const double k = std::sqrt(m);
-    const double K = boost::math::ellint_1(k);
+    // K(m) = R_F(0, 1 − m, 1) is ellint_1 of the modulus √m without the rounding of √m,
+    // which would reach 1, and so the library's overflow, just below m = 1.
+    const double K = boost::math::ellint_rf(0.0, 1.0 - m, 1.0);
     const double slope = m < 1e-3 ? elliptic_k_slope_near_zero(m)
                                   : (2.0 * boost::math::ellint_rg(0.0, 1.0 - m, 1.0) - (1.0 - m) * K) /
                                         (2.0 * m * (1.0 - m));
@@ -155,51 +157,40 @@ void Expr::run(const DVector& params, const DVector& variables, double* stack, b
 {
     const unsigned r = derivatives ? static_cast<unsigned>(references_.size()) : 0;
     const unsigned stride = r + 1;
-    double* top = stack - stride;  // the slot on top of the stack
+    double* next = stack;  // the first free slot; the top slot is the one before it
     for (const ExprInstruction& in : instructions_) {
-        switch (in.op) {
-        case 'P': {
-            top += stride;
+        if (in.op == 'P') {
             double value;
             if (in.arg == 1)
                 value = in.value;
-            else if (in.id >= variable_id_base)
-                value = in.id - variable_id_base < variables.size() ? variables(in.id - variable_id_base) : not_a_number;
+            else if (const unsigned v = in.id - variable_id_base; in.id >= variable_id_base)
+                value = v < variables.size() ? variables(v) : not_a_number;
             else
                 value = in.id < params.size() ? params(in.id) : not_a_number;
-            top[0] = value;
+            next[0] = value;
             for (unsigned i = 1; i <= r; ++i)
-                top[i] = 0.0;
+                next[i] = 0.0;
             if (in.arg == 0 && derivatives)
-                top[in.slot + 1] = 1.0;
-            break;
+                next[in.slot + 1] = 1.0;
+            next += stride;
+            continue;
         }
-        case 'F':
+        double* const top = next - stride;
+        if (in.op == 'F') {
             apply_function(in.arg, top, r);
-            break;
-        case '+':
-            dual_add(top - stride, top, r);
-            top -= stride;
-            break;
-        case '-':
-            dual_sub(top - stride, top, r);
-            top -= stride;
-            break;
-        case '*':
-            dual_mul(top - stride, top, r);
-            top -= stride;
-            break;
-        case '/':
-            dual_div(top - stride, top, r);
-            top -= stride;
-            break;
-        case '^':
-            power(top - stride, top, r);
-            top -= stride;
-            break;
-        default:
-            break;
+            continue;
         }
+        // Two operands: the slot below the top receives the result.
+        double* const below = top - stride;
+        switch (in.op) {
+        case '+': dual_add(below, top, r); break;
+        case '-': dual_sub(below, top, r); break;
+        case '*': dual_mul(below, top, r); break;
+        case '/': dual_div(below, top, r); break;
+        case '^': power(below, top, r); break;
+        default: continue;  // not an instruction: skipped
+        }
+        next = top;
     }
 }
 
@@ -257,8 +248,8 @@ double Expr::value_with_variance_ext(const DVector& params, const DMatrix& covar
     return with_stack(true, [&](double* stack) {
         run(params, variables, stack, true);
         const double* g = stack + 1;
-        const bool unknown = (!params.empty() && (covariance.size1() == 0 || covariance.size1() != covariance.size2())) ||
-                             (!variables.empty() && variable_deviations.empty());
+        const bool no_covariance = covariance.size1() == 0 || covariance.size1() != covariance.size2();
+        const bool unknown = (!params.empty() && no_covariance) || (!variables.empty() && variable_deviations.empty());
         double sum = 0.0;
         for (std::size_t i = 0; i < references_.size() && !unknown; ++i) {
             const unsigned pi = references_[i];

@@ -1,5 +1,5 @@
-// A compiled user expression over the model's flat parameter vector, and the seam
-// through which the model reaches the expression compiler.
+// A compiled user expression over the model's flat parameter vector (compiled by
+// Expr::create, core/model/expr.h).
 //
 // An expression is evaluated on dual numbers with one derivative per distinct
 // parameter it references, which gives its gradient and, with the fit's covariance
@@ -10,11 +10,8 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "core/ublas_types.h"
-
-class SpectrumModel;
 
 class IExpr {
 public:
@@ -39,17 +36,3 @@ public:
 };
 
 using ExprPtr = std::shared_ptr<const IExpr>;
-
-// Compiles `text` against the model's components, parameter names, user expressions
-// and isotope, with the caller's variable names; an empty pointer when the text is not
-// a valid expression. Never throws for a syntax error.
-using ExprCompiler = ExprPtr (*)(const std::wstring& text, const SpectrumModel& model,
-                                 const std::vector<std::wstring>& variables);
-
-// Installs the compiler (nullptr removes it) and returns the previous one. Until one
-// is installed, no text compiles.
-ExprCompiler set_expression_compiler(ExprCompiler compiler);
-
-// The installed compiler's result; an empty pointer when none is installed.
-ExprPtr compile_expression(const std::wstring& text, const SpectrumModel& model,
-                           const std::vector<std::wstring>& variables = {});

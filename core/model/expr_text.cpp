@@ -1,3 +1,7 @@
+// The text passes over user expressions: the expansion of user-expression names and
+// component variables before parsing, the normalisation of super- and subscript
+// characters in parameter names, and the renaming of parameter references when an old
+// model file is read.
 #include "core/model/expr_text.h"
 
 #include <map>
@@ -42,11 +46,11 @@ wchar_t normalize_script_char(wchar_t c)
     }
 }
 
-std::wstring expand_expression_text(const SpectrumModel& model, const std::wstring& text)
+std::wstring SpectrumModel::expand_expression_text(const std::wstring& text) const
 {
-    std::vector<bool> open(model.expressions.size(), false);
-    std::wstring expanded = expand_user_names(model.expressions, text, open);
-    for (const auto& component : model.components) {
+    std::vector<bool> open(expressions.size(), false);
+    std::wstring expanded = expand_user_names(expressions, text, open);
+    for (const auto& component : components) {
         const auto* vars = dynamic_cast<const IModelExtVars*>(component->subspec.get());
         if (!vars)
             continue;
@@ -59,7 +63,8 @@ std::wstring expand_expression_text(const SpectrumModel& model, const std::wstri
     return expanded;
 }
 
-std::wstring rewrite_refs_on_load(const std::wstring& text, const std::map<std::wstring, std::wstring>& renames)
+std::wstring SpectrumModel::rewrite_refs_on_load(const std::wstring& text,
+                                                const std::map<std::wstring, std::wstring>& renames)
 {
     std::wstring out;
     out.reserve(text.size());

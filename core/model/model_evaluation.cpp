@@ -24,11 +24,6 @@ namespace ublas = boost::numeric::ublas;
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
-ParamRange param_slice(const DVector& params, const SubModel& c)
-{
-    return ParamRange(params, ublas::range(c.first, c.first + c.count));
-}
-
 // out[i] += values[i]·factor; a baseline passes 1.0, which leaves its values exact.
 void add_scaled(double* out, const double* values, std::size_t n, double factor)
 {
@@ -84,7 +79,7 @@ void SpectrumModel::evaluate(const DVector& x, std::size_t first, std::size_t co
         const XPoints points(x, ublas::range(first + block.begin, first + block.end));
         const std::size_t n = block.end - block.begin;
         for (const auto& c : components) {
-            c->subspec->evaluate(points, param_slice(params, *c), &scratch[block.begin]);
+            c->subspec->evaluate(points, c->param_slice(params), &scratch[block.begin]);
             add_scaled(o + block.begin, &scratch[block.begin], n, c->is_baseline() ? 1.0 : scale);
         }
     });
@@ -110,7 +105,7 @@ void SpectrumModel::evaluate_component(unsigned component, const DVector& x, con
             const bool baseline = c.is_baseline();
             if (!baseline && k != component)
                 continue;
-            c.subspec->evaluate(points, param_slice(params, c), &scratch[block.begin]);
+            c.subspec->evaluate(points, c.param_slice(params), &scratch[block.begin]);
             add_scaled(o + block.begin, &scratch[block.begin], n, baseline ? 1.0 : scale);
             if (k == component)
                 break;
@@ -133,7 +128,7 @@ void SpectrumModel::evaluate_range_with_jacobian(const DVector& x, std::size_t f
     std::vector<double> scratch(count);
     for (const auto& c : components) {
         const ublas::range columns(c->first, c->first + c->count);
-        c->subspec->evaluate_with_jacobian(points, param_slice(params, *c), scratch.data(),
+        c->subspec->evaluate_with_jacobian(points, c->param_slice(params), scratch.data(),
                                            JacobianRange(jacobian, ublas::range(0, count), columns));
         if (c->is_baseline()) {
             add_scaled(o, scratch.data(), count, 1.0);

@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+#include "core/messages.h"
+
 namespace {
 
 // The target of every link of `kind` after target `index` was inserted or removed:
@@ -46,6 +48,18 @@ bool SpectrumModel::link_target_index(const ParamLink& link, std::size_t& target
 const IExpr* SpectrumModel::link_expression(const ParamLink& link) const
 {
     return link.target_component < expressions.size() ? expressions[link.target_component].expr.get() : nullptr;
+}
+
+void SpectrumModel::set_link(const LinkSpec& spec)
+{
+    ParamLink& link = components.at(spec.dependent_component)->links.at(spec.dependent_param);
+    const ParamLink wanted{spec.target_component, spec.target_param, spec.kind, spec.factor};
+    std::size_t target;
+    const bool valid = (wanted.kind == LinkToParam && link_target_index(wanted, target)) ||
+                       (wanted.kind == LinkToExpr && link_expression(wanted)) || wanted.kind == NotLinked;
+    if (!valid)
+        throw std::runtime_error(MessageText(50049).to_utf8());
+    link = wanted;
 }
 
 void SpectrumModel::shift_param_links(unsigned index, bool removed)

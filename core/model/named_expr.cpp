@@ -1,5 +1,7 @@
 #include "core/model/named_expr.h"
 
+#include "core/model/expr.h"
+
 #include <utility>
 
 NamedExpr::NamedExpr(std::wstring name, std::wstring text, const SpectrumModel& model)
@@ -10,7 +12,7 @@ NamedExpr::NamedExpr(std::wstring name, std::wstring text, const SpectrumModel& 
 
 void NamedExpr::compile(const SpectrumModel& model)
 {
-    expr = compile_expression(text, model);
+    expr = Expr::create(text, model);
     used_params.clear();
     if (expr)
         expr->used_params(used_params);

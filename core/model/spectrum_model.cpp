@@ -45,16 +45,17 @@ void SpectrumModel::insert_component(unsigned index, SubSpecPtr subspec)
             automatic->set_level(level);
     components.insert(components.begin() + index, std::move(component));
     layout_params();
+    rebuild_derived();
     rewrite_expression_refs(index, false);
     shift_param_links(index, false);
 }
 
 void SpectrumModel::rewrite_expression_refs(unsigned index, bool removed)
 {
-    for (NamedExpr& e : expressions) {
+    // All texts first: an expression compiles with the texts of the others it uses.
+    for (NamedExpr& e : expressions)
         e.text = rewrite_component_refs(e.text, index, removed);
-        e.compile(*this);
-    }
+    compile_expressions();
 }
 
 std::wstring SpectrumModel::rewrite_component_refs(const std::wstring& text, unsigned index, bool deleting)
@@ -92,6 +93,18 @@ void SpectrumModel::compile_expressions()
 {
     for (NamedExpr& e : expressions)
         e.compile(*this);
+}
+
+void SpectrumModel::insert_expression(unsigned position, const std::wstring& name, const std::wstring& text)
+{
+    if (position > expressions.size())
+        throw std::out_of_range("Expression index out of range");
+    NamedExpr e;
+    e.name = name;
+    e.text = text;
+    expressions.insert(expressions.begin() + position, std::move(e));
+    shift_expr_links(position, false);
+    compile_expressions();
 }
 
 void SpectrumModel::remove_expression(unsigned position)

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,15 @@
 #include "core/model/sub_model.h"
 #include "core/model_interfaces.h"
 
-class SpectrumModel final : public IModel, public IModelWithXRanges, public IDepVars, public Colors::ISubSpColor {
+class SpectrumModel final : public IModel,
+                            public IModelWithBaseline,
+                            public IModelWithXRanges,
+                            public IDepVars,
+                            public ILinePosModel,
+                            public IModelWithRange,
+                            public IDistParams,
+                            public IModelWithEG,
+                            public Colors::ISubSpColor {
 public:
     // No components, scale −1 (absorption), level 0, no isotope.
     SpectrumModel() = default;
@@ -47,9 +56,9 @@ public:
 
     // Inserts a new component before position `index` (the component count appends;
     // beyond it: std::out_of_range). An automatic baseline takes the model's level as
-    // its stored level. Lays out, rewrites the user expressions' component references
-    // and recompiles them, and keeps the parameter links right. The document adjusts
-    // its value, bound and flag vectors itself.
+    // its stored level. Lays out, rebuilds the derived expressions, rewrites the user
+    // expressions' component references and recompiles them, and keeps the parameter
+    // links right. The document adjusts its value, bound and flag vectors itself.
     void insert_component(unsigned index, SubSpecPtr subspec);
     // Keeps every link to a parameter right after component `index` was inserted or
     // removed: a link to the removed component becomes not linked (its target and
@@ -67,9 +76,27 @@ public:
     // included) to one of its parameters.
     void collect_component_links(const SubModel& component, std::vector<LinkSpec>& out) const;
 
+    // ---- Expression texts ----
+
+    // `text` with the user-expression names "<name>" and the components' extra variables
+    // replaced by their texts in parentheses. An expression may use any other user
+    // expression, before or after it in the list; a cycle of uses stays unexpanded and
+    // so does not compile.
+    std::wstring expand_expression_text(const std::wstring& text) const;
+    // `text` with the inner text of every bracketed reference "[…]" replaced by its
+    // entry in `renames`, when it has one (parameter names of old model files).
+    static std::wstring rewrite_refs_on_load(const std::wstring& text,
+                                             const std::map<std::wstring, std::wstring>& renames);
+
     // ---- User expressions ----
 
+    // Compiles every user expression again. Needed after every change of the list, the
+    // components or the isotope: an expression's compiled form depends on all of them.
     void compile_expressions();
+    // Inserts a user expression at `position` (the list's length appends; beyond it:
+    // std::out_of_range), keeps the expression links right and compiles every user
+    // expression again, so that those that use the new one by name compile now.
+    void insert_expression(unsigned position, const std::wstring& name, const std::wstring& text);
     // Erases user expression `position` (std::out_of_range beyond the list), shifts
     // the expression links and compiles the remaining expressions again.
     void remove_expression(unsigned position);
@@ -78,6 +105,43 @@ public:
     void shift_expr_links(unsigned position, bool removed);
     // Every link to a user expression without a compiled form becomes not linked.
     void unlink_uncompiled_expressions();
+
+    // ---- Links ----
+
+    // Writes the link of `spec` at its dependent parameter (std::out_of_range when that
+    // does not exist). A target that does not exist, or a user expression that did not
+    // compile, throws std::runtime_error (message 50049) and changes nothing.
+    void set_link(const LinkSpec& spec);
+    // The name of a link's target: "[c]" and the parameter's name, the user expression's
+    // name ("<E%u>" when it has none), or nothing when not linked. std::out_of_range for
+    // a target that does not exist.
+    std::wstring describe_link(const LinkSpec& spec) const;
+    // describe_link of parameter j's link, without "[c]" when the target is in the same
+    // component.
+    std::wstring link_source_text(const SubModel& component, unsigned j) const;
+    // The standard error of parameter j through its link: its own variance, or the
+    // target's error times |factor|. An expression target that does not exist or did not
+    // compile gives NaN. std::out_of_range when the covariance matrix does not cover the
+    // indices.
+    double param_std_error(const SubModel& component, unsigned j, const DVector& values,
+                           const DMatrix& covariance) const;
+
+    // ---- Derived expressions ----
+
+    // Rebuilds area_exprs (each component's area, then the total), relative_area_exprs
+    // (each component's share of the total in percent) and level_area_exprs (each area,
+    // then the total, over the baseline level), aligned with the component indices: an
+    // entry that cannot be formed has an empty text and no compiled expression.
+    void rebuild_derived();
+    // Value and standard error of relative_area_exprs entry i; −1, error untouched, when
+    // it has no compiled expression.
+    double derived_value_with_variance(unsigned i, const DVector& values, const DMatrix& covariance,
+                                       double& error) const;
+    // Appends the flat indices of every component's area parameters, in model order.
+    void area_param_indices(std::vector<int>& out) const;
+    // The flat index of the i-th area parameter (weight) of distribution n; false when
+    // there is none.
+    bool distribution_point_param(unsigned n, unsigned i, unsigned& index) const;
 
     // ---- IModel ----
 
@@ -95,6 +159,14 @@ public:
     bool set_distribution_abscissa(unsigned component, unsigned param) override;
     void set_distribution_marks(unsigned distribution, const PointRangeList& marks) override;
 
+    // ---- IModelWithBaseline ----
+
+    void to_percent_of_level(const DVector& x, const DVector& params, DVector& values) const override;
+    double baseline_level(const DVector& params) const override;
+    double baseline_level_error(const DMatrix& covariance) const override;
+    bool baseline_values(const DVector& x, const DVector& params, DVector& out) const override;
+    bool is_level_param(unsigned index) const override;
+
     // ---- IModelWithXRanges ----
 
     unsigned xrange_count() const override { return static_cast<unsigned>(xranges.size()); }
@@ -111,6 +183,31 @@ public:
     // target does not exist leaves its value alone. std::out_of_range when `values`
     // is shorter than the parameter count.
     void apply_links(DVector& values, ExprGradients* gradients) const override;
+
+    // ---- ILinePosModel, IModelWithRange ----
+
+    void line_positions(unsigned component, const DVector& params,
+                        std::vector<std::vector<double>>& groups) const override;
+    void velocity_range(const DVector& params, double& low, double& high) const override;
+
+    // ---- IDistParams ----
+
+    void scaled_point_params(const SpectrumAnalysis& analysis, std::vector<DistPointParams>& out) const override;
+    void point_params(std::vector<DistPointParams>& out) const override;
+    bool distributed_param(unsigned n, const DVector& params, double& first, double& last,
+                           std::wstring& name) const override;
+    unsigned component_index(unsigned n) const override;
+    void marked_ranges(unsigned n, PointRangeList& out) const override;
+
+    // ---- IModelWithEG ----
+
+    unsigned graph_count(unsigned i) const override;
+    void graph_with_errors(unsigned i, unsigned curve, const DVector& params, const DMatrix& covariance,
+                           std::vector<double>& x, std::vector<double>& y,
+                           std::vector<double>& y_errors) const override;
+    void graph(unsigned i, unsigned curve, const DVector& params, std::vector<double>& x,
+               std::vector<double>& y) const override;
+    void axis_names(unsigned i, unsigned curve, std::wstring& x_name, std::wstring& y_name) const override;
 
     // ---- Colors::ISubSpColor ----
 
@@ -145,3 +242,7 @@ private:
 // Sets the stored level of an automatic baseline; std::runtime_error for any other
 // subspectrum.
 void set_auto_baseline_level(ISubSpec& subspec, double level);
+
+// The terms t(first) "+" t(first + 1) "+" … "+" t(last), t(k) being `term_format`
+// (one Boost.Format placeholder) formatted with k; t(first) alone when last < first.
+void make_sum_expression(std::wstring& text, unsigned first, unsigned last, const std::wstring& term_format);

@@ -27,3 +27,29 @@ bool SubModel::get_link(unsigned param, ParamLink& link) const
     link = own;
     return true;
 }
+
+void SubModel::append_area_params(std::vector<int>& out) const
+{
+    const auto* area = dynamic_cast<const IAAParam*>(subspec.get());
+    if (!area)
+        return;
+    std::vector<unsigned> indices;
+    area->area_params(indices);
+    for (unsigned k : indices)
+        out.push_back(static_cast<int>(first + k));
+}
+
+ParamRange SubModel::param_slice(const DVector& params) const
+{
+    if (params.size() < first + count)
+        throw std::out_of_range("Parameter vector shorter than the model");
+    return ParamRange(params, boost::numeric::ublas::range(first, first + count));
+}
+
+CovarianceRange SubModel::covariance_block(const DMatrix& covariance) const
+{
+    if (covariance.size1() < first + count || covariance.size2() < first + count)
+        throw std::out_of_range("Covariance matrix smaller than the model");
+    const boost::numeric::ublas::range block(first, first + count);
+    return CovarianceRange(covariance, block, block);
+}

@@ -22,6 +22,13 @@ struct SubModel {
     // False when parameter `param` is not linked; else true with its link.
     // Throws std::out_of_range for param ≥ count.
     bool get_link(unsigned param, ParamLink& link) const;
+    // Appends first + each index of the subspectrum's area parameters (none without
+    // IAAParam).
+    void append_area_params(std::vector<int>& out) const;
+    // The component's slice of the flat parameter vector and its block of the covariance
+    // matrix; std::out_of_range when the vector or matrix does not cover it.
+    ParamRange param_slice(const DVector& params) const;
+    CovarianceRange covariance_block(const DMatrix& covariance) const;
 
     SubSpecPtr subspec;
     std::uint32_t first = 0;        // flat index of the first parameter

@@ -300,7 +300,6 @@ TEST(ModelJacobian, ParameterLinksMoveIntoTheirTargets)
 
 TEST(ModelJacobian, ExpressionLinksMoveIntoTheParametersTheyUse)
 {
-    ProductCompiler compiler;
     SpectrumModel model = three_components();
     model.scale = -0.8;
     model.expressions.emplace_back(L"width", L"[1:Γ]*[0:c]", model);

@@ -1,7 +1,5 @@
-// Parts for the model tests: a Lorentz singlet built with the subspectrum framework, a
-// subspectrum that throws for velocities above a limit, a product expression with its
-// exact gradient and a small compiler for products of parameter references
-// "[c:name]*[c:name]*…", installed through the model's compiler seam.
+// Parts for the model tests: a Lorentz singlet built with the subspectrum framework and
+// a subspectrum that throws for velocities above a limit.
 #pragma once
 
 #include <cmath>
@@ -12,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/model/expr_interface.h"
 #include "core/model/spectrum_model.h"
 #include "subspec/baseline.h"
 #include "subspec/param_tables.h"
@@ -86,104 +83,6 @@ public:
 
 private:
     double limit_;
-};
-
-// The product of the referenced parameters (a flat index may repeat).
-class ProductExpr final : public IExpr {
-public:
-    ProductExpr(std::vector<unsigned> factors, std::wstring text) : factors_(std::move(factors)), text_(std::move(text))
-    {
-    }
-
-    double value_with_variance(const DVector& params, const DMatrix& covariance, double& error) const override
-    {
-        DVector g;
-        const double v = value_and_gradient(params, g);
-        double sum = 0.0;
-        for (unsigned p : used())
-            for (unsigned q : used())
-                sum += g(p) * g(q) * covariance(p, q);
-        error = std::sqrt(sum);
-        return v;
-    }
-    double value_and_gradient(const DVector& params, DVector& gradient) const override
-    {
-        gradient = DVector(params.size(), 0.0);
-        for (std::size_t k = 0; k < factors_.size(); ++k) {
-            double others = 1.0;
-            for (std::size_t m = 0; m < factors_.size(); ++m)
-                if (m != k)
-                    others *= params(factors_[m]);
-            gradient(factors_[k]) += others;
-        }
-        return value(params);
-    }
-    double value(const DVector& params) const override
-    {
-        double v = 1.0;
-        for (unsigned f : factors_)
-            v *= params(f);
-        return v;
-    }
-    double value_with_variance_ext(const DVector& params, const DMatrix& covariance, const DVector&, const DVector&,
-                                   double& error) const override
-    {
-        return value_with_variance(params, covariance, error);
-    }
-    void used_params(std::set<unsigned>& out) const override { out.insert(factors_.begin(), factors_.end()); }
-    std::wstring text() const override { return text_; }
-
-private:
-    std::set<unsigned> used() const { return {factors_.begin(), factors_.end()}; }
-
-    std::vector<unsigned> factors_;
-    std::wstring text_;
-};
-
-// "[c:name]" factors joined by "*": c a component index, name one of its parameters.
-inline ExprPtr compile_product(const std::wstring& text, const SpectrumModel& model, const std::vector<std::wstring>&)
-{
-    std::vector<unsigned> factors;
-    std::size_t at = 0;
-    while (true) {
-        const std::size_t colon = text.find(L':', at);
-        const std::size_t close = text.find(L']', at);
-        if (text.compare(at, 1, L"[") != 0 || colon == std::wstring::npos || close == std::wstring::npos ||
-            colon > close)
-            return nullptr;
-        const std::wstring number = text.substr(at + 1, colon - at - 1);
-        const std::wstring name = text.substr(colon + 1, close - colon - 1);
-        if (number.empty() || number.find_first_not_of(L"0123456789") != std::wstring::npos)
-            return nullptr;
-        const unsigned c = std::stoul(number);
-        if (c >= model.components.size())
-            return nullptr;
-        const SubModel& component = *model.components[c];
-        unsigned j = 0;
-        while (j < component.count && component.subspec->param_info(j).name != name)
-            ++j;
-        if (j == component.count)
-            return nullptr;
-        factors.push_back(component.first + j);
-        at = close + 1;
-        if (at == text.size())
-            return std::make_shared<ProductExpr>(factors, text);
-        if (text[at] != L'*')
-            return nullptr;
-        ++at;
-    }
-}
-
-// Installs compile_product for the lifetime of the object.
-class ProductCompiler {
-public:
-    ProductCompiler() : previous_(set_expression_compiler(compile_product)) {}
-    ~ProductCompiler() { set_expression_compiler(previous_); }
-    ProductCompiler(const ProductCompiler&) = delete;
-    ProductCompiler& operator=(const ProductCompiler&) = delete;
-
-private:
-    ExprCompiler previous_;
 };
 
 // A model of the given components, appended in order.
