@@ -4,7 +4,8 @@
 // bounds, and accepts the step when the gain ratio rho (actual over predicted decrease
 // of chi-square) is positive: mu then shrinks by max(1/3, 1 − (2·rho − 1)³), else it
 // grows by nu, which doubles with every rejection in a row. At the end the covariance
-// is the pseudo-inverse of A at the fitted values.
+// is the pseudo-inverse of A at the fitted values. Both decompositions judge which
+// directions are undetermined with the matrix scaled to unit diagonal (core/svd.h).
 #include "core/lm_fit.h"
 
 #include <algorithm>

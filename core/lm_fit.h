@@ -31,10 +31,15 @@ protected:
 //   lower, upper: bounds, used only when both have one entry per parameter (±infinity:
 //   no bound);
 //   values: the fitted parameter vector, links applied;
-//   covariance: pinv(JᵀJ) at the fitted values over the varied parameters (n × n, not
-//   scaled by the reduced chi-square);
-//   directions: M × (n + 1), row i the right singular vector i of JᵀJ over the varied
-//   parameters, its last column the singular value relative to the largest;
+//   covariance: (JᵀJ)⁻¹ at the fitted values over the varied parameters (n × n, not
+//   scaled by the reduced chi-square); combinations the data do not determine get no
+//   variance (svd_pseudo_inverse: the cutoff is taken with JᵀJ scaled to unit diagonal,
+//   so it does not depend on the parameters' units);
+//   directions: M × (n + 1), row i the right singular vector i of D·JᵀJ·D with
+//   D = diag(JᵀJ)^(−1/2), over the varied parameters: a unit vector whose component j
+//   is a change of parameter j in units of 1/√(JᵀJ)ⱼⱼ (its error with all others held
+//   fixed); the last column is the singular value relative to the largest, in [0, 1],
+//   0 for a direction the data do not determine;
 //   chi_square, reduced_chi_square (chi-square / (rows − M)), iterations (accepted steps).
 // Rows are the fitted data points plus the smoothness rows of the distributions.
 //

@@ -179,28 +179,38 @@ TEST(LmFit, RecoversLineOnSlopedBaselineWithCovarianceOfNormalMatrix)
     }
 }
 
+// Fits `draws` Poisson spectra of the model at p from `start` and expects the pulls
+// (fitted − true) / error of every varied parameter to have mean 0 and spread 1, within
+// about three standard errors of each.
+void expect_unit_pulls(const TestModel& model, const DVector& p, const DVector& start, const std::vector<int>& mask,
+                       unsigned points, int draws, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<std::vector<double>> pulls(p.size());
+    for (int d = 0; d < draws; ++d) {
+        const TestSpectrum s = make_spectrum(model, p, points, &rng);
+        const FitOutput fit = run_fit(model, s, start, mask);
+        ASSERT_TRUE(converged(fit.code)) << fit.code;
+        for (std::size_t i = 0; i < p.size(); ++i)
+            if (mask[i])
+                pulls[i].push_back((fit.values(i) - p(i)) / std::sqrt(fit.covariance(i, i)));
+    }
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        if (!mask[i])
+            continue;
+        double mean = 0.0, var = 0.0;
+        for (double x : pulls[i])
+            mean += x / draws;
+        for (double x : pulls[i])
+            var += (x - mean) * (x - mean) / (draws - 1);
+        EXPECT_NEAR(mean, 0.0, 3.5 / std::sqrt(draws)) << i;
+        EXPECT_NEAR(std::sqrt(var), 1.0, 3.0 / std::sqrt(2.0 * draws)) << i;
+    }
+}
+
 TEST(LmFit, ParameterErrorsMatchTheSpreadOverRepeatedSpectra)
 {
-    TestModel model = line_model();
-    std::mt19937 rng(77);
-    constexpr int draws = 200;
-    std::vector<std::vector<double>> pulls(5);
-    for (int d = 0; d < draws; ++d) {
-        const TestSpectrum s = make_spectrum(model, truth, 128, &rng);
-        const FitOutput fit = run_fit(model, s, perturbed, std::vector<int>(5, 1));
-        ASSERT_TRUE(converged(fit.code)) << fit.code;
-        for (std::size_t i = 0; i < 5; ++i)
-            pulls[i].push_back((fit.values(i) - truth(i)) / std::sqrt(fit.covariance(i, i)));
-    }
-    for (std::size_t i = 0; i < 5; ++i) {
-        double mean = 0.0, var = 0.0;
-        for (double p : pulls[i])
-            mean += p / draws;
-        for (double p : pulls[i])
-            var += (p - mean) * (p - mean) / (draws - 1);
-        EXPECT_NEAR(mean, 0.0, 0.25) << i;
-        EXPECT_NEAR(std::sqrt(var), 1.0, 0.15) << i;
-    }
+    expect_unit_pulls(line_model(), truth, perturbed, std::vector<int>(5, 1), 128, 200, 77);
 }
 
 // ---- Stop codes ----
@@ -582,6 +592,126 @@ TEST(LmFit, LinkedParametersAreNeverVariedAndFollowTheirTargets)
     }
 }
 
+// ---- Parameters of very different sizes ----
+
+// A line 2e5 counts deep on a flat baseline of 1e6 counts, widths and positions in
+// mm/s: the diagonal of JᵀJ spans about twelve orders of magnitude, from the baseline
+// and the height to the position and the width, yet every parameter is well determined.
+const DVector high_counts = vec({1e6, 0.0, 2e5, 0.3, 0.3});
+const DVector high_counts_start = vec({1.01e6, 0.0, 1.7e5, 0.36, 0.36});
+const std::vector<int> high_counts_mask = {1, 0, 1, 1, 1};  // the slope stays 0
+
+// (JᵀJ)⁻¹ at p over the parameters in `mask`, zero elsewhere: Gauss-Jordan on the
+// normal matrix by differences, scaled to unit diagonal so that the pivoting sees no
+// units, and no cutoff at all.
+DMatrix covariance_by_differences(const TestModel& model, const TestSpectrum& s, const DVector& p,
+                                  const std::vector<int>& mask)
+{
+    const DMatrix full = normal_matrix_by_differences(model, s, p);
+    std::vector<std::size_t> varied;
+    for (std::size_t i = 0; i < mask.size(); ++i)
+        if (mask[i])
+            varied.push_back(i);
+    const std::size_t m = varied.size();
+    DVector d(m);
+    for (std::size_t i = 0; i < m; ++i)
+        d(i) = 1.0 / std::sqrt(full(varied[i], varied[i]));
+    DMatrix scaled(m, m);
+    for (std::size_t i = 0; i < m; ++i)
+        for (std::size_t j = 0; j < m; ++j)
+            scaled(i, j) = d(i) * full(varied[i], varied[j]) * d(j);
+    const DMatrix inv = inverse(scaled);
+    DMatrix k(p.size(), p.size(), 0.0);
+    for (std::size_t i = 0; i < m; ++i)
+        for (std::size_t j = 0; j < m; ++j)
+            k(varied[i], varied[j]) = d(i) * inv(i, j) * d(j);
+    return k;
+}
+
+TEST(LmFit, HighCountBaselineGetsItsErrorAndTheTruth)
+{
+    const TestModel model = line_model();
+    std::mt19937 rng(1906);
+    const unsigned points = 256;
+    const TestSpectrum s = make_spectrum(model, high_counts, points, &rng);
+    const FitOutput fit = run_fit(model, s, high_counts_start, high_counts_mask);
+    ASSERT_TRUE(converged(fit.code)) << fit.code;
+    EXPECT_GT(fit.iterations, 0u);
+
+    const DMatrix expected = covariance_by_differences(model, s, fit.values, high_counts_mask);
+    for (std::size_t i = 0; i < 5; ++i)
+        for (std::size_t j = 0; j < 5; ++j)
+            EXPECT_NEAR(fit.covariance(i, j), expected(i, j), 1e-5 * std::sqrt(expected(i, i) * expected(j, j)))
+                << i << "," << j;
+    // A flat baseline alone would be known to √(N₀/n); the line costs it a little.
+    const double n0_error = std::sqrt(fit.covariance(0, 0));
+    EXPECT_GT(n0_error, std::sqrt(high_counts(0) / points));
+    EXPECT_LT(n0_error, 1.2 * std::sqrt(high_counts(0) / points));
+    for (std::size_t i = 0; i < 5; ++i)
+        if (high_counts_mask[i])
+            EXPECT_NEAR(fit.values(i), high_counts(i), 4 * std::sqrt(fit.covariance(i, i))) << i;
+        else
+            EXPECT_EQ(fit.values(i), high_counts(i)) << i;
+
+    // Nothing is undetermined; the relative singular values lie in (0, 1], largest first.
+    ASSERT_EQ(fit.directions.size1(), 4u);
+    EXPECT_EQ(fit.directions(0, 5), 1.0);
+    for (std::size_t i = 1; i < 4; ++i) {
+        EXPECT_GT(fit.directions(i, 5), 0.0) << i;
+        EXPECT_LE(fit.directions(i, 5), fit.directions(i - 1, 5)) << i;
+    }
+}
+
+TEST(LmFit, HighCountErrorsMatchTheSpreadOverRepeatedSpectra)
+{
+    expect_unit_pulls(line_model(), high_counts, high_counts_start, high_counts_mask, 128, 100, 4242);
+}
+
+// Two lines whose positions and widths are linked: their heights enter only as their
+// sum. The fit must leave their difference where it started, give the sum the error a
+// single line would have, and report the difference as undetermined.
+TEST(LmFit, ParametersEnteringOnlyAsTheirSumKeepTheirDifference)
+{
+    const TestModel single = line_model();
+    std::mt19937 rng(515);
+    const TestSpectrum s = make_spectrum(single, high_counts, 256, &rng);
+    const FitOutput reference = run_fit(single, s, high_counts_start, high_counts_mask);
+    ASSERT_TRUE(converged(reference.code)) << reference.code;
+
+    TestModel pair;
+    pair.add_line();
+    pair.add_line();
+    pair.links = {{6, 0, 3, 1.0}, {7, 0, 4, 1.0}};
+    DVector start(8);
+    for (std::size_t i = 0; i < 5; ++i)
+        start(i) = high_counts_start(i);
+    start(2) = 1.2e5;
+    start(5) = 0.5e5;
+    pair.apply_links(start, nullptr);
+    const FitOutput f = run_fit(pair, s, start, {1, 0, 1, 1, 1, 1, 1, 1});
+    ASSERT_TRUE(converged(f.code)) << f.code;
+
+    const double sum = f.values(2) + f.values(5);
+    EXPECT_NEAR(f.values(2) - f.values(5), start(2) - start(5), 1e-9 * sum);
+    const double sum_variance = f.covariance(2, 2) + 2 * f.covariance(2, 5) + f.covariance(5, 5);
+    EXPECT_NEAR(sum, reference.values(2), 1e-3 * std::sqrt(reference.covariance(2, 2)));
+    EXPECT_NEAR(sum_variance, reference.covariance(2, 2), 1e-5 * reference.covariance(2, 2));
+    for (std::size_t i : {0u, 3u, 4u}) {
+        EXPECT_NEAR(f.values(i), reference.values(i), 1e-3 * std::sqrt(reference.covariance(i, i))) << i;
+        EXPECT_NEAR(f.covariance(i, i), reference.covariance(i, i), 1e-5 * reference.covariance(i, i)) << i;
+    }
+    for (double c : f.covariance.data())
+        EXPECT_TRUE(std::isfinite(c));
+    // The difference of the heights has no variance and a zero singular value, last.
+    EXPECT_NEAR(f.covariance(2, 2) - 2 * f.covariance(2, 5) + f.covariance(5, 5), 0.0, 1e-9 * sum_variance);
+    ASSERT_EQ(f.directions.size1(), 5u);
+    EXPECT_EQ(f.directions(4, 8), 0.0);
+    EXPECT_NEAR(std::fabs(f.directions(4, 2)), std::sqrt(0.5), 1e-9);
+    EXPECT_NEAR(f.directions(4, 2), -f.directions(4, 5), 1e-9);
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_GT(f.directions(i, 8), 0.0) << i;
+}
+
 // ---- Points and excluded ranges ----
 
 TEST(FitPoints, SortsAndDropsPointsInExcludedRanges)
@@ -788,6 +918,51 @@ TEST(Svd, PseudoInverseDropsSingularValuesBelowTheCutoff)
     ASSERT_TRUE(svd_solve(a, 0.5, vec({1.0, 2.0}), x, ws));
     EXPECT_NEAR((a(0, 0) + 0.5) * x(0) + a(0, 1) * x(1), 1.0, 1e-12);
     EXPECT_NEAR(a(1, 0) * x(0) + (a(1, 1) + 0.5) * x(1), 2.0, 1e-12);
+}
+
+TEST(Svd, CutoffDoesNotDependOnTheUnitsOfTheParameters)
+{
+    // A = S·C·S for the correlation matrix C = [[1, ½], [½, 1]] and parameter scales S
+    // 1e-6 and 1e3: A's singular values are 1e-18 apart, C's are 3/2 and 1/2.
+    const double s[] = {1e-6, 1e3};
+    DMatrix a(2, 2);
+    for (std::size_t i = 0; i < 2; ++i)
+        for (std::size_t j = 0; j < 2; ++j)
+            a(i, j) = s[i] * (i == j ? 1.0 : 0.5) * s[j];
+    DMatrix p, d;
+    SvdWorkspace ws;
+    ASSERT_TRUE(svd_pseudo_inverse(a, p, &d, ws));
+    for (std::size_t i = 0; i < 2; ++i)
+        for (std::size_t j = 0; j < 2; ++j)
+            EXPECT_NEAR(p(i, j), (i == j ? 4.0 : -2.0) / 3 / (s[i] * s[j]), 1e-12 / (s[i] * s[j])) << i << j;
+    EXPECT_EQ(d(0, 2), 1.0);
+    EXPECT_NEAR(d(1, 2), 1.0 / 3, 1e-14);
+    // Rows are unit vectors of the scaled parameters: here (1, ±1)/√2.
+    for (std::size_t r = 0; r < 2; ++r)
+        for (std::size_t j = 0; j < 2; ++j)
+            EXPECT_NEAR(std::fabs(d(r, j)), std::sqrt(0.5), 1e-14) << r << j;
+
+    // The same scales with C = [[1, 1], [1, 1]]: only the sum of the scaled parameters
+    // is determined. Its variance is kept (A·P·A = A), the other direction cut.
+    for (std::size_t i = 0; i < 2; ++i)
+        for (std::size_t j = 0; j < 2; ++j)
+            a(i, j) = s[i] * s[j];
+    ASSERT_TRUE(svd_pseudo_inverse(a, p, &d, ws));
+    EXPECT_EQ(d(1, 2), 0.0);
+    const DMatrix apa = prod(DMatrix(prod(a, p)), a);
+    for (std::size_t i = 0; i < 2; ++i)
+        for (std::size_t j = 0; j < 2; ++j)
+            EXPECT_NEAR(apa(i, j), a(i, j), 1e-12 * s[i] * s[j]) << i << j;
+
+    // A damping that dwarfs every entry (many rejected steps) leaves both components of
+    // the step, however different the diagonal.
+    a = DMatrix(2, 2, 0.0);
+    a(0, 0) = 1e-6;
+    a(1, 1) = 1e6;
+    DVector x;
+    ASSERT_TRUE(svd_solve(a, 1e12, vec({1.0, 1.0}), x, ws));
+    EXPECT_NEAR(x(0), 1 / (1e-6 + 1e12), 1e-26);
+    EXPECT_NEAR(x(1), 1 / (1e6 + 1e12), 1e-26);
 }
 
 TEST(Svd, ZeroOrNonFiniteMatricesGiveNoStepAndNoVariance)
