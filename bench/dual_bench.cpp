@@ -35,37 +35,36 @@ R lorentz(double v, const R& area, const R& x0, const R& width)
     return area * 2.0 / (width * 3.141592653589793 * (1.0 + x * x));
 }
 
-template <class R>
-void BM_lorentz(benchmark::State& state)
+// `line(v, a, b, c)` at every velocity, its three parameters seeded as the dual parts 0
+// to 2.
+template <class R, class Line>
+void time_line(benchmark::State& state, double a, double b, double c, Line line)
 {
-    const R area = parameter<R>(1.5, 0);
-    const R x0 = parameter<R>(0.3, 1);
-    const R width = parameter<R>(0.8, 2);
+    const R p0 = parameter<R>(a, 0), p1 = parameter<R>(b, 1), p2 = parameter<R>(c, 2);
     std::vector<R> out(points);
     for (auto _ : state) {
         for (int i = 0; i < points; ++i)
-            out[i] = lorentz(velocity(i), area, x0, width);
+            out[i] = line(velocity(i), p0, p1, p2);
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * points);
 }
 
+template <class R>
+void BM_lorentz(benchmark::State& state)
+{
+    time_line<R>(state, 1.5, 0.3, 0.8,
+                 [](double v, const R& area, const R& x0, const R& width) { return lorentz(v, area, x0, width); });
+}
+
 // With one exponential per point.
 template <class R>
 void BM_pseudo_voigt(benchmark::State& state)
 {
-    const R a = parameter<R>(0.4, 0);
-    const R x0 = parameter<R>(0.3, 1);
-    const R width = parameter<R>(0.8, 2);
-    std::vector<R> out(points);
-    for (auto _ : state) {
-        for (int i = 0; i < points; ++i)
-            out[i] = pseudo_voigt(R((velocity(i) - x0) * 2.0 / width), a);
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * points);
+    time_line<R>(state, 0.4, 0.3, 0.8, [](double v, const R& a, const R& x0, const R& width) {
+        return pseudo_voigt(R((v - x0) * 2.0 / width), a);
+    });
 }
 
 template <class Z>

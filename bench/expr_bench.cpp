@@ -4,27 +4,14 @@
 // compilation of 100 expressions against a model of 500 parameters.
 #include "core/model/expr.h"
 #include "core/model/spectrum_model.h"
-#include "subspec/param_tables.h"
-#include "subspec/subspec_impl.h"
+#include "tests/support/expr_test_parts.h"
 
 #include <benchmark/benchmark.h>
 
-#include <span>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The sextet's parameter table without a formula: only the names matter here.
-struct SextetNames : SimplePseudoVoigtSextetParams {
-    template <class R, class... P>
-    void calc(std::span<const double> x, R* out, const P&...) const
-    {
-        for (std::size_t i = 0; i < x.size(); ++i)
-            out[i] = 0.0;
-    }
-    void init_params(const Isotope*, const SpectrumAnalysis&, std::span<double>) const {}
-};
 
 // 50 components of 10 parameters each.
 const SpectrumModel& model_of_500()
@@ -32,7 +19,7 @@ const SpectrumModel& model_of_500()
     static const SpectrumModel model = [] {
         SpectrumModel m;
         for (unsigned c = 0; c < 50; ++c)
-            m.insert_component(c, make_subspec<SextetNames>(nullptr));
+            m.insert_component(c, expr_test::inert<SimplePseudoVoigtSextetParams>());
         return m;
     }();
     return model;

@@ -5,30 +5,16 @@
 
 #include <cmath>
 #include <type_traits>
-#include <vector>
 
+#include "component_timing.h"
 #include "lineshapes/hamilton.h"
 #include "lineshapes/hyperfine_lines.h"
 #include "subspec/subspec_impl.h"
+#include "tests/support/program_isotopes.h"
 
 namespace {
 
-namespace ublas = boost::numeric::ublas;
-
-Isotope iron57()
-{
-    Isotope iso;
-    iso.name = L"57Fe";
-    iso.Γτ = 0.097;
-    iso.Eγ = 14.4125;
-    iso.g_gr = 0.18088;
-    iso.g_ex = -0.103267;
-    iso.KN = 0.9450811114935828 / iso.Eγ;
-    iso.K = (3.0 * iso.g_ex - iso.g_gr) * iso.KN;
-    return iso;
-}
-
-const Isotope iron = iron57();
+using test_support::iron;
 
 // A field at an angle to a gradient with asymmetry: the excited matrix is dense.
 template <class R>
@@ -42,8 +28,9 @@ void lines(benchmark::State& state)
     using std::sin;
     const R theta = to_radians(p[2]);
     const R c = cos(theta), s = sin(theta);
+    const Isotope& fe = iron();
     for (auto _ : state) {
-        HyperfineLines<R> result = hyperfine_lines(iron, p[0], p[1], c, s, p[3], p[4], p[5]);
+        HyperfineLines<R> result = hyperfine_lines(fe, p[0], p[1], c, s, p[3], p[4], p[5]);
         benchmark::DoNotOptimize(result);
     }
 }
@@ -53,35 +40,18 @@ BENCHMARK(lines<Dual<11>>);
 BENCHMARK(lines<Dual<17>>);
 BENCHMARK(lines<Dual<18>>);
 
-template <class T>
-void evaluate_with_jacobian(benchmark::State& state, const std::vector<double>& params)
-{
-    const SubSpecPtr subspec = make_subspec<T>(&iron);
-    const std::size_t n = std::size_t(state.range(0)), m = params.size();
-    DVector x(n), p(m);
-    for (std::size_t i = 0; i < n; ++i)
-        x(i) = -10.0 + 20.0 * double(i) / double(n);
-    std::copy(params.begin(), params.end(), p.begin());
-    std::vector<double> values(n);
-    DMatrix jacobian(n, m);
-    for (auto _ : state) {
-        subspec->evaluate_with_jacobian(XPoints(x, ublas::range(0, n)), ParamRange(p, ublas::range(0, m)),
-                                        values.data(), JacobianRange(jacobian, ublas::range(0, n), ublas::range(0, m)));
-        benchmark::DoNotOptimize(values.data());
-        benchmark::DoNotOptimize(&jacobian(0, 0));
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-}
+constexpr double hamilton_params[] = {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.27, 0.3};
+constexpr double hamilton8_params[] = {1.1,  30.0, 0.15, 0.9,  210.0, 35.0, 20.0, 0.4, 0.21,
+                                       0.23, 0.25, 0.27, 0.29, 0.31,  0.33, 0.35, 0.3};
 
 void hamilton_jacobian(benchmark::State& state)
 {
-    evaluate_with_jacobian<Hamilton>(state, {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.27, 0.3});
+    time_evaluate_with_jacobian(state, make_subspec<Hamilton>(&iron()), hamilton_params);
 }
 
 void hamilton8_jacobian(benchmark::State& state)
 {
-    evaluate_with_jacobian<Hamilton8>(
-        state, {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.21, 0.23, 0.25, 0.27, 0.29, 0.31, 0.33, 0.35, 0.3});
+    time_evaluate_with_jacobian(state, make_subspec<Hamilton8>(&iron()), hamilton8_params);
 }
 
 BENCHMARK(hamilton_jacobian)->Arg(1024);

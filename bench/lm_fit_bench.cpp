@@ -10,8 +10,11 @@
 #include "core/lm_fit.h"
 #include "core/model_interfaces.h"
 #include "core/normal_equations.h"
-#include "core/spectrum_analysis.h"
+#include "core/poisson.h"
 #include "core/spectrum_data.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/simulated_spectrum.h"
 
 namespace {
 
@@ -70,32 +73,15 @@ private:
     unsigned n_;
 };
 
-class SyntheticSpectrum : public IModelData {
-public:
-    SyntheticSpectrum(const WeightsModel& model, const DVector& p)
-    {
-        DVector x(points), f(points);
-        for (unsigned i = 0; i < points; ++i)
-            x(i) = -10.0 + 20.0 * i / (points - 1);
-        model.evaluate(x, 0, points, p, f);
-        std::mt19937 rng(1);
-        for (unsigned i = 0; i < points; ++i) {
-            x_.push_back(x(i));
-            y_.push_back(std::poisson_distribution<int>(f(i))(rng));
-            sd_.push_back(std::sqrt(std::max(y_.back(), 1.0)));
-        }
-    }
-    const std::vector<double>& x() const override { return x_; }
-    const std::vector<double>& y() const override { return y_; }
-    std::vector<double>& std_dev() override { return sd_; }
-    const std::vector<double>& std_dev() const override { return sd_; }
-    const SpectrumAnalysis& analysis(bool) const override { return analysis_; }
-    double depth() const override { return 0.0; }
-
-private:
-    std::vector<double> x_, y_, sd_;
-    SpectrumAnalysis analysis_;
-};
+// Poisson counts of the model at `points` velocities over [−10, 10].
+SpectrumData synthetic_spectrum(const WeightsModel& model, const DVector& p)
+{
+    const DVector x = test_support::grid(-10.0, 10.0, points);
+    DVector expected(points);
+    model.evaluate(x, 0, points, p, expected);
+    random_engine().seed(1);
+    return test_support::poisson_spectrum(x, expected);
+}
 
 void one_iteration(benchmark::State& state, double eps4)
 {
@@ -107,7 +93,7 @@ void one_iteration(benchmark::State& state, double eps4)
         truth(k) = 2e4 * (1.0 + 0.5 * std::sin(0.1 * k)) * 10.0 / n;
         start(k) = 0.8 * truth(k);
     }
-    const SyntheticSpectrum data(model, truth);
+    const SpectrumData data = synthetic_spectrum(model, truth);
     const std::vector<int> mask(n, 1);
     FitSettings settings;
     settings.kmax = 1;
@@ -137,15 +123,8 @@ void BM_LmFitIterationEps4(benchmark::State& state)
 
 void BM_NormalEquations(benchmark::State& state)
 {
-    const auto m = static_cast<std::size_t>(state.range(0));
     std::mt19937 rng(2);
-    std::uniform_real_distribution<double> u(-1.0, 1.0);
-    DMatrix jt(m, points);
-    DVector r(points);
-    for (double& e : jt.data())
-        e = u(rng);
-    for (double& e : r.data())
-        e = u(rng);
+    const auto [jt, r] = test_support::random_rows(static_cast<std::size_t>(state.range(0)), points, rng);
     DMatrix a;
     DVector g;
     for (auto _ : state) {

@@ -7,33 +7,14 @@
 #include <omp.h>
 
 #include <array>
-#include <span>
 #include <vector>
 
 #include "core/model/spectrum_model.h"
 #include "core/point_blocks.h"
-#include "subspec/baseline.h"
-#include "subspec/param_tables.h"
-#include "subspec/subspec_impl.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/model_test_parts.h"
 
 namespace {
-
-namespace ublas = boost::numeric::ublas;
-
-// I·(Γ/2π) / ((x − δ)² + (Γ/2)²).
-struct BenchLorentz : LorenzLineParams {
-    template <class R>
-    void calc(std::span<const double> x, R* out, const R& area, const R& position, const R& width) const
-    {
-        const R half = width * 0.5;
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            const R u = x[i] - position;
-            out[i] = area * half / (3.141592653589793 * (u * u + half * half));
-        }
-    }
-
-    void init_params(const Isotope*, const SpectrumAnalysis&, std::span<double>) const {}
-};
 
 struct Setup {
     SpectrumModel model;
@@ -43,12 +24,10 @@ struct Setup {
 Setup make_setup(std::size_t points, int components)
 {
     Setup s;
-    s.model.insert_component(0, make_subspec<BaseLine>(nullptr));
+    s.model.insert_component(0, model_test::baseline());
     for (int k = 1; k < components; ++k)
-        s.model.insert_component(k, make_subspec<BenchLorentz>(nullptr));
-    s.x.resize(points);
-    for (std::size_t i = 0; i < points; ++i)
-        s.x(i) = -10.0 + 20.0 * static_cast<double>(i) / static_cast<double>(points);
+        s.model.insert_component(k, model_test::lorentz());
+    s.x = test_support::grid(-10.0, 10.0, points);
     s.params = DVector(s.model.param_count(), 0.0);
     s.params(0) = 1e5;
     for (int k = 1; k < components; ++k) {

@@ -46,6 +46,9 @@ for preset in native windows native-asan native-tsan; do
   ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$logs/test-$preset.log" | grep -E 'tests passed|\*\*\*|Not Run|^\s+[0-9]+ - ' || true
   grep -qE '100% tests passed' "$logs/test-$preset.log" || status=1
   count_ctest "$logs/test-$preset.log"
+  if [ "$preset" = windows ]; then
+    WINEPREFIX=$PWD/build/windows/wineprefix wineserver -k >/dev/null 2>&1 || true
+  fi
 done
 
 if [ -x fuzz/run-kwfile-fuzz.sh ]; then

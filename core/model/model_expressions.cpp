@@ -21,9 +21,11 @@ bool is_white(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
 }
 
+}  // namespace
+
 // A whole line is one line however long it is: a long entry is not cut into an entry
 // and a model name.
-ModelExpressionMap parse(const std::wstring& content)
+ModelExpressionMap model_expressions_parse(const std::wstring& content)
 {
     ModelExpressionMap map;
     std::wstring model;
@@ -50,8 +52,6 @@ ModelExpressionMap parse(const std::wstring& content)
     return map;
 }
 
-}  // namespace
-
 void model_expressions_load()
 {
     model_expressions_load(find_data_file(L"model_expressions.txt"));
@@ -65,7 +65,7 @@ void model_expressions_load(const std::wstring& path)
     } catch (const std::exception&) {
         return;  // no file: the table stays as it is
     }
-    table() = parse(content);
+    table() = model_expressions_parse(content);
 }
 
 const ModelExpressionList& model_expressions_find(const std::wstring& model_name)

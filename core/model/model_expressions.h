@@ -28,6 +28,9 @@ using ModelExpressionList = std::vector<ModelExpressionEntry>;
 // Model display name → its entries in file order (a name given twice collects both).
 using ModelExpressionMap = std::map<std::wstring, ModelExpressionList>;
 
+// The entries of a file's text, read as described above.
+ModelExpressionMap model_expressions_parse(const std::wstring& content);
+
 // Replaces the table with the content of "model_expressions.txt" (found beside the
 // program, else in its parent folder); a file that cannot be read leaves the table as
 // it is, without a message.

@@ -1,6 +1,6 @@
-// Test doubles for the fit engine: a spectrum, and a model of Lorentzian lines on a
-// sloped baseline with distributions of fixed lines, links to parameters and to
-// product expressions, and excluded x-ranges.
+// Test doubles for the fit engine: a model of Lorentzian lines on a sloped baseline with
+// distributions of fixed lines, links to parameters and to product expressions, and
+// excluded x-ranges.
 #pragma once
 
 #include <algorithm>
@@ -14,19 +14,6 @@
 #include "core/dual.h"
 #include "core/model_interfaces.h"
 #include "core/spectrum_analysis.h"
-#include "core/spectrum_data.h"
-
-struct TestSpectrum : IModelData {
-    std::vector<double> xs, ys, sds;
-    SpectrumAnalysis absorption, emission;
-
-    const std::vector<double>& x() const override { return xs; }
-    const std::vector<double>& y() const override { return ys; }
-    std::vector<double>& std_dev() override { return sds; }
-    const std::vector<double>& std_dev() const override { return sds; }
-    const SpectrumAnalysis& analysis(bool e) const override { return e ? emission : absorption; }
-    double depth() const override { return std::fabs(absorption.depth); }
-};
 
 // Peak height times the Lorentz profile of full width Γ at x0.
 template <class T>

@@ -12,19 +12,18 @@
 #include "core/fit_eval_context.h"
 #include "core/fit_points.h"
 #include "core/normal_equations.h"
+#include "core/spectrum_data.h"
 #include "core/svd.h"
 #include "fit_test_model.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/simulated_spectrum.h"
 
 namespace {
 
-constexpr double inf = std::numeric_limits<double>::infinity();
+using namespace test_support;
 
-DVector vec(std::initializer_list<double> v)
-{
-    DVector d(v.size());
-    std::copy(v.begin(), v.end(), d.begin());
-    return d;
-}
+constexpr double inf = std::numeric_limits<double>::infinity();
 
 struct FitOutput {
     DVector values;
@@ -50,18 +49,15 @@ const DVector perturbed = vec({2.02e5, 250.0, 1.6e4, 0.35, 0.72});
 
 // n points from −4 to 4 mm/s: the model's values, or Poisson counts of them when an
 // engine is given; deviations √counts.
-TestSpectrum make_spectrum(const TestModel& model, const DVector& p, unsigned n, std::mt19937* rng)
+SpectrumData make_spectrum(const TestModel& model, const DVector& p, unsigned n, std::mt19937* rng)
 {
-    TestSpectrum s;
+    const DVector x = grid(-4.0, 4.0, n);
+    DVector y(n);
     for (unsigned i = 0; i < n; ++i) {
-        const double x = -4.0 + 8.0 * i / (n - 1);
-        const double f = model.value(x, p);
-        const double y = rng ? std::poisson_distribution<int>(f)(*rng) : f;
-        s.xs.push_back(x);
-        s.ys.push_back(y);
-        s.sds.push_back(std::sqrt(std::max(y, 1.0)));
+        const double f = model.value(x(i), p);
+        y(i) = rng ? std::poisson_distribution<int>(f)(*rng) : f;
     }
-    return s;
+    return spectrum_of(x, y);
 }
 
 TestModel line_model()
@@ -106,17 +102,17 @@ DMatrix inverse(DMatrix a)
 }
 
 // JᵀJ of the weighted residuals by central differences of the model's values.
-DMatrix normal_matrix_by_differences(const TestModel& model, const TestSpectrum& s, const DVector& p)
+DMatrix normal_matrix_by_differences(const TestModel& model, const SpectrumData& s, const DVector& p)
 {
     const std::size_t n = p.size();
-    DMatrix j(s.xs.size(), n);
+    DMatrix j(s.x_data.size(), n);
     for (std::size_t c = 0; c < n; ++c) {
         const double h = 1e-6 * std::max(std::fabs(p(c)), 1e-3);
         DVector up = p, down = p;
         up(c) += h;
         down(c) -= h;
-        for (std::size_t i = 0; i < s.xs.size(); ++i)
-            j(i, c) = (model.value(s.xs[i], up) - model.value(s.xs[i], down)) / (2 * h) / s.sds[i];
+        for (std::size_t i = 0; i < s.x_data.size(); ++i)
+            j(i, c) = (model.value(s.x_data[i], up) - model.value(s.x_data[i], down)) / (2 * h) / s.std_dev_data[i];
     }
     DMatrix a(n, n, 0.0);
     for (std::size_t r = 0; r < j.size1(); ++r)
@@ -126,11 +122,11 @@ DMatrix normal_matrix_by_differences(const TestModel& model, const TestSpectrum&
     return a;
 }
 
-double chi_square_at(const TestModel& model, const TestSpectrum& s, const DVector& p)
+double chi_square_at(const TestModel& model, const SpectrumData& s, const DVector& p)
 {
     double chi = 0.0;
-    for (std::size_t i = 0; i < s.xs.size(); ++i) {
-        const double r = (s.ys[i] - model.value(s.xs[i], p)) / s.sds[i];
+    for (std::size_t i = 0; i < s.x_data.size(); ++i) {
+        const double r = (s.y_data[i] - model.value(s.x_data[i], p)) / s.std_dev_data[i];
         chi += r * r;
     }
     return chi;
@@ -145,7 +141,7 @@ TEST(LmFit, RecoversLineOnSlopedBaselineWithCovarianceOfNormalMatrix)
 {
     TestModel model = line_model();
     std::mt19937 rng(20240611);
-    const TestSpectrum s = make_spectrum(model, truth, 256, &rng);
+    const SpectrumData s = make_spectrum(model, truth, 256, &rng);
 
     const FitOutput fit = run_fit(model, s, perturbed, std::vector<int>(5, 1));
     ASSERT_TRUE(converged(fit.code)) << fit.code;
@@ -188,7 +184,7 @@ void expect_unit_pulls(const TestModel& model, const DVector& p, const DVector& 
     std::mt19937 rng(seed);
     std::vector<std::vector<double>> pulls(p.size());
     for (int d = 0; d < draws; ++d) {
-        const TestSpectrum s = make_spectrum(model, p, points, &rng);
+        const SpectrumData s = make_spectrum(model, p, points, &rng);
         const FitOutput fit = run_fit(model, s, start, mask);
         ASSERT_TRUE(converged(fit.code)) << fit.code;
         for (std::size_t i = 0; i < p.size(); ++i)
@@ -217,7 +213,7 @@ TEST(LmFit, ParameterErrorsMatchTheSpreadOverRepeatedSpectra)
 
 struct StopScenario {
     TestModel model = line_model();
-    TestSpectrum spectrum;
+    SpectrumData spectrum;
     DVector start = perturbed;
     std::vector<int> mask = std::vector<int>(5, 1);
     FitSettings settings;
@@ -343,9 +339,9 @@ INSTANTIATE_TEST_SUITE_P(
                  FitStopTooManyVariables, expect_nothing_fitted},
         StopCase{"nothing_varied", [](StopScenario& s) { s.mask.assign(5, 0); }, FitStopNoVariables,
                  expect_nothing_fitted},
-        StopCase{"zero_deviation", [](StopScenario& s) { s.spectrum.sds[17] = 0.0; }, FitStopZeroStdDev,
+        StopCase{"zero_deviation", [](StopScenario& s) { s.spectrum.std_dev_data[17] = 0.0; }, FitStopZeroStdDev,
                  expect_nothing_fitted},
-        StopCase{"nan_deviation", [](StopScenario& s) { s.spectrum.sds[3] = std::nan(""); }, FitStopZeroStdDev,
+        StopCase{"nan_deviation", [](StopScenario& s) { s.spectrum.std_dev_data[3] = std::nan(""); }, FitStopZeroStdDev,
                  expect_nothing_fitted}),
     [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
@@ -361,15 +357,15 @@ TEST(LmFit, StopMessagesFollowTheTable)
 TEST(LmFit, WrongSizesThrowBeforeAnyOutputChanges)
 {
     TestModel model = line_model();
-    const TestSpectrum s = make_spectrum(model, truth, 32, nullptr);
+    const SpectrumData s = make_spectrum(model, truth, 32, nullptr);
     FitOutput out;
     out.chi_square = 7.0;
     EXPECT_THROW(lm_fit(model, s, vec({1.0, 2.0}), std::vector<int>(5, 1), {}, {}, {}, out.values, out.covariance,
                         out.directions, out.chi_square, out.reduced_chi_square, out.iterations, out.code, nullptr),
                  std::runtime_error);
     EXPECT_EQ(out.chi_square, 7.0);
-    TestSpectrum broken = s;
-    broken.sds.pop_back();
+    SpectrumData broken = s;
+    broken.std_dev_data.pop_back();
     EXPECT_THROW(run_fit(model, broken, truth, std::vector<int>(5, 1)), std::runtime_error);
 }
 
@@ -440,7 +436,7 @@ TEST(FitBounds, StepIsShortenedOrPinnedAtTheBounds)
 TEST(LmFit, StartValuesAreClampedIntoTheirBounds)
 {
     TestModel model = line_model();
-    const TestSpectrum s = make_spectrum(model, truth, 64, nullptr);
+    const SpectrumData s = make_spectrum(model, truth, 64, nullptr);
     FitSettings settings;
     settings.kmax = 0;
     // height below its lower bound, x0 above its upper, Γ above a two-sided bound.
@@ -475,7 +471,7 @@ public:
 TEST(LmFit, MinimumBeyondABoundEndsPinnedAtTheBound)
 {
     TestModel model = line_model();
-    const TestSpectrum s = make_spectrum(model, truth, 128, nullptr);
+    const SpectrumData s = make_spectrum(model, truth, 128, nullptr);
     const DVector lower = vec({-inf, -inf, -inf, -inf, 0.1});
     const DVector upper = vec({inf, inf, inf, inf, 0.5});  // the true Γ is 0.6
     DVector start = perturbed;
@@ -518,13 +514,10 @@ const DVector doublet_truth = vec({1e5, -300.0, 1.5e4, -0.8, 0.35, 7.5e3, 0.96, 
 TEST(LmFit, LinkedJacobianIsTheChainRule)
 {
     const TestModel model = doublet_model();
-    const TestSpectrum s = make_spectrum(model, doublet_truth, 96, nullptr);
+    const SpectrumData s = make_spectrum(model, doublet_truth, 96, nullptr);
     const std::vector<unsigned> varied = {0, 1, 2, 3, 4, 8};
-    DVector x(s.xs.size()), y(s.ys.size()), sigma(s.sds.size());
-    std::copy(s.xs.begin(), s.xs.end(), x.begin());
-    std::copy(s.ys.begin(), s.ys.end(), y.begin());
-    std::copy(s.sds.begin(), s.sds.end(), sigma.begin());
-    FitEvalContext context(model, &model, x, y, sigma, varied, {}, doublet_truth);
+    FitEvalContext context(model, &model, vec(s.x_data), vec(s.y_data), vec(s.std_dev_data), varied, {},
+                           doublet_truth);
 
     DVector v(varied.size());
     for (std::size_t j = 0; j < varied.size(); ++j)
@@ -540,7 +533,7 @@ TEST(LmFit, LinkedJacobianIsTheChainRule)
         for (std::size_t j = 0; j < varied.size(); ++j)
             p(varied[j]) = w(j);
         model.apply_links(p, nullptr);
-        return (s.ys[i] - model.value(s.xs[i], p)) / s.sds[i];
+        return (s.y_data[i] - model.value(s.x_data[i], p)) / s.std_dev_data[i];
     };
     for (std::size_t j = 0; j < varied.size(); ++j) {
         const double h = 1e-6 * std::fabs(v(j));
@@ -548,10 +541,10 @@ TEST(LmFit, LinkedJacobianIsTheChainRule)
         up(j) += h;
         down(j) -= h;
         double scale = 0.0;
-        for (std::size_t i = 0; i < s.xs.size(); ++i)
+        for (std::size_t i = 0; i < s.x_data.size(); ++i)
             scale = std::max(scale, std::fabs(jt(j, i)));
         ASSERT_GT(scale, 0.0) << j;
-        for (std::size_t i = 0; i < s.xs.size(); ++i) {
+        for (std::size_t i = 0; i < s.x_data.size(); ++i) {
             const double fd = -(residual(up, i) - residual(down, i)) / (2 * h);
             EXPECT_NEAR(jt(j, i), fd, 1e-6 * scale) << "parameter " << varied[j] << " point " << i;
         }
@@ -561,7 +554,7 @@ TEST(LmFit, LinkedJacobianIsTheChainRule)
 TEST(LmFit, LinkedParametersAreNeverVariedAndFollowTheirTargets)
 {
     TestModel model = doublet_model();
-    const TestSpectrum s = make_spectrum(model, doublet_truth, 128, nullptr);
+    const SpectrumData s = make_spectrum(model, doublet_truth, 128, nullptr);
     DVector start = doublet_truth;
     start(2) *= 0.9;
     start(3) = -0.7;
@@ -604,7 +597,7 @@ const std::vector<int> high_counts_mask = {1, 0, 1, 1, 1};  // the slope stays 0
 // (JᵀJ)⁻¹ at p over the parameters in `mask`, zero elsewhere: Gauss-Jordan on the
 // normal matrix by differences, scaled to unit diagonal so that the pivoting sees no
 // units, and no cutoff at all.
-DMatrix covariance_by_differences(const TestModel& model, const TestSpectrum& s, const DVector& p,
+DMatrix covariance_by_differences(const TestModel& model, const SpectrumData& s, const DVector& p,
                                   const std::vector<int>& mask)
 {
     const DMatrix full = normal_matrix_by_differences(model, s, p);
@@ -633,7 +626,7 @@ TEST(LmFit, HighCountBaselineGetsItsErrorAndTheTruth)
     const TestModel model = line_model();
     std::mt19937 rng(1906);
     const unsigned points = 256;
-    const TestSpectrum s = make_spectrum(model, high_counts, points, &rng);
+    const SpectrumData s = make_spectrum(model, high_counts, points, &rng);
     const FitOutput fit = run_fit(model, s, high_counts_start, high_counts_mask);
     ASSERT_TRUE(converged(fit.code)) << fit.code;
     EXPECT_GT(fit.iterations, 0u);
@@ -674,7 +667,7 @@ TEST(LmFit, ParametersEnteringOnlyAsTheirSumKeepTheirDifference)
 {
     const TestModel single = line_model();
     std::mt19937 rng(515);
-    const TestSpectrum s = make_spectrum(single, high_counts, 256, &rng);
+    const SpectrumData s = make_spectrum(single, high_counts, 256, &rng);
     const FitOutput reference = run_fit(single, s, high_counts_start, high_counts_mask);
     ASSERT_TRUE(converged(reference.code)) << reference.code;
 
@@ -716,10 +709,10 @@ TEST(LmFit, ParametersEnteringOnlyAsTheirSumKeepTheirDifference)
 
 TEST(FitPoints, SortsAndDropsPointsInExcludedRanges)
 {
-    TestSpectrum s;
-    s.xs = {3.0, -1.0, 0.0, 1.0, 2.0, -2.0};
-    s.ys = {30, -10, 0, 10, 20, -20};
-    s.sds = {3, 1, 0.5, 1, 2, 2};
+    SpectrumData s;
+    s.x_data = {3.0, -1.0, 0.0, 1.0, 2.0, -2.0};
+    s.y_data = {30, -10, 0, 10, 20, -20};
+    s.std_dev_data = {3, 1, 0.5, 1, 2, 2};
     TestModel ranges;
     ranges.xranges = {{-1.0, 1.0}, {5.0, 4.0}};  // from ≤ x < to; the second excludes nothing
     std::vector<double> x, y, sigma, values = {300, -100, 0, 100, 200, -200};
@@ -734,16 +727,16 @@ TEST(LmFit, ExcludedRangesLeaveTheirPointsOut)
 {
     TestModel model = line_model();
     std::mt19937 rng(9);
-    TestSpectrum spoiled = make_spectrum(model, truth, 200, &rng);
-    TestSpectrum kept;
-    for (std::size_t i = 0; i < spoiled.xs.size(); ++i) {
-        if (spoiled.xs[i] >= -3.0 && spoiled.xs[i] < -2.0) {
-            spoiled.ys[i] = 10.0;  // garbage the fit must not see
+    SpectrumData spoiled = make_spectrum(model, truth, 200, &rng);
+    SpectrumData kept;
+    for (std::size_t i = 0; i < spoiled.x_data.size(); ++i) {
+        if (spoiled.x_data[i] >= -3.0 && spoiled.x_data[i] < -2.0) {
+            spoiled.y_data[i] = 10.0;  // garbage the fit must not see
             continue;
         }
-        kept.xs.push_back(spoiled.xs[i]);
-        kept.ys.push_back(spoiled.ys[i]);
-        kept.sds.push_back(spoiled.sds[i]);
+        kept.x_data.push_back(spoiled.x_data[i]);
+        kept.y_data.push_back(spoiled.y_data[i]);
+        kept.std_dev_data.push_back(spoiled.std_dev_data[i]);
     }
     model.xranges = {{-3.0, -2.0}};
     const FitOutput excluded = run_fit(model, spoiled, perturbed, std::vector<int>(5, 1));
@@ -751,25 +744,18 @@ TEST(LmFit, ExcludedRangesLeaveTheirPointsOut)
     ASSERT_TRUE(converged(excluded.code));
     for (std::size_t i = 0; i < 5; ++i)
         EXPECT_NEAR(excluded.values(i), reference.values(i), 1e-9 * std::fabs(reference.values(i))) << i;
-    EXPECT_NEAR(excluded.reduced_chi_square, excluded.chi_square / static_cast<double>(kept.xs.size() - 5),
+    EXPECT_NEAR(excluded.reduced_chi_square, excluded.chi_square / static_cast<double>(kept.x_data.size() - 5),
                 1e-12 * excluded.chi_square);
 }
 
 // ---- Blocks and smoothness rows ----
 
-DVector to_dvector(const std::vector<double>& v)
-{
-    DVector d(v.size());
-    std::copy(v.begin(), v.end(), d.begin());
-    return d;
-}
-
 TEST(FitEvalContext, DataRowsAreEvaluatedInSixteenBlocks)
 {
     for (const unsigned points : {10u, 33u}) {
         const TestModel model = line_model();
-        const TestSpectrum s = make_spectrum(model, truth, points, nullptr);
-        FitEvalContext context(model, nullptr, to_dvector(s.xs), to_dvector(s.ys), to_dvector(s.sds), {0, 1}, {},
+        const SpectrumData s = make_spectrum(model, truth, points, nullptr);
+        FitEvalContext context(model, nullptr, vec(s.x_data), vec(s.y_data), vec(s.std_dev_data), {0, 1}, {},
                                truth);
         DMatrix a;
         DVector g;
@@ -792,8 +778,8 @@ TEST(FitEvalContext, EachSmoothnessRowHoldsOnlyItsOwnWeights)
     const unsigned first_a = model.add_distribution({-1.0, 0.0, 1.0}, 0.5, {1, 1, 1});
     const unsigned first_b = model.add_distribution({-2.0, -1.0, 1.0, 2.0}, 0.5, {1, 1, 1, 1});
     const DVector p = vec({1e4, 0.0, 100, 300, 200, 50, 80, 120, 90});
-    const TestSpectrum s = make_spectrum(model, p, 40, nullptr);
-    std::vector<double> y = s.ys, sigma = s.sds;
+    const SpectrumData s = make_spectrum(model, p, 40, nullptr);
+    std::vector<double> y = s.y_data, sigma = s.std_dev_data;
     const double sigma_a = 2.0, sigma_b = 0.5;
     y.insert(y.end(), 7, 0.0);
     sigma.insert(sigma.end(), 3, sigma_a);
@@ -801,7 +787,7 @@ TEST(FitEvalContext, EachSmoothnessRowHoldsOnlyItsOwnWeights)
     std::vector<unsigned> varied(9);
     for (unsigned j = 0; j < 9; ++j)
         varied[j] = j;
-    FitEvalContext context(model, nullptr, to_dvector(s.xs), to_dvector(y), to_dvector(sigma), varied,
+    FitEvalContext context(model, nullptr, vec(s.x_data), vec(y), vec(sigma), varied,
                            {{first_a, 3}, {first_b, 4}}, p);
     DMatrix a;
     DVector g;
@@ -843,7 +829,7 @@ TEST(LmFit, SmoothnessRowsComeFromDistributionsOfTwoOrMoreWeights)
     model.add_distribution({-1.0, 0.0, 1.0}, 0.5, {1, 2, 1});
     model.add_distribution({2.0}, 0.5, {1});
     const DVector p = vec({1e4, 0.0, 100, 300, 200, 150});
-    TestSpectrum s = make_spectrum(model, p, 64, nullptr);
+    SpectrumData s = make_spectrum(model, p, 64, nullptr);
     s.absorption.N0 = 1e4;
     s.absorption.depth = -5e3;  // √max(|N0|, |N0 + depth|) = 100
     const FitOutput f = run_fit(model, s, p, std::vector<int>(6, 1));
@@ -867,14 +853,8 @@ TEST(LmFit, SmoothnessRowsComeFromDistributionsOfTwoOrMoreWeights)
 TEST(NormalEquations, EqualRowOrderSumsForAnyShape)
 {
     std::mt19937 rng(3);
-    std::uniform_real_distribution<double> u(-1.0, 1.0);
     for (const auto& [m, rows] : {std::pair{13u, 37u}, std::pair{4u, 5u}, std::pair{1u, 3u}}) {
-        DMatrix jt(m, rows);
-        DVector r(rows);
-        for (double& e : jt.data())
-            e = u(rng);
-        for (double& e : r.data())
-            e = u(rng);
+        const auto [jt, r] = random_rows(m, rows, rng);
         DMatrix a;
         DVector g;
         normal_equations(jt, r, a, g);

@@ -12,41 +12,18 @@
 #include "core/lm_fit.h"
 #include "core/model/spectrum_model.h"
 #include "core/poisson.h"
-#include "core/spectrum_analysis.h"
 #include "core/spectrum_data.h"
+#include "line_test_support.h"
 #include "lineshapes/doublets.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/singlets.h"
-#include "line_test_support.h"
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
+#include "tests/support/simulated_spectrum.h"
 
 namespace {
 
 using namespace line_test;
-
-// Counts with Poisson deviations, σ = √counts.
-class SimulatedSpectrum : public IModelData {
-public:
-    SimulatedSpectrum(const DVector& x, const DVector& expected)
-    {
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            x_.push_back(x(i));
-            y_.push_back(poisson_sample(expected(i)));
-            sd_.push_back(std::sqrt(y_.back()));
-        }
-    }
-    const std::vector<double>& x() const override { return x_; }
-    const std::vector<double>& y() const override { return y_; }
-    std::vector<double>& std_dev() override { return sd_; }
-    const std::vector<double>& std_dev() const override { return sd_; }
-    const SpectrumAnalysis& analysis(bool) const override { return analysis_; }
-    double depth() const override { return 0.0; }
-
-private:
-    std::vector<double> x_, y_, sd_;
-    SpectrumAnalysis analysis_;
-};
 
 struct RecoveryCase {
     std::string name;
@@ -97,7 +74,7 @@ void check_recovery(const RecoveryCase& c, unsigned channels, unsigned draws)
     random_engine().seed(20240611);
     std::vector<double> sum(n, 0.0), sum_squares(n, 0.0);
     for (unsigned draw = 0; draw < draws; ++draw) {
-        const SimulatedSpectrum data(x, expected);
+        const SpectrumData data = poisson_spectrum(x, expected);
         DVector fitted;
         DMatrix covariance, directions;
         double chi_square = 0.0, reduced = 0.0;

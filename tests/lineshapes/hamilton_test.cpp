@@ -118,10 +118,8 @@ TEST(Hamilton, Hamilton8WithEqualWidthsIsHamilton)
 
     DMatrix jacobian(x.size(), 10), jacobian8(x.size(), 17);
     std::vector<double> with_jacobian(x.size()), with_jacobian8(x.size());
-    hamilton->evaluate_with_jacobian(all_of(x), all_of(vec(p)), with_jacobian.data(),
-                                     JacobianRange(jacobian, ublas::range(0, x.size()), ublas::range(0, 10)));
-    hamilton8->evaluate_with_jacobian(all_of(x), all_of(vec(p8)), with_jacobian8.data(),
-                                      JacobianRange(jacobian8, ublas::range(0, x.size()), ublas::range(0, 17)));
+    hamilton->evaluate_with_jacobian(all_of(x), all_of(vec(p)), with_jacobian.data(), all_of(jacobian));
+    hamilton8->evaluate_with_jacobian(all_of(x), all_of(vec(p8)), with_jacobian8.data(), all_of(jacobian8));
     for (std::size_t i = 0; i < x.size(); ++i) {
         ASSERT_EQ(y8[i], y[i]);
         ASSERT_EQ(with_jacobian8[i], with_jacobian[i]);
@@ -206,36 +204,24 @@ TEST(Hamilton, LineInformationWithErrors)
     }
 }
 
-SpectrumAnalysis analysis_with_lines(std::vector<double> positions)
+SpectrumAnalysis analysis_with_lines(const std::vector<double>& positions)
 {
-    SpectrumAnalysis a;
-    a.XSc = 0.2;
-    a.WH2 = 1.5;
-    for (double x : positions)
-        a.lines.push_back({x, 0.0, 0});
-    return a;
-}
-
-std::vector<double> start(const ISubSpec& s, const SpectrumAnalysis& analysis)
-{
-    DVector p(s.param_count());
-    s.init_params(analysis, p, 0, s.param_count());
-    return std::vector<double>(p.begin(), p.end());
+    return found_lines(positions, 0.2, 1.5, SpectrumAnalysis().line_width);
 }
 
 TEST(Hamilton, StartingValues)
 {
     const double K = std::fabs(iron().K), w = 3 * iron().Γτ;
-    const std::vector<double> six = start(*hamilton, analysis_with_lines({-5.0, -3.0, -1.0, 1.0, 3.0, 5.0}));
+    const std::vector<double> six = start_values(*hamilton, analysis_with_lines({-5.0, -3.0, -1.0, 1.0, 3.0, 5.0}));
     EXPECT_EQ(six, (std::vector<double>{1.0, magic, 0.0, 0.0, 10.0 / K, 0.0, 0.0, 0.0, w, 0.0}));
-    const std::vector<double> four = start(*hamilton8, analysis_with_lines({-1.0, 0.0, 1.0, 2.0}));
+    const std::vector<double> four = start_values(*hamilton8, analysis_with_lines({-1.0, 0.0, 1.0, 2.0}));
     EXPECT_EQ(four, (std::vector<double>{1.0, magic, 0.2, 0.0, 1.5 / K, 0.0, 0.0, 0.0, w, w, w, w, w, w, w, w, 0.0}));
 
     // An isotope whose sextet does not split starts without a field, not with ±inf.
     Isotope flat = iron();
     flat.g_gr = 3.0 * flat.g_ex;
     flat.K = 0.0;
-    EXPECT_EQ(start(*make_subspec<Hamilton>(&flat), analysis_with_lines({-5.0, -3.0, -1.0, 1.0, 3.0}))[4], 0.0);
+    EXPECT_EQ(start_values(*make_subspec<Hamilton>(&flat), analysis_with_lines({-5.0, -3.0, -1.0, 1.0, 3.0}))[4], 0.0);
 }
 
 TEST(Hamilton, InterfacesAndNames)

@@ -98,8 +98,7 @@ TEST(SingleLines, VoigtLineWithoutLorentzWidthIsRegularAtItsCentre)
 
     std::vector<double> with_jacobian(x.size());
     DMatrix jacobian(x.size(), 4);
-    voigt_line->evaluate_with_jacobian(all_of(x), all_of(vec(p)), with_jacobian.data(),
-                                       JacobianRange(jacobian, ublas::range(0, x.size()), ublas::range(0, 4)));
+    voigt_line->evaluate_with_jacobian(all_of(x), all_of(vec(p)), with_jacobian.data(), all_of(jacobian));
     for (std::size_t i = 0; i < x.size(); ++i) {
         EXPECT_NEAR(with_jacobian[i], y[i], 1e-13);
         for (unsigned k = 0; k < 4; ++k) {
@@ -243,15 +242,9 @@ std::vector<double> start(const SubSpecPtr& s, const SpectrumAnalysis& analysis)
     return std::vector<double>(p.begin() + 1, p.end() - 1);
 }
 
-SpectrumAnalysis analysis_with_lines(std::vector<double> positions)
+SpectrumAnalysis analysis_with_lines(const std::vector<double>& positions)
 {
-    SpectrumAnalysis a;
-    a.XSc = 0.2;
-    a.WH2 = 1.5;
-    a.line_width = 0.36;
-    for (double x : positions)
-        a.lines.push_back({x, 0.0, 0});
-    return a;
+    return found_lines(positions, 0.2, 1.5, 0.36);
 }
 
 // With the isotope the widths scale from its natural width; without one, from the

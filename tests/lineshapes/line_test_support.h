@@ -1,64 +1,23 @@
-// Shared by the line-model tests: the program's own isotope table, components made
-// from parameter lists, their values, line lists and areas.
+// Shared by the line-model tests: components made from parameter lists, their values,
+// line lists, areas and starting values, and analyses that found given lines.
 #pragma once
 
 #include <cmath>
-#include <initializer_list>
-#include <stdexcept>
 #include <vector>
 
-#include "core/isotope.h"
-#include "core/text.h"
+#include "core/spectrum_analysis.h"
 #include "subspec/subspec.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/program_isotopes.h"
+#include "tests/support/subspec_ranges.h"
 
 namespace line_test {
 
-namespace ublas = boost::numeric::ublas;
-
-// The table of data/isotope.txt, loaded once.
-inline const IsotopeTable& program_isotopes()
-{
-    static const IsotopeTable table = [] {
-        IsotopeTable t;
-        t.load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
-        return t;
-    }();
-    return table;
-}
-
-inline const Isotope& iron()
-{
-    const Isotope* iso = program_isotopes().find(L"57Fe");
-    if (!iso)
-        throw std::runtime_error("57Fe missing from isotope.txt");
-    return *iso;
-}
-
-inline DVector vec(const std::vector<double>& v)
-{
-    DVector out(v.size());
-    std::copy(v.begin(), v.end(), out.begin());
-    return out;
-}
-
-inline XPoints all_of(const DVector& v)
-{
-    return XPoints(v, ublas::range(0, v.size()));
-}
-
-inline DVector grid(double from, double to, std::size_t n)
-{
-    DVector x(n);
-    for (std::size_t i = 0; i < n; ++i)
-        x(i) = from + (to - from) * double(i) / double(n - 1);
-    return x;
-}
+using namespace test_support;
 
 inline std::vector<double> values(const ISubSpec& s, const std::vector<double>& p, const DVector& x)
 {
-    std::vector<double> y(x.size());
-    s.evaluate(all_of(x), all_of(vec(p)), y.data());
-    return y;
+    return values_of(s, x, vec(p));
 }
 
 inline double value_at(const ISubSpec& s, const std::vector<double>& p, double v)
@@ -80,8 +39,7 @@ inline double area(const ISubSpec& s, const std::vector<double>& p, double from,
 inline std::vector<LineInfo> line_info(const ISubSpec& s, const std::vector<double>& p, const DMatrix& covariance)
 {
     std::vector<LineInfo> out;
-    const CovarianceRange block(covariance, ublas::range(0, covariance.size1()), ublas::range(0, covariance.size2()));
-    dynamic_cast<const ILineInfo&>(s).line_info(all_of(vec(p)), block, out);
+    dynamic_cast<const ILineInfo&>(s).line_info(all_of(vec(p)), all_of(covariance), out);
     return out;
 }
 
@@ -101,6 +59,28 @@ inline std::vector<std::vector<double>> positions_of(const ISubSpec& s, const st
 inline void extent_of(const ISubSpec& s, const std::vector<double>& p, double& min, double& max)
 {
     dynamic_cast<const ISubSpecRange&>(s).extent(all_of(vec(p)), min, max);
+}
+
+// An automatic analysis that found lines at `positions`, with its centroid XSc, the
+// width WH2 of the region below half depth and the width of the first line.
+inline SpectrumAnalysis found_lines(const std::vector<double>& positions, double centroid, double half_depth_width,
+                                    double line_width)
+{
+    SpectrumAnalysis a;
+    a.XSc = centroid;
+    a.WH2 = half_depth_width;
+    a.line_width = line_width;
+    for (double x : positions)
+        a.lines.push_back({x, 0.0, 0});
+    return a;
+}
+
+// The starting values a component gives itself from an analysis.
+inline std::vector<double> start_values(const ISubSpec& s, const SpectrumAnalysis& analysis)
+{
+    DVector p(s.param_count());
+    s.init_params(analysis, p, 0, s.param_count());
+    return std::vector<double>(p.begin(), p.end());
 }
 
 }  // namespace line_test

@@ -155,22 +155,9 @@ TEST(SextetModels, Extents)
     EXPECT_EQ(max, expected_max);
 }
 
-SpectrumAnalysis found(std::vector<double> positions, double line_width = 0.27)
+SpectrumAnalysis found(const std::vector<double>& positions, double line_width = 0.27)
 {
-    SpectrumAnalysis a;
-    a.XSc = 0.15;
-    a.WH2 = 9.0;
-    a.line_width = line_width;
-    for (double x : positions)
-        a.lines.push_back({x, 0.0, 0});
-    return a;
-}
-
-std::vector<double> start(const ISubSpec& s, const SpectrumAnalysis& analysis)
-{
-    DVector p(s.param_count());
-    s.init_params(analysis, p, 0, s.param_count());
-    return std::vector<double>(p.begin(), p.end());
+    return found_lines(positions, 0.15, 9.0, line_width);
 }
 
 TEST(SextetModels, StartingValues)
@@ -190,7 +177,7 @@ TEST(SextetModels, StartingValues)
         {"PV sextet", *full_pv, four, {1, 2.0 / 3, 1.0 / 3, 0.15, 0, 9.0 / k, 0, 0, 3 * g, 1, 1, 1, 1, 1, 0}},
     };
     for (const Case& c : cases) {
-        const std::vector<double> p = start(c.model, c.analysis);
+        const std::vector<double> p = start_values(c.model, c.analysis);
         ASSERT_EQ(p.size(), c.expected.size()) << c.name;
         for (std::size_t j = 0; j < p.size(); ++j)
             EXPECT_NEAR(p[j], c.expected[j], 1e-14) << c.name << ", parameter " << j;

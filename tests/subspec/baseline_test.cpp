@@ -11,22 +11,13 @@
 #include "core/text.h"
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/subspec_ranges.h"
 
 namespace {
 
+using namespace test_support;
 namespace ublas = boost::numeric::ublas;
-
-DVector vec(std::initializer_list<double> v)
-{
-    DVector out(v.size());
-    std::copy(v.begin(), v.end(), out.begin());
-    return out;
-}
-
-XPoints all_of(const DVector& v)
-{
-    return XPoints(v, ublas::range(0, v.size()));
-}
 
 struct Evaluation {
     std::vector<double> values;
@@ -36,8 +27,7 @@ struct Evaluation {
 Evaluation evaluate(const ISubSpec& s, const DVector& x, const DVector& p)
 {
     Evaluation e{std::vector<double>(x.size()), DMatrix(x.size(), 3)};
-    s.evaluate_with_jacobian(all_of(x), all_of(p), e.values.data(),
-                             JacobianRange(e.jacobian, ublas::range(0, x.size()), ublas::range(0, 3)));
+    s.evaluate_with_jacobian(all_of(x), all_of(p), e.values.data(), all_of(e.jacobian));
     return e;
 }
 

@@ -23,13 +23,15 @@
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
 #include "test_models.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/program_isotopes.h"
+#include "tests/support/subspec_ranges.h"
 
 namespace {
 
 using namespace test_models;
+using namespace test_support;
 namespace ublas = boost::numeric::ublas;
-
-const Isotope iron = iron_isotope();
 
 struct ModelCase {
     const char* name;
@@ -70,39 +72,12 @@ const ModelCase model_cases[] = {
 // baseline and the model data of a new component set.
 SubSpecPtr make_component(const ModelCase& c)
 {
-    SubSpecPtr s = c.make(&iron);
+    SubSpecPtr s = c.make(&iron());
     if (auto* automatic = dynamic_cast<IAutoBaseLine*>(s.get()))
         automatic->set_level(5000.0);
     if (auto* data = dynamic_cast<ISubSpecData*>(s.get()))
         data->set_defaults(L"");
     return s;
-}
-
-DVector grid(std::size_t n, double x_min, double x_max)
-{
-    DVector x(n);
-    for (std::size_t i = 0; i < n; ++i)
-        x(i) = x_min + (x_max - x_min) * double(i) / double(n - 1);
-    return x;
-}
-
-DVector to_vector(const std::vector<double>& v)
-{
-    DVector out(v.size());
-    std::copy(v.begin(), v.end(), out.begin());
-    return out;
-}
-
-XPoints all_of(const DVector& v)
-{
-    return XPoints(v, ublas::range(0, v.size()));
-}
-
-std::vector<double> values_of(const ISubSpec& s, const DVector& x, const DVector& p)
-{
-    std::vector<double> y(x.size());
-    s.evaluate(all_of(x), all_of(p), y.data());
-    return y;
 }
 
 // Bitwise equal, NaN equal to NaN.
@@ -126,13 +101,12 @@ TEST_P(EvaluationTest, JacobianMatchesCentralDifferencesAndValuesMatchEvaluate)
     const SubSpecPtr s = make_component(c);
     const unsigned n = s->param_count();
     ASSERT_EQ(n, c.params.size());
-    const DVector x = grid(150, c.x_min, c.x_max);  // three sub-blocks, the last one partial
-    const DVector p = to_vector(c.params);
+    const DVector x = grid(c.x_min, c.x_max, 150);  // three sub-blocks, the last one partial
+    const DVector p = vec(c.params);
 
     std::vector<double> values(x.size());
     DMatrix jacobian(x.size(), n);
-    s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(),
-                              JacobianRange(jacobian, ublas::range(0, x.size()), ublas::range(0, n)));
+    s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(), all_of(jacobian));
     const std::vector<double> plain = values_of(*s, x, p);
     for (std::size_t i = 0; i < x.size(); ++i)
         ASSERT_TRUE(close(values[i], plain[i])) << "point " << i << ": " << values[i] << " " << plain[i];
@@ -159,12 +133,11 @@ TEST_P(EvaluationTest, JacobianBlockLandsInPlaceAndTouchesNothingElse)
     const ModelCase& c = GetParam();
     const SubSpecPtr s = make_component(c);
     const unsigned n = s->param_count();
-    const DVector x = grid(70, c.x_min, c.x_max);
-    const DVector p = to_vector(c.params);
+    const DVector x = grid(c.x_min, c.x_max, 70);
+    const DVector p = vec(c.params);
     DMatrix alone(x.size(), n);
     std::vector<double> values(x.size());
-    s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(),
-                              JacobianRange(alone, ublas::range(0, x.size()), ublas::range(0, n)));
+    s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(), all_of(alone));
 
     // Points 10..59 into rows 3.. and columns 2.. of a larger matrix.
     constexpr double sentinel = -7.25;
@@ -192,8 +165,8 @@ TEST_P(EvaluationTest, EmptyRangeWritesNothing)
 {
     const ModelCase& c = GetParam();
     const SubSpecPtr s = make_component(c);
-    const DVector x = grid(5, c.x_min, c.x_max);
-    const DVector p = to_vector(c.params);
+    const DVector x = grid(c.x_min, c.x_max, 5);
+    const DVector p = vec(c.params);
     DMatrix jacobian(2, s->param_count());
     std::fill(jacobian.data().begin(), jacobian.data().end(), 3.0);
     double value = 3.0;
@@ -227,13 +200,12 @@ TEST_P(EvaluationTest, LargeRangeRunsOnASmallStack)
     const SubSpecPtr s = make_component(c);
     const unsigned n = s->param_count();
     const std::size_t count = std::string(c.name) == "TestSampledLine" ? 20000 : 200000;
-    const DVector x = grid(count, c.x_min, c.x_max);
-    const DVector p = to_vector(c.params);
+    const DVector x = grid(c.x_min, c.x_max, count);
+    const DVector p = vec(c.params);
     std::vector<double> values(count);
     DMatrix jacobian(count, n);
     run_on_small_stack([&] {
-        s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(),
-                                  JacobianRange(jacobian, ublas::range(0, count), ublas::range(0, n)));
+        s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(), all_of(jacobian));
     });
     const std::vector<double> plain = values_of(*s, x, p);
     for (std::size_t i = 0; i < count; ++i)
@@ -246,13 +218,12 @@ TEST_P(EvaluationTest, ConcurrentEvaluationOfOneObjectEqualsSerial)
     const SubSpecPtr s = make_component(c);
     const unsigned n = s->param_count();
     const std::size_t count = 1000;
-    const DVector x = grid(count, c.x_min, c.x_max);
-    const DVector p = to_vector(c.params);
+    const DVector x = grid(c.x_min, c.x_max, count);
+    const DVector p = vec(c.params);
 
     std::vector<double> serial_values(count), serial_plain = values_of(*s, x, p);
     DMatrix serial_jacobian(count, n);
-    s->evaluate_with_jacobian(all_of(x), all_of(p), serial_values.data(),
-                              JacobianRange(serial_jacobian, ublas::range(0, count), ublas::range(0, n)));
+    s->evaluate_with_jacobian(all_of(x), all_of(p), serial_values.data(), all_of(serial_jacobian));
 
     // The model core's way: 16 blocks of points, here on 8 threads at once, each block
     // evaluated with and without derivatives, repeated so that calls overlap.
@@ -293,7 +264,7 @@ TEST(EvaluationFailure, FormulaExceptionBecomesNaNForItsSubBlock)
 {
     const SubSpecPtr s = make_subspec<TestThrowing>(nullptr);
     const std::size_t count = 256;  // four sub-blocks of 64
-    const DVector x = grid(count, 0.0, 2.0);
+    const DVector x = grid(0.0, 2.0, count);
     DVector p(1);
     p(0) = 0.75;  // |k·x| > 1 from x = 4/3 on: the last two sub-blocks hold such points
 
@@ -301,8 +272,7 @@ TEST(EvaluationFailure, FormulaExceptionBecomesNaNForItsSubBlock)
     DMatrix jacobian(count, 1);
     std::thread worker([&] {
         s->evaluate(all_of(x), all_of(p), plain.data());
-        s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(),
-                                  JacobianRange(jacobian, ublas::range(0, count), ublas::range(0, 1)));
+        s->evaluate_with_jacobian(all_of(x), all_of(p), values.data(), all_of(jacobian));
     });
     worker.join();
     for (std::size_t i = 0; i < count; ++i) {

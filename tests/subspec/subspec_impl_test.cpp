@@ -9,25 +9,15 @@
 
 #include "subspec/subspec_impl.h"
 #include "test_models.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/program_isotopes.h"
+#include "tests/support/subspec_ranges.h"
 
 namespace {
 
 using namespace test_models;
+using namespace test_support;
 namespace ublas = boost::numeric::ublas;
-
-const Isotope iron = iron_isotope();
-
-DVector vec(std::initializer_list<double> v)
-{
-    DVector out(v.size());
-    std::copy(v.begin(), v.end(), out.begin());
-    return out;
-}
-
-XPoints all_of(const DVector& v)
-{
-    return XPoints(v, ublas::range(0, v.size()));
-}
 
 TEST(SubSpecImpl, SharedComponentLivesUntilItsLastReference)
 {
@@ -42,26 +32,26 @@ TEST(SubSpecImpl, SharedComponentLivesUntilItsLastReference)
 
 TEST(SubSpecImpl, CloneIsANewObjectForTheSameIsotope)
 {
-    const SubSpecPtr s = make_subspec<TestSextet>(&iron);
+    const SubSpecPtr s = make_subspec<TestSextet>(&iron());
     const SubSpecPtr copy = s->clone();
     EXPECT_NE(copy.get(), s.get());
     EXPECT_EQ(copy->ref_count(), 1);
     EXPECT_NE(dynamic_cast<SubSpecImpl<TestSextet>*>(copy.get()), nullptr);
-    EXPECT_EQ(dynamic_cast<SubSpecImpl<TestSextet>&>(*copy).isotope(), &iron);
+    EXPECT_EQ(dynamic_cast<SubSpecImpl<TestSextet>&>(*copy).isotope(), &iron());
 }
 
 TEST(SubSpecImpl, DisplayNames)
 {
     // Named with the isotope only where the type is bound to one; "@" (hidden) removed.
-    EXPECT_EQ(make_subspec<TestSextet>(&iron)->display_name(), L"PseudoVoigt sextet [simple] (57Fe)");
+    EXPECT_EQ(make_subspec<TestSextet>(&iron())->display_name(), L"PseudoVoigt sextet [simple] (57Fe)");
     EXPECT_EQ(make_subspec<TestSextet>(nullptr)->display_name(), L"PseudoVoigt sextet [simple]");
-    EXPECT_EQ(make_subspec<TestLorentz>(&iron)->display_name(), L"Lorentz singlet");
+    EXPECT_EQ(make_subspec<TestLorentz>(&iron())->display_name(), L"Lorentz singlet");
     EXPECT_EQ(make_subspec<TestThrowing>(nullptr)->display_name(), L"FreeVar");
 }
 
 TEST(SubSpecImpl, DescriptorsAndOrdersComeFromTheTables)
 {
-    const SubSpecPtr s = make_subspec<TestSextet>(&iron);
+    const SubSpecPtr s = make_subspec<TestSextet>(&iron());
     EXPECT_EQ(s->param_count(), 10u);
     EXPECT_EQ(s->shown_param_count(), 10u);
     EXPECT_EQ(&s->param_info(9), &SimplePseudoVoigtSextetParams::param_info(9));
@@ -80,7 +70,7 @@ TEST(SubSpecImpl, DescriptorsAndOrdersComeFromTheTables)
 
 TEST(SubSpecImpl, StartingValuesGoToTheComponentSliceOnly)
 {
-    const SubSpecPtr s = make_subspec<TestLorentz>(&iron);
+    const SubSpecPtr s = make_subspec<TestLorentz>(&iron());
     SpectrumAnalysis analysis;
     analysis.XSc = 0.42;
     DVector p(6, -1.0);
@@ -126,7 +116,7 @@ TEST(SubSpecImpl, MixinInterfaces)
     const SubSpecPtr lorentz = make_subspec<TestLorentz>(nullptr);
     EXPECT_EQ(dynamic_cast<const ISubSpecArea&>(*lorentz).area_expr(3), L"[3:I]");
 
-    const SubSpecPtr sextet = make_subspec<TestSextet>(&iron);
+    const SubSpecPtr sextet = make_subspec<TestSextet>(&iron());
     std::vector<int> kinds;
     const auto& sextet_kinds = dynamic_cast<const IDistVarTypes&>(*sextet);
     sextet_kinds.dist_kinds(kinds);
@@ -141,7 +131,7 @@ TEST(SubSpecImpl, MixinInterfaces)
     // The line distance reads the isotope the component was made for.
     DVector p(10, 0.0);
     p(5) = 330.0;
-    EXPECT_DOUBLE_EQ(dynamic_cast<const ILineDistance&>(*sextet).line_distance(all_of(p)), -iron.K * 330.0);
+    EXPECT_DOUBLE_EQ(dynamic_cast<const ILineDistance&>(*sextet).line_distance(all_of(p)), -iron().K * 330.0);
 
     // Unsupported capabilities are a null cast, not an error.
     EXPECT_EQ(dynamic_cast<const ILineDistance*>(lorentz.get()), nullptr);

@@ -153,21 +153,4 @@ struct TestThrowing : FreeVarParams {
     void init_params(const Isotope*, const SpectrumAnalysis&, std::span<double> p) const { p[0] = 0.0; }
 };
 
-// An isotope record like that of ⁵⁷Fe.
-inline Isotope iron_isotope()
-{
-    Isotope iso;
-    iso.name = L"57Fe";
-    iso.Γτ = 0.097;
-    iso.Eγ = 14.4125;
-    iso.g_gr = 0.18088;
-    iso.g_ex = -0.10355;
-    iso.KN = 0.9450811114935828 / iso.Eγ;
-    iso.K = (3.0 * iso.g_ex - iso.g_gr) * iso.KN;
-    iso.L = iso.Eγ * 5067730.716156395;
-    iso.α = (iso.g_ex - iso.g_gr) / (3.0 * iso.g_ex - iso.g_gr);
-    iso.β = -(iso.g_gr + iso.g_ex) / (3.0 * iso.g_ex - iso.g_gr);
-    return iso;
-}
-
 }  // namespace test_models

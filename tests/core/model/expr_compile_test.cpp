@@ -13,7 +13,7 @@
 
 #include "core/model/expr.h"
 #include "core/model/expr_text.h"
-#include "expr_test_parts.h"
+#include "tests/support/expr_test_parts.h"
 
 static void PrintTo(const ExprInstruction& i, std::ostream* os)
 {

@@ -12,7 +12,7 @@
 #include <boost/math/special_functions/ellint_2.hpp>
 
 #include "core/model/expr.h"
-#include "expr_test_parts.h"
+#include "tests/support/expr_test_parts.h"
 
 namespace {
 

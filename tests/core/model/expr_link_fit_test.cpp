@@ -10,22 +10,14 @@
 #include "core/lm_fit.h"
 #include "core/model/spectrum_model.h"
 #include "core/spectrum_data.h"
-#include "expr_test_parts.h"
-#include "model_test_parts.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/expr_test_parts.h"
+#include "tests/support/model_test_parts.h"
+#include "tests/support/simulated_spectrum.h"
 
 namespace {
 
-struct Spectrum : IModelData {
-    std::vector<double> xs, ys, sds;
-    SpectrumAnalysis reading;
-
-    const std::vector<double>& x() const override { return xs; }
-    const std::vector<double>& y() const override { return ys; }
-    std::vector<double>& std_dev() override { return sds; }
-    const std::vector<double>& std_dev() const override { return sds; }
-    const SpectrumAnalysis& analysis(bool) const override { return reading; }
-    double depth() const override { return std::fabs(reading.depth); }
-};
+using namespace test_support;
 
 // Baseline N₀ c v₀ (0-2), line A: I δ Γ (3-5), line B (6-8) and a free variable x (9).
 // Line B sits at δ_A + 2|x| with area I_A·exp(−x²)/2 and line A's width.
@@ -55,14 +47,6 @@ DVector parameters(double n0, double area, double shift, double width, double x)
     return p;
 }
 
-DVector velocities(std::size_t n)
-{
-    DVector x(n);
-    for (std::size_t i = 0; i < n; ++i)
-        x(i) = -4.0 + 8.0 * i / (n - 1);
-    return x;
-}
-
 TEST(ExpressionLinkedFit, JacobianAgreesWithDifferences)
 {
     const SpectrumModel model = linked_model();
@@ -72,7 +56,7 @@ TEST(ExpressionLinkedFit, JacobianAgreesWithDifferences)
     model.apply_links(p, &gradients);
     ASSERT_EQ(gradients.size(), 2u);
 
-    const DVector x = velocities(81);
+    const DVector x = grid(-4.0, 4.0, 81);
     DVector values(81);
     DMatrix jacobian(81, 10);
     model.evaluate_range_with_jacobian(x, 0, 81, p, gradients, values, jacobian);
@@ -104,14 +88,10 @@ TEST(ExpressionLinkedFit, RecoversTheParametersThroughTheLinks)
     EXPECT_DOUBLE_EQ(truth(7), 0.6);
     EXPECT_DOUBLE_EQ(truth(6), 150.0 * std::exp(-0.64));
 
-    Spectrum spectrum;
-    const DVector x = velocities(401);
+    const DVector x = grid(-4.0, 4.0, 401);
     DVector counts(401);
     model.evaluate(x, 0, 401, truth, counts);
-    spectrum.xs.assign(x.begin(), x.end());
-    spectrum.ys.assign(counts.begin(), counts.end());
-    for (double y : spectrum.ys)
-        spectrum.sds.push_back(std::sqrt(y));
+    const SpectrumData spectrum = spectrum_of(x, counts);
 
     std::vector<int> varied(10, 0);
     for (unsigned q : {0u, 3u, 4u, 5u, 9u, 7u})  // 7 is linked: never varied

@@ -11,20 +11,14 @@
 
 #include "core/model/spectrum_model.h"
 #include "core/point_blocks.h"
-#include "model_test_parts.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/model_test_parts.h"
 
 namespace {
 
 using namespace model_test;
+using namespace test_support;
 namespace ublas = boost::numeric::ublas;
-
-DVector grid(std::size_t n, double from, double to)
-{
-    DVector x(n);
-    for (std::size_t i = 0; i < n; ++i)
-        x(i) = n == 1 ? from : from + (to - from) * static_cast<double>(i) / static_cast<double>(n - 1);
-    return x;
-}
 
 // Baseline, then two singlets.
 SpectrumModel three_components()
@@ -72,7 +66,7 @@ TEST(ModelEvaluate, BlocksGiveTheSerialSum)
     const DVector p = three_component_params();
     // 2²¹ points need a 16 MiB scratch array, more than a thread's stack holds.
     for (std::size_t n : {1u, 10u, 15u, 16u, 33u, 1000u, 1u << 21}) {
-        const DVector x = grid(n, -4.0, 4.0);
+        const DVector x = grid(-4.0, 4.0, n);
         DVector out(n, -1.0);
         model.evaluate(x, 0, n, p, out);
         const DVector expected = serial_sum(model, x, p);
@@ -87,7 +81,7 @@ TEST(ModelEvaluate, SubRangeOfTheVelocities)
 {
     const SpectrumModel model = three_components();
     const DVector p = three_component_params();
-    const DVector x = grid(100, -4.0, 4.0);
+    const DVector x = grid(-4.0, 4.0, 100);
     const DVector all = serial_sum(model, x, p);
     DVector out(37);
     model.evaluate(x, 50, 37, p, out);
@@ -107,7 +101,7 @@ TEST(ModelEvaluate, BaselineOnlyModelIgnoresTheScale)
     p(0) = 500.0;
     p(1) = 0.01;
     p(2) = 0.5;
-    const DVector x = grid(40, -5.0, 5.0);
+    const DVector x = grid(-5.0, 5.0, 40);
     DVector reference(40), out(40);
     model.evaluate(x, 0, 40, p, reference);
     for (double scale : {-1.0, 0.0, 7.5, -1e6}) {
@@ -151,7 +145,7 @@ TEST(ModelEvaluate, ComponentOnTopOfTheBaselinesBeforeIt)
     DVector p(12, 0.0);
     const double values[] = {800.0, 0.0, 0.0, 50.0, 0.003, 1.0, 30.0, 0.5, 0.3, 10.0, -1.0, 0.6};
     std::copy(std::begin(values), std::end(values), p.begin());
-    const DVector x = grid(45, -3.0, 3.0);
+    const DVector x = grid(-3.0, 3.0, 45);
 
     auto single = [&](unsigned k) {
         DVector v(x.size());
@@ -188,7 +182,7 @@ TEST(ModelEvaluate, ComponentOnTopOfTheBaselinesBeforeIt)
 
     SpectrumModel empty;
     DVector out(5, 3.0);
-    empty.evaluate_component(0, grid(5, 0.0, 1.0), DVector(), out);
+    empty.evaluate_component(0, grid(0.0, 1.0, 5), DVector(), out);
     for (double v : out)
         EXPECT_EQ(v, 0.0);
 }
@@ -203,7 +197,7 @@ TEST(ModelEvaluate, FailureBecomesNaNInItsBlocksOnly)
     p(0) = 10.0;
     p(3) = 1.0;
     const std::size_t n = 160;  // blocks of 10 points
-    const DVector x = grid(n, -4.0, 4.0);
+    const DVector x = grid(-4.0, 4.0, n);
     DVector out(n);
     EXPECT_NO_THROW(model.evaluate(x, 0, n, p, out));
     DVector component_out(n);
@@ -231,7 +225,7 @@ TEST(ModelEvaluate, FailureBecomesNaNInItsBlocksOnly)
 void expect_jacobian_matches_differences(const SpectrumModel& model, DVector p, std::size_t first,
                                          std::size_t count)
 {
-    const DVector x = grid(first + count + 5, -2.5, 2.5);
+    const DVector x = grid(-2.5, 2.5, first + count + 5);
     model.apply_links(p, nullptr);
     ExprGradients gradients;
     model.apply_links(p, &gradients);
@@ -285,7 +279,7 @@ TEST(ModelJacobian, ParameterLinksMoveIntoTheirTargets)
     expect_jacobian_matches_differences(model, three_component_params(), 7, 30);
 
     // Column p1 holds ∂f/∂p1 + 2·∂f/∂p2 for p2 = 2·p1.
-    const DVector x = grid(12, -1.0, 1.0);
+    const DVector x = grid(-1.0, 1.0, 12);
     DVector p = three_component_params();
     model.apply_links(p, nullptr);
     DVector values(12);
@@ -315,7 +309,7 @@ TEST(ModelJacobian, ExpressionLinksMoveIntoTheParametersTheyUse)
 TEST(ModelJacobian, ChecksItsArguments)
 {
     const SpectrumModel model = three_components();
-    const DVector x = grid(20, -1.0, 1.0), p = three_component_params();
+    const DVector x = grid(-1.0, 1.0, 20), p = three_component_params();
     DVector values(20);
     DMatrix too_few_rows(19, 9), too_few_columns(20, 8);
     EXPECT_THROW(model.evaluate_range_with_jacobian(x, 0, 20, p, {}, values, too_few_rows), std::out_of_range);

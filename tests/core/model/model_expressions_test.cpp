@@ -14,7 +14,7 @@
 #include "core/model/expr.h"
 #include "core/model/model_expressions.h"
 #include "core/text.h"
-#include "expr_test_parts.h"
+#include "tests/support/expr_test_parts.h"
 
 namespace {
 
@@ -196,19 +196,10 @@ TEST(ProgramModelExpressions, EveryModelNameIsAModelType)
         L"Two state relaxation", L"Single-ion spin relaxation [S=5/2]", L"Many-state spin relaxation",
         L"Many-state superparamagnetic relaxation", L"Isotropic magnetic hyperfine field relaxation",
         L"Isotropic electric field gradient relaxation", L"Transform"};
-    std::size_t at = 0;
-    while (at < content.size()) {
-        std::size_t end = content.find(L'\n', at);
-        if (end == std::wstring::npos)
-            end = content.size();
-        std::wstring line = content.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == L'\r')
-            line.pop_back();
-        if (!line.empty() && line.front() != L' ') {
-            EXPECT_TRUE(known.count(line)) << wide_to_utf8(line);
-        }
-    }
+    const ModelExpressionMap map = model_expressions_parse(content);
+    EXPECT_FALSE(map.empty());
+    for (const auto& [name, entries] : map)
+        EXPECT_TRUE(known.count(name)) << wide_to_utf8(name);
 }
 
 }  // namespace

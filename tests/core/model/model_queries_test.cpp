@@ -13,13 +13,15 @@
 
 #include "core/model/spectrum_model.h"
 #include "core/spectrum_analysis.h"
-#include "expr_test_parts.h"
 #include "subspec/baseline.h"
 #include "subspec/mixins.h"
+#include "tests/support/dvectors.h"
+#include "tests/support/expr_test_parts.h"
 
 namespace {
 
 using namespace expr_test;
+using namespace test_support;
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
@@ -70,13 +72,6 @@ SubSpecPtr make()
     return make_subspec<T>(nullptr);
 }
 
-DVector vector_of(std::initializer_list<double> values)
-{
-    DVector v(values.size());
-    std::copy(values.begin(), values.end(), v.begin());
-    return v;
-}
-
 std::vector<double> std_vector(const DVector& v)
 {
     return {v.begin(), v.end()};
@@ -89,8 +84,8 @@ TEST(ModelBaseline, LevelCurveAndPercent)
     SpectrumModel model;
     model.insert_component(0, make<BaseLine>());
     model.insert_component(1, make<AreaLine>());
-    const DVector p = vector_of({2000.0, 0.01, 1.0, 1.0, 0.0, 0.3});  // N₀ 2000, c 0.01 about v₀ = 1
-    const DVector x = vector_of({-1.0, 1.0, 3.0});
+    const DVector p = vec({2000.0, 0.01, 1.0, 1.0, 0.0, 0.3});  // N₀ 2000, c 0.01 about v₀ = 1
+    const DVector x = vec({-1.0, 1.0, 3.0});
     EXPECT_EQ(model.baseline_level(p), 2000.0);
     DVector curve;
     ASSERT_TRUE(model.baseline_values(x, p, curve));
@@ -156,7 +151,7 @@ TEST(ModelQueries, LinePositionsAndVelocityRange)
 {
     SpectrumModel model;
     model.insert_component(0, make<BaseLine>());
-    DVector p = vector_of({100.0, 0.0, 0.0});
+    DVector p = vec({100.0, 0.0, 0.0});
     double low = 0.0, high = 0.0;
     model.velocity_range(p, low, high);
     EXPECT_EQ(low, inf);
@@ -166,7 +161,7 @@ TEST(ModelQueries, LinePositionsAndVelocityRange)
     model.insert_component(2, make<LineList>());
     model.insert_component(3, make<RangedLine>());
     model.insert_component(4, make<RangedLine>());
-    p = vector_of({100.0, 0.0, 0.0, 1.0, -2.0, 0.1, 1.0, 5.0, 0.5, 1.0, 1.5, 0.2, 1.0, 50.0, 0.0});
+    p = vec({100.0, 0.0, 0.0, 1.0, -2.0, 0.1, 1.0, 5.0, 0.5, 1.0, 1.5, 0.2, 1.0, 50.0, 0.0});
     model.velocity_range(p, low, high);  // the last has no width: an empty extent, left out
     EXPECT_DOUBLE_EQ(low, -2.0 - 1.2);
     EXPECT_DOUBLE_EQ(high, 1.5 + 2.4);
@@ -184,7 +179,7 @@ TEST(ModelQueries, ExtraGraphsOfAComponent)
     SpectrumModel model;
     model.insert_component(0, make<BaseLine>());
     model.insert_component(1, make<Graphs>());
-    const DVector p = vector_of({100.0, 0.0, 0.0, 7.0, 8.0, 9.0});
+    const DVector p = vec({100.0, 0.0, 0.0, 7.0, 8.0, 9.0});
     DMatrix cov(6, 6, 0.0);
     cov(3, 3) = 0.5;
     cov(5, 5) = 0.25;
@@ -278,7 +273,7 @@ TEST_F(ModelLinks, ParameterErrorsThroughLinks)
 {
     model.set_link({1, 2, LinkToParam, 2, 2, -1.5});
     model.set_link({0, 0, LinkToExpr, 2, 0, -2.0});
-    const DVector p = vector_of({100, 0, 0, 2.0, 0.1, 3.0, 0, 0, 0});
+    const DVector p = vec({100, 0, 0, 2.0, 0.1, 3.0, 0, 0, 0});
     DMatrix cov(9, 9, 0.0);
     cov(3, 3) = 0.04;
     cov(5, 5) = 0.25;
@@ -346,7 +341,7 @@ TEST(DerivedExpressions, AreasSharesAndLevels)
     EXPECT_EQ(model.area_exprs[3].text, L"[1:I]+[2:I]");
     EXPECT_EQ(model.level_area_exprs[3].text, L"([1:I]+[2:I])/[0:N₀]");
 
-    const DVector p = vector_of({200, 0, 0, 3.0, 0, 0, 1.0, 0, 0});
+    const DVector p = vec({200, 0, 0, 3.0, 0, 0, 1.0, 0, 0});
     DMatrix cov(9, 9, 0.0);
     cov(3, 3) = 0.09;
     cov(6, 6) = 0.16;
@@ -394,7 +389,7 @@ TEST(DerivedExpressions, AutomaticBaselineLevelAndRenumbering)
     EXPECT_EQ(model.level_area_exprs[1].text, L"([1:I])/([0:ΔN₀]+5.000000000000000e+05)");
     model.insert_component(1, make<AreaLine>());  // the old singlet moves to 2
     EXPECT_EQ(model.area_exprs[3].text, L"[1:I]+[2:I]");
-    const DVector p = vector_of({-1e5, 0, 0, 2.0, 0, 0, 6.0, 0, 0});
+    const DVector p = vec({-1e5, 0, 0, 2.0, 0, 0, 6.0, 0, 0});
     EXPECT_DOUBLE_EQ(model.level_area_exprs[2].expr->value(p), 6.0 / 4e5);
 }
 
@@ -464,7 +459,7 @@ TEST(ExpressionUpkeep, InsertingAnExpressionCompilesThoseThatUseIt)
     model.insert_expression(0, L"first", L"1");
     EXPECT_EQ(model.components[1]->links[1].target_component, 2u);  // still "a"
     EXPECT_THROW(model.insert_expression(5, L"x", L"1"), std::out_of_range);
-    const DVector p = vector_of({0, 0, 0, 4.0, 0, 0});
+    const DVector p = vec({0, 0, 0, 4.0, 0, 0});
     EXPECT_EQ(model.expressions[2].expr->value(p), 10.0);
 }
 

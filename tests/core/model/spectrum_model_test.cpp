@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/model/spectrum_model.h"
-#include "model_test_parts.h"
+#include "tests/support/model_test_parts.h"
 
 // Found by gtest through the argument type's (global) namespace.
 static void PrintTo(const LinkSpec& s, std::ostream* os)

@@ -1,5 +1,5 @@
-// Parts for the model tests: a Lorentz singlet built with the subspectrum framework and
-// a subspectrum that throws for velocities above a limit.
+// Parts for the model tests and benchmarks: a Lorentz singlet built with the subspectrum
+// framework, a subspectrum that throws for velocities above a limit, and models of them.
 #pragma once
 
 #include <cmath>

@@ -1,6 +1,6 @@
-// Parts for the expression tests: components that have a catalogue type's parameter
-// table but no formula (they evaluate to 0), one that offers extra variables, a model
-// built from them and an isotope record with round constants.
+// Parts for the expression tests and benchmarks: components that have a catalogue type's
+// parameter table but no formula (they evaluate to 0), one that offers extra variables,
+// a model built from them and an isotope record with round constants.
 #pragma once
 
 #include <map>
