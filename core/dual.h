@@ -173,6 +173,72 @@ Dual<N> dual_apply(Dual<N> x, double f, double df)
     return x;
 }
 
+// On a plain number only the value remains.
+inline double dual_apply(double, double f, double)
+{
+    return f;
+}
+
+// The value of a number, plain or dual.
+inline double dual_value(double x)
+{
+    return x;
+}
+
+template <std::size_t N>
+double dual_value(const Dual<N>& x)
+{
+    return x[0];
+}
+
+// The chain rule through R intermediate quantities u₀ … u_{R−1} (preaccumulation), for
+// a block of P points at a time: derivative k of a function f at point p is
+// Σᵣ ∂f/∂uᵣ(p) · uᵣ'[k], summed over r in order, where the derivatives uᵣ' are the same
+// at every point. Only the products with a nonzero uᵣ'[k] are formed: an intermediate
+// such as a line's position or width depends on few of the parameters. Each sum runs
+// over the points of the block, which keeps the arithmetic in full vector registers.
+template <std::size_t R, std::size_t N>
+class DualChainRule {
+public:
+    // Takes the derivatives of the next intermediate, u; R times at most.
+    void push_intermediate(const Dual<N>& u)
+    {
+        const std::size_t r = intermediates_++;
+        for (std::size_t k = 0; k < N; ++k) {
+            if (u[k + 1] != 0.0) {
+                const std::size_t i = count_[k]++;
+                index_[k][i] = r;
+                derivative_[k][i] = u[k + 1];
+            }
+        }
+    }
+
+    // partials[r][p] = ∂f/∂uᵣ at point p; writes the N derivatives of out[p] for
+    // p < count. Every partial is read, also those from count on.
+    template <std::size_t P>
+    void apply(const double (&partials)[R][P], std::size_t count, Dual<N>* out) const
+    {
+        for (std::size_t k = 0; k < N; ++k) {
+            double sum[P] = {};
+            for (std::size_t i = 0; i < count_[k]; ++i) {
+                const double d = derivative_[k][i];
+                const double* c = partials[index_[k][i]];
+                for (std::size_t p = 0; p < P; ++p)
+                    sum[p] += c[p] * d;
+            }
+            for (std::size_t p = 0; p < count; ++p)
+                out[p][k + 1] = sum[p];
+        }
+    }
+
+private:
+    std::size_t intermediates_ = 0;
+    // Derivative k: the intermediates with a nonzero one, in order, and their values.
+    std::size_t count_[N] = {};
+    std::size_t index_[N][R];
+    double derivative_[N][R];
+};
+
 // Elementary functions, found by argument-dependent lookup from generic formulas that
 // say `using std::exp;` and so on.
 

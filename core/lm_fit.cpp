@@ -216,10 +216,21 @@ public:
     const DVector& varied_values() const { return v_; }
     unsigned accepted_steps() const { return k_; }
 
+    // A and chi-square at the varied values the fit ended with. An evaluation is
+    // reproducible to the bit, so the last one is taken unless it pinned parameters.
+    double result_normal_matrix(DMatrix& a)
+    {
+        if (pinned_)
+            evaluate({});
+        a = a_;
+        return chi_square_;
+    }
+
 private:
     void evaluate(const std::vector<unsigned>& pinned)
     {
         chi_square_ = context_.evaluate_jacobian(v_, pinned, a_, g_);
+        pinned_ = !pinned.empty();
         k_current_ = false;
     }
 
@@ -261,6 +272,7 @@ private:
     DVector g_, h_, trial_;
     DMatrix k_matrix_;      // pinv(A), for the eps4 test
     bool k_current_ = false;  // k_matrix_ belongs to the current A
+    bool pinned_ = false;     // the current A has pinned columns
     SvdWorkspace svd_;
     std::vector<unsigned> pins_;
     const double degrees_of_freedom_;
@@ -313,9 +325,8 @@ void lm_fit(const IModel& model, const IModelData& data, const DVector& start, c
         values(problem.varied[j]) = fitted(j);
     if (links)
         links->apply_links(values, nullptr);
-    DMatrix a(m, m);
-    DVector g(m);
-    chi_square = context.evaluate_jacobian(fitted, {}, a, g);
+    DMatrix a;
+    chi_square = lm.result_normal_matrix(a);
     reduced_chi_square = chi_square / static_cast<double>(rows - m);
     iterations = lm.accepted_steps();
 
