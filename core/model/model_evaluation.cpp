@@ -5,14 +5,19 @@
 // is computed serially per call, the fit calling it once per block, and the links are
 // then carried into it by the chain rule (model_links.cpp).
 //
-// The scratch array of component values is one heap buffer per call, allocated before
-// the parallel region: a stack array sized by the point count would overflow the small
-// stacks of worker threads for long spectra. Each block writes only its own points. An
-// exception never leaves a parallel region: the block that raised it gets NaN values.
+// The parallel evaluations keep their serial part small, since it bounds how far they
+// scale with the threads: before the parallel region they only decide which
+// components take part with which factor (a baseline test per component and call,
+// not per block) and allocate the scratch array of component values, one heap buffer
+// per call left uninitialised (a stack array sized by the point count would overflow
+// the small stacks of worker threads for long spectra). Each block clears and writes
+// only its own points of the output and the scratch array. An exception never leaves
+// a parallel region: the block that raised it gets NaN values.
 #include "core/model/spectrum_model.h"
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -31,6 +36,20 @@ void add_scaled(double* out, const double* values, std::size_t n, double factor)
         out[i] += values[i] * factor;
 }
 
+// Multiplies columns first … first + n − 1 of rows 0 … rows − 1 by `factor`, a row at
+// a time through a plain pointer: the compiler then keeps the factor and the row in
+// registers, which it cannot do when every store might change the model's scale.
+void scale_columns(DMatrix& m, std::size_t rows, std::size_t first, std::size_t n, double factor)
+{
+    const std::size_t stride = m.size2();
+    double* const block = std::to_address(m.data().begin()) + first;
+    for (std::size_t i = 0; i < rows; ++i) {
+        double* const row = block + i * stride;
+        for (std::size_t j = 0; j < n; ++j)
+            row[j] *= factor;
+    }
+}
+
 // Points first … first + count − 1 of x, `params` the full vector, `out_size` the size
 // of the output: every range of a call must lie inside its vector.
 void check_call(const DVector& x, std::size_t first, std::size_t count, const DVector& params,
@@ -44,20 +63,48 @@ void check_call(const DVector& x, std::size_t first, std::size_t count, const DV
         throw std::out_of_range("Output shorter than the point range");
 }
 
-// Runs body(block) for the 16 blocks of n points on the OpenMP team; a block whose
-// body throws has its output points set to NaN.
-template <class Body>
-void for_each_point_block(std::size_t n, double* out, Body&& body)
+// One component of a sum, in model order, with the factor of its values: 1 for a
+// baseline, else the scale.
+struct Term {
+    const SubModel* component;
+    bool baseline;
+    double factor;
+};
+
+Term term_of(const SubModel& component, double scale)
 {
+    const bool baseline = component.is_baseline();
+    return {&component, baseline, baseline ? 1.0 : scale};
+}
+
+// out[0 … count − 1] = Σ factor · values of the terms on points first … first + count − 1
+// of x, in 16 blocks on the OpenMP team (static schedule); a block whose evaluation
+// throws has its output points set to NaN.
+void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t first, std::size_t count,
+                   const DVector& params, double* out)
+{
+    if (terms.empty()) {
+        std::fill(out, out + count, 0.0);
+        return;
+    }
+    const auto scratch = std::make_unique_for_overwrite<double[]>(count);
 #pragma omp parallel for schedule(static)
     for (int b = 0; b < static_cast<int>(point_block_count); ++b) {
-        const PointBlock block = point_block(static_cast<unsigned>(b), n);
-        if (block.begin == block.end)
+        const PointBlock block = point_block(static_cast<unsigned>(b), count);
+        const std::size_t n = block.end - block.begin;
+        if (n == 0)
             continue;
+        double* const values = out + block.begin;
+        double* const component_values = scratch.get() + block.begin;
         try {
-            body(block);
+            const XPoints points(x, ublas::range(first + block.begin, first + block.end));
+            std::fill_n(values, n, 0.0);
+            for (const Term& t : terms) {
+                t.component->subspec->evaluate(points, t.component->param_slice(params), component_values);
+                add_scaled(values, component_values, n, t.factor);
+            }
         } catch (...) {
-            std::fill(out + block.begin, out + block.end, nan);
+            std::fill_n(values, n, nan);
         }
     }
 }
@@ -70,19 +117,11 @@ void SpectrumModel::evaluate(const DVector& x, std::size_t first, std::size_t co
     check_call(x, first, count, params, total_param_count, out.size());
     if (count == 0)
         return;
-    double* const o = &out(0);
-    std::fill(o, o + count, 0.0);
-    if (components.empty())
-        return;
-    std::vector<double> scratch(count);
-    for_each_point_block(count, o, [&](const PointBlock& block) {
-        const XPoints points(x, ublas::range(first + block.begin, first + block.end));
-        const std::size_t n = block.end - block.begin;
-        for (const auto& c : components) {
-            c->subspec->evaluate(points, c->param_slice(params), &scratch[block.begin]);
-            add_scaled(o + block.begin, &scratch[block.begin], n, c->is_baseline() ? 1.0 : scale);
-        }
-    });
+    std::vector<Term> terms;
+    terms.reserve(components.size());
+    for (const auto& c : components)
+        terms.push_back(term_of(*c, scale));
+    sum_in_blocks(terms, x, first, count, params, &out(0));
 }
 
 void SpectrumModel::evaluate_component(unsigned component, const DVector& x, const DVector& params,
@@ -90,27 +129,20 @@ void SpectrumModel::evaluate_component(unsigned component, const DVector& x, con
 {
     const std::size_t count = x.size();
     check_call(x, 0, count, params, total_param_count, out.size());
-    std::fill(out.begin(), out.end(), 0.0);
-    if (components.empty() || count == 0)
+    std::fill(out.begin() + count, out.end(), 0.0);
+    if (count == 0)
         return;
-    double* const o = &out(0);
-    std::vector<double> scratch(count);
-    for_each_point_block(count, o, [&](const PointBlock& block) {
-        const XPoints points(x, ublas::range(block.begin, block.end));
-        const std::size_t n = block.end - block.begin;
-        // The baselines up to and including `component`, and `component` itself when
-        // it is not a baseline.
-        for (unsigned k = 0; k < components.size(); ++k) {
-            const SubModel& c = *components[k];
-            const bool baseline = c.is_baseline();
-            if (!baseline && k != component)
-                continue;
-            c.subspec->evaluate(points, c.param_slice(params), &scratch[block.begin]);
-            add_scaled(o + block.begin, &scratch[block.begin], n, baseline ? 1.0 : scale);
-            if (k == component)
-                break;
-        }
-    });
+    // The baselines up to and including `component`, and `component` itself when it is
+    // not a baseline.
+    std::vector<Term> terms;
+    for (unsigned k = 0; k < components.size(); ++k) {
+        const Term t = term_of(*components[k], scale);
+        if (t.baseline || k == component)
+            terms.push_back(t);
+        if (k == component)
+            break;
+    }
+    sum_in_blocks(terms, x, 0, count, params, &out(0));
 }
 
 void SpectrumModel::evaluate_range_with_jacobian(const DVector& x, std::size_t first, std::size_t count,
@@ -125,19 +157,17 @@ void SpectrumModel::evaluate_range_with_jacobian(const DVector& x, std::size_t f
     double* const o = &out(0);
     std::fill(o, o + count, 0.0);
     const XPoints points(x, ublas::range(first, first + count));
-    std::vector<double> scratch(count);
+    const auto scratch = std::make_unique_for_overwrite<double[]>(count);
     for (const auto& c : components) {
         const ublas::range columns(c->first, c->first + c->count);
-        c->subspec->evaluate_with_jacobian(points, c->param_slice(params), scratch.data(),
+        c->subspec->evaluate_with_jacobian(points, c->param_slice(params), scratch.get(),
                                            JacobianRange(jacobian, ublas::range(0, count), columns));
         if (c->is_baseline()) {
-            add_scaled(o, scratch.data(), count, 1.0);
+            add_scaled(o, scratch.get(), count, 1.0);
             continue;
         }
-        add_scaled(o, scratch.data(), count, scale);
-        for (std::size_t i = 0; i < count; ++i)
-            for (std::size_t j = c->first; j < c->first + c->count; ++j)
-                jacobian(i, j) *= scale;
+        add_scaled(o, scratch.get(), count, scale);
+        scale_columns(jacobian, count, c->first, c->count, scale);
     }
     carry_links(gradients, count, jacobian);
 }
