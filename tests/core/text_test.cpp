@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace {
 
@@ -47,7 +48,10 @@ class TextFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = std::filesystem::temp_directory_path() / ("vx_text_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        // Test programs run side by side: every test gets a folder of its own.
+        dir = std::filesystem::temp_directory_path() /
+              ("vx_text_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+               std::to_string(std::random_device{}()));
         std::filesystem::create_directories(dir);
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
