@@ -53,18 +53,6 @@ inline constexpr std::array<double, 25> faddeeva_coefficients = {
     1.0642270448216512e-11,
 };
 
-// The value of a real number, without its derivatives.
-inline double real_value(double x)
-{
-    return x;
-}
-
-template <std::size_t N>
-double real_value(const Dual<N>& x)
-{
-    return x[0];
-}
-
 // The exponential series itself, for Im z >= 0.
 template <class Z>
 Z faddeeva_series(const Z& z)
@@ -146,7 +134,7 @@ Z faddeeva_w(const Z& z)
         const R e = exp(y * y - x * x) * 2.0;
         return Z(c * e, -(s * e)) - faddeeva_w(Z(-x, -y));
     }
-    if (faddeeva_near_singularity(real_value(z.real()), real_value(z.imag())))
+    if (faddeeva_near_singularity(dual_value(z.real()), dual_value(z.imag())))
         return faddeeva_taylor(z);
     return faddeeva_series(z);
 }

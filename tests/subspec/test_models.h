@@ -20,17 +20,6 @@
 
 namespace test_models {
 
-inline double value_of(double x)
-{
-    return x;
-}
-
-template <std::size_t N>
-double value_of(const Dual<N>& x)
-{
-    return x[0];
-}
-
 // A Lorentz line of area `area` at `position` with full width `width`, at velocity v.
 template <class R>
 R lorentz(double v, const R& area, const R& position, const R& width)
@@ -147,7 +136,7 @@ struct TestThrowing : FreeVarParams {
     void calc(std::span<const double> x, R* out, const R& k) const
     {
         for (std::size_t i = 0; i < x.size(); ++i)
-            out[i] = k * boost::math::ellint_1(value_of(k) * x[i]);
+            out[i] = k * boost::math::ellint_1(dual_value(k) * x[i]);
     }
 
     void init_params(const Isotope*, const SpectrumAnalysis&, std::span<double> p) const { p[0] = 0.0; }
