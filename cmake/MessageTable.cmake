@@ -148,7 +148,7 @@ endif()
 
 get_filename_component(mc_name "${MC_FILE}" NAME)
 set(source "// Generated from ${mc_name} by MessageTable.cmake: edit the .mc file, not this one.
-#include \"core/message_table.h\"
+#include \"core/text/message_table.h\"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "core/kwfile.h"
-#include "core/text.h"
+#include "core/text/kwfile.h"
+#include "core/text/text.h"
 
 namespace {
 

@@ -12,8 +12,8 @@ mkdir -p "$build" "$corpus"
 
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -I"$repo" -o "$build/kwfile_fuzz" \
-    "$repo/fuzz/kwfile_fuzz.cpp" "$repo/core/kwfile.cpp" "$repo/core/kwlist.cpp" \
-    "$repo/core/kwlist_string.cpp" "$repo/core/text.cpp"
+    "$repo/fuzz/kwfile_fuzz.cpp" "$repo/core/text/kwfile.cpp" "$repo/core/text/kwlist.cpp" \
+    "$repo/core/text/kwlist_string.cpp" "$repo/core/text/text.cpp"
 
 # Seeds: the test files and a few one-line texts.
 cp "$repo"/tests/data/kwfile/* "$corpus/"

@@ -16,7 +16,7 @@
 // derivatives, for dual_faddeeva_re).
 #pragma once
 
-#include "core/complex_dual.h"
+#include "core/numerics/complex_dual.h"
 
 #include <array>
 #include <cmath>
@@ -141,6 +141,11 @@ Z faddeeva_w(const Z& z)
 
 // Values are compiled once, in the line-shape library.
 extern template std::complex<double> faddeeva_w(const std::complex<double>&);
+
+// x := Re w(x + i*y) on dual numbers of length n; y is only read. w is evaluated once on
+// ComplexDual<2>, seeded with the real and the imaginary input, and its two partial
+// derivatives are chained through the n derivatives of x and y.
+void dual_faddeeva_re(double* x, const double* y, unsigned n);
 
 // Re w(x + iy), generic over the real type so a Voigt formula is written once: on
 // Dual<N> it chains both arguments' derivatives through one evaluation of w on

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "lineshapes/sextet.h"
 
 namespace {

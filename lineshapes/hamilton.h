@@ -13,8 +13,8 @@
 #include <span>
 #include <vector>
 
-#include "core/dual.h"
-#include "core/isotope.h"
+#include "core/numerics/dual.h"
+#include "core/spectrum/isotope.h"
 #include "lineshapes/hyperfine_lines.h"
 #include "lineshapes/line_shapes.h"
 #include "lineshapes/radians.h"

@@ -22,7 +22,7 @@
 #include <boost/numeric/ublas/matrix.hpp>
 #include <boost/numeric/ublas/vector.hpp>
 
-#include "core/dual.h"
+#include "core/numerics/dual.h"
 
 template <class R, std::size_t Capacity>
 using EigenValues = boost::numeric::ublas::bounded_vector<R, Capacity>;

@@ -17,9 +17,9 @@
 #include <complex>
 #include <cstddef>
 
-#include "core/complex_dual.h"
-#include "core/dual.h"
-#include "core/isotope.h"
+#include "core/numerics/complex_dual.h"
+#include "core/numerics/dual.h"
+#include "core/spectrum/isotope.h"
 #include "lineshapes/hermitian_eigen.h"
 #include "lineshapes/radians.h"
 

@@ -27,7 +27,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/dual.h"
+#include "core/numerics/dual.h"
 #include "lineshapes/faddeeva.h"
 #include "lineshapes/pseudo_voigt.h"
 #include "subspec/line_set.h"

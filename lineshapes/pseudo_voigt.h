@@ -6,7 +6,7 @@
 #include <cmath>
 #include <concepts>
 
-#include "core/dual.h"
+#include "core/numerics/dual.h"
 
 inline constexpr double pseudo_voigt_ln2 = 0.6931471805599453;
 inline constexpr double pseudo_voigt_gauss_norm = 0.46971863934982566;  // sqrt(ln 2 / pi)

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "subspec/eval_ranges.h"
 #include "subspec/subspec_impl.h"
 

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <limits>
 
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 
 void sextet_extent(const Isotope& isotope, double shift, double quadrupole, double field, double outer_shift,
                    double inner_shift, double width, double r2, double r3, double r4, double r5, double r6,

@@ -15,7 +15,7 @@
 #include <array>
 #include <span>
 
-#include "core/isotope.h"
+#include "core/spectrum/isotope.h"
 
 struct SpectrumAnalysis;
 

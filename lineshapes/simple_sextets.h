@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "core/isotope.h"
+#include "core/spectrum/isotope.h"
 #include "lineshapes/line_shapes.h"
 #include "lineshapes/sextet.h"
 #include "lineshapes/start_values.h"

@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "core/isotope.h"
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/isotope.h"
+#include "core/spectrum/spectrum_analysis.h"
 
 double natural_width(const Isotope* isotope, const SpectrumAnalysis& analysis)
 {

@@ -27,6 +27,14 @@ count_ctest() {
   failed=$((failed + f))
 }
 
+step "layers: every include points down"
+if bash scripts/check-layers.sh >"$logs/layers.log" 2>&1; then
+  passed=$((passed + 1))
+else
+  cat "$logs/layers.log"
+  failed=$((failed + 1)); status=1
+fi
+
 # The sanitizer builds: every test under ASan and UBSan; the concurrency tests under TSan.
 for preset in native windows native-asan native-tsan; do
   step "configure and build: $preset"

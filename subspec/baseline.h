@@ -12,7 +12,7 @@
 #include <span>
 #include <string>
 
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "subspec/param_tables.h"
 #include "subspec/subspec.h"
 

@@ -19,7 +19,7 @@
 #include <memory>
 #include <span>
 
-#include "core/dual.h"
+#include "core/numerics/dual.h"
 #include "subspec/subspec.h"
 
 inline constexpr std::size_t eval_block_points = 64;

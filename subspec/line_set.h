@@ -19,7 +19,7 @@
 #include <span>
 #include <vector>
 
-#include "core/dual.h"
+#include "core/numerics/dual.h"
 #include "subspec/eval_ranges.h"
 #include "subspec/subspec.h"
 

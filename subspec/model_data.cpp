@@ -4,7 +4,7 @@
 #include <cassert>
 #include <utility>
 
-#include "core/ui_seam.h"
+#include "core/text/ui_seam.h"
 
 namespace {
 

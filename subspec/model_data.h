@@ -18,7 +18,7 @@
 #include <span>
 #include <string>
 
-#include "core/kwfile.h"
+#include "core/text/kwfile.h"
 #include "subspec/subspec.h"
 
 struct ModelDataKey {

@@ -21,7 +21,7 @@
 #include <boost/numeric/ublas/vector_proxy.hpp>
 #include <boost/smart_ptr/intrusive_ptr.hpp>
 
-#include "core/ublas_types.h"
+#include "core/numerics/ublas_types.h"
 #include "subspec/param_info.h"
 
 struct Isotope;

@@ -26,8 +26,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/dual.h"
-#include "core/isotope.h"
+#include "core/numerics/dual.h"
+#include "core/spectrum/isotope.h"
 #include "subspec/calc_jacobian.h"
 #include "subspec/eval_ranges.h"
 #include "subspec/subspec.h"

@@ -14,7 +14,7 @@
 #include <boost/math/special_functions/ellint_rf.hpp>
 #include <boost/math/special_functions/ellint_rg.hpp>
 
-#include "core/dual.h"
+#include "core/numerics/dual.h"
 #include "core/model/expr.h"
 
 namespace {

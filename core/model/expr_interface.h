@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "core/ublas_types.h"
+#include "core/numerics/ublas_types.h"
 
 class IExpr {
 public:

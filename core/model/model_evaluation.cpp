@@ -21,7 +21,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "core/point_blocks.h"
+#include "core/fit/point_blocks.h"
 
 namespace {
 

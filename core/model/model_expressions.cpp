@@ -4,8 +4,8 @@
 #include <boost/algorithm/string/replace.hpp>
 #include <boost/algorithm/string/trim.hpp>
 
-#include "core/data_files.h"
-#include "core/text.h"
+#include "core/text/data_files.h"
+#include "core/text/text.h"
 #include "subspec/subspec.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <stdexcept>
 
-#include "core/messages.h"
+#include "core/text/messages.h"
 
 namespace {
 

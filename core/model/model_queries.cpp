@@ -11,7 +11,7 @@
 #include <boost/format.hpp>
 
 #include "core/model/spectrum_model.h"
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "core/isotope.h"
-#include "core/kwfile.h"
+#include "core/spectrum/isotope.h"
+#include "core/text/kwfile.h"
 #include "core/model/colors.h"
 #include "core/model/model_records.h"
 #include "core/model/named_expr.h"
 #include "core/model/sub_model.h"
-#include "core/model_interfaces.h"
+#include "core/fit/model_interfaces.h"
 
 class SpectrumModel final : public IModel,
                             public IModelWithBaseline,

@@ -2,8 +2,8 @@
 // axis too, where its series has removable singularities) and its differential
 // equation w'(z) = -2 z w(z) + 2i/sqrt(pi); the pseudo-Voigt shape against its limits,
 // its area and the derivative with respect to the Gauss fraction.
-#include "core/complex_dual.h"
-#include "core/dual.h"
+#include "core/numerics/complex_dual.h"
+#include "core/numerics/dual.h"
 #include "lineshapes/faddeeva.h"
 #include "lineshapes/pseudo_voigt.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/lm_fit.h"
+#include "core/fit/lm_fit.h"
 #include "core/model/spectrum_model.h"
-#include "core/poisson.h"
-#include "core/spectrum_data.h"
+#include "core/spectrum/poisson.h"
+#include "core/spectrum/spectrum_data.h"
 #include "line_test_support.h"
 #include "lineshapes/doublets.h"
 #include "lineshapes/pseudo_voigt_sextet.h"

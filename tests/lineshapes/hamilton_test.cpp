@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "core/fit_settings.h"
-#include "core/lm_fit.h"
+#include "core/fit/fit_settings.h"
+#include "core/fit/lm_fit.h"
 #include "core/model/spectrum_model.h"
-#include "core/poisson.h"
-#include "core/spectrum_analysis.h"
-#include "core/spectrum_data.h"
+#include "core/spectrum/poisson.h"
+#include "core/spectrum/spectrum_analysis.h"
+#include "core/spectrum/spectrum_data.h"
 #include "lineshapes/hamilton.h"
 #include "line_test_support.h"
 #include "subspec/baseline.h"

@@ -14,7 +14,7 @@
 #include <random>
 #include <vector>
 
-#include "core/complex_dual.h"
+#include "core/numerics/complex_dual.h"
 #include "lineshapes/hermitian_eigen.h"
 
 namespace {

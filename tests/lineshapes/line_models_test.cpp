@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "lineshapes/doublets.h"
 #include "lineshapes/singlets.h"
 #include "line_test_support.h"

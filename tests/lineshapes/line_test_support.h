@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "subspec/subspec.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/program_isotopes.h"

@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/dual.h"
+#include "core/numerics/dual.h"
 #include "lineshapes/line_shapes.h"
 
 namespace {

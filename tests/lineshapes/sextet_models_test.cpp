@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/sextet.h"
 #include "lineshapes/simple_sextets.h"

@@ -9,8 +9,8 @@
 #include <limits>
 #include <vector>
 
-#include "core/dual.h"
-#include "core/spectrum_analysis.h"
+#include "core/numerics/dual.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/sextet.h"
 #include "line_test_support.h"

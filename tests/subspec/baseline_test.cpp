@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/spectrum_analysis.h"
-#include "core/text.h"
+#include "core/spectrum/spectrum_analysis.h"
+#include "core/text/text.h"
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/dvectors.h"

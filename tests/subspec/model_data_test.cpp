@@ -7,9 +7,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "core/kwfile.h"
-#include "core/text.h"
-#include "core/ui_seam.h"
+#include "core/text/kwfile.h"
+#include "core/text/text.h"
+#include "core/text/ui_seam.h"
 #include "subspec/model_data.h"
 #include "subspec/subspec_impl.h"
 #include "test_models.h"

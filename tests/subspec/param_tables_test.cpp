@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/text.h"
+#include "core/text/text.h"
 #include "subspec/param_tables.h"
 
 namespace {

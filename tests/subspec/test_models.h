@@ -11,9 +11,9 @@
 
 #include <boost/math/special_functions/ellint_1.hpp>
 
-#include "core/dual.h"
-#include "core/isotope.h"
-#include "core/spectrum_analysis.h"
+#include "core/numerics/dual.h"
+#include "core/spectrum/isotope.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "subspec/mixins.h"
 #include "subspec/model_data.h"
 #include "subspec/param_tables.h"

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/ublas_types.h"
+#include "core/numerics/ublas_types.h"
 
 namespace test_support {
 

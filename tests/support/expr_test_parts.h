@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/isotope.h"
+#include "core/spectrum/isotope.h"
 #include "core/model/expr.h"
 #include "core/model/spectrum_model.h"
 #include "subspec/param_tables.h"

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "core/isotope.h"
-#include "core/text.h"
+#include "core/spectrum/isotope.h"
+#include "core/text/text.h"
 
 namespace test_support {
 

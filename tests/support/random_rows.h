@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <random>
 
-#include "core/ublas_types.h"
+#include "core/numerics/ublas_types.h"
 
 namespace test_support {
 

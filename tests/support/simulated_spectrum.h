@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstddef>
 
-#include "core/poisson.h"
-#include "core/spectrum_data.h"
-#include "core/ublas_types.h"
+#include "core/spectrum/poisson.h"
+#include "core/spectrum/spectrum_data.h"
+#include "core/numerics/ublas_types.h"
 
 namespace test_support {
 

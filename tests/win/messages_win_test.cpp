@@ -1,7 +1,7 @@
 // The portable message formatting against FormatMessageW itself: over the message table
 // compiled from the same .mc file into this program's resources, and over definitions
 // given as strings.
-#include "core/messages.h"
+#include "core/text/messages.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <regex>
 #include <vector>
 
-#include "core/errors.h"
-#include "core/message_table.h"
-#include "core/text.h"
-#include "tests/core/message_format_cases.h"
+#include "core/text/errors.h"
+#include "core/text/message_table.h"
+#include "core/text/text.h"
+#include "tests/core/text/message_format_cases.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <vector>
 
-#include "core/lm_fit.h"
+#include "core/fit/lm_fit.h"
 #include "core/model/spectrum_model.h"
-#include "core/spectrum_data.h"
+#include "core/spectrum/spectrum_data.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/expr_test_parts.h"
 #include "tests/support/model_test_parts.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/model/spectrum_model.h"
-#include "core/point_blocks.h"
+#include "core/fit/point_blocks.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/model_test_parts.h"
 

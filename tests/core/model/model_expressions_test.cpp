@@ -13,7 +13,7 @@
 
 #include "core/model/expr.h"
 #include "core/model/model_expressions.h"
-#include "core/text.h"
+#include "core/text/text.h"
 #include "tests/support/expr_test_parts.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/model/spectrum_model.h"
-#include "core/spectrum_analysis.h"
+#include "core/spectrum/spectrum_analysis.h"
 #include "subspec/baseline.h"
 #include "subspec/mixins.h"
 #include "tests/support/dvectors.h"

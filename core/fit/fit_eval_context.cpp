@@ -1,0 +1,168 @@
+// Evaluation of a fit's rows. The data rows come from the model's values and Jacobian,
+// evaluated in 16 blocks of points on the OpenMP team (static schedule), each block
+// writing only its own buffers and rows. The smoothness rows are the second differences
+// of each distribution's weights (zero weights assumed beyond both ends), with target 0
+// and f the negated second difference, so chi-square grows with every distribution's
+// roughness; they are evaluated serially. The Jacobian is kept transposed, one row per
+// varied parameter, for the normal equations.
+#include "core/fit/fit_eval_context.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "core/fit/normal_equations.h"
+
+namespace {
+
+// Second difference of weights w[0 … N−1] at i, zero beyond both ends.
+double second_difference(const DVector& full, const FitDistribution& d, unsigned i)
+{
+    const std::size_t f = d.first_weight;
+    const double left = i > 0 ? full(f + i - 1) : 0.0;
+    const double right = i + 1 < d.count ? full(f + i + 1) : 0.0;
+    return 2 * full(f + i) - left - right;
+}
+
+}  // namespace
+
+FitEvalContext::FitEvalContext(const IModel& model, const IDepVars* links, DVector x, DVector y, DVector sigma,
+                               std::vector<unsigned> varied, std::vector<FitDistribution> distributions,
+                               const DVector& start)
+    : model_(model),
+      links_(links),
+      x_(std::move(x)),
+      y_(std::move(y)),
+      sigma_(std::move(sigma)),
+      varied_(std::move(varied)),
+      varied_pos_(start.size(), -1),
+      distributions_(std::move(distributions)),
+      block_length_(x_.size() / block_count),
+      params_(start),
+      residuals_(y_.size()),
+      jt_(varied_.size(), y_.size()),
+      trial_values_(x_.size())
+{
+    for (std::size_t j = 0; j < varied_.size(); ++j)
+        varied_pos_[varied_[j]] = static_cast<int>(j);
+    const std::size_t n = start.size();
+    for (unsigned b = 0; b < block_count; ++b) {
+        const std::size_t count = b + 1 < block_count ? block_length_ : x_.size() - b * block_length_;
+        block_values_[b].resize(count, false);
+        block_jacobians_[b].resize(count, n, false);
+    }
+}
+
+void FitEvalContext::scatter(const DVector& v, DVector& full, ExprGradients* gradients) const
+{
+    for (std::size_t j = 0; j < varied_.size(); ++j)
+        full(varied_[j]) = v(j);
+    if (links_)
+        links_->apply_links(full, gradients);
+    else if (gradients)
+        gradients->clear();
+}
+
+double FitEvalContext::evaluate_jacobian(const DVector& v, const std::vector<unsigned>& pinned, DMatrix& a,
+                                         DVector& g)
+{
+    scatter(v, params_, &gradients_);
+    eval_blocks_parallel();
+    smoothness_rows(params_, true);
+    for (unsigned p : pinned)
+        std::fill(&jt_(p, 0), &jt_(p, 0) + jt_.size2(), 0.0);
+    normal_equations(jt_, residuals_, a, g);
+    double chi_square = 0.0;
+    for (double r : residuals_)
+        chi_square += r * r;
+    return chi_square;
+}
+
+double FitEvalContext::trial_chi_square(const DVector& t)
+{
+    scatter(t, params_, nullptr);
+    double chi_square = 0.0;
+    if (!x_.empty()) {
+        model_.evaluate(x_, 0, x_.size(), params_, trial_values_);
+        for (std::size_t i = 0; i < x_.size(); ++i) {
+            const double r = (y_(i) - trial_values_(i)) / sigma_(i);
+            chi_square += r * r;
+        }
+    }
+    return chi_square + smoothness_rows(params_, false);
+}
+
+void FitEvalContext::eval_blocks_parallel()
+{
+#pragma omp parallel for schedule(static)
+    for (int b = 0; b < static_cast<int>(block_count); ++b)
+        eval_blocks_body(static_cast<unsigned>(b));
+}
+
+void FitEvalContext::eval_blocks_body(unsigned block)
+{
+    const std::size_t first = block * block_length_;
+    const std::size_t count = block_values_[block].size();
+    if (count == 0)
+        return;
+    DVector& values = block_values_[block];
+    DMatrix& jacobian = block_jacobians_[block];
+    // An exception must not leave the parallel region: the block's rows become NaN,
+    // so chi-square is NaN and the step that led here is rejected.
+    try {
+        model_.evaluate_range_with_jacobian(x_, first, count, params_, gradients_, values, jacobian);
+    } catch (...) {
+        fail_block(first, count);
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        residuals_(first + i) = (y_(first + i) - values(i)) / sigma_(first + i);
+    for (std::size_t j = 0; j < varied_.size(); ++j) {
+        const std::size_t column = varied_[j];
+        double* row = &jt_(j, first);
+        for (std::size_t i = 0; i < count; ++i)
+            row[i] = jacobian(i, column) / sigma_(first + i);
+    }
+}
+
+void FitEvalContext::fail_block(std::size_t first, std::size_t count)
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    std::fill(&residuals_(first), &residuals_(first) + count, nan);
+    for (std::size_t j = 0; j < varied_.size(); ++j)
+        std::fill(&jt_(j, first), &jt_(j, first) + count, nan);
+}
+
+double FitEvalContext::smoothness_rows(const DVector& full, bool with_jacobian)
+{
+    std::size_t row = x_.size();
+    if (with_jacobian && row < y_.size())
+        for (std::size_t j = 0; j < varied_.size(); ++j)
+            std::fill(&jt_(j, row), &jt_(j, 0) + jt_.size2(), 0.0);
+
+    // Sets the entry of weight k (flat index) when that weight is varied.
+    auto set_entry = [this](std::size_t k, std::size_t row, double value) {
+        const int j = varied_pos_[k];
+        if (j >= 0)
+            jt_(static_cast<std::size_t>(j), row) = value;
+    };
+
+    double chi_square = 0.0;
+    for (const FitDistribution& d : distributions_) {
+        for (unsigned i = 0; i < d.count; ++i, ++row) {
+            const double sigma = sigma_(row);
+            const double r = second_difference(full, d, i) / sigma;
+            chi_square += r * r;
+            if (!with_jacobian)
+                continue;
+            residuals_(row) = r;
+            const std::size_t k = d.first_weight + i;
+            set_entry(k, row, -2 / sigma);
+            if (i > 0)
+                set_entry(k - 1, row, 1 / sigma);
+            if (i + 1 < d.count)
+                set_entry(k + 1, row, 1 / sigma);
+        }
+    }
+    return chi_square;
+}
