@@ -1,0 +1,16 @@
+// Plain values that the plot's drawing code passes around: a colour as Windows writes it
+// (COLORREF, 0x00BBGGRR) held portably, and the single-precision points of a polygon.
+#pragma once
+
+#include <cstdint>
+
+using ColorRef = std::uint32_t;
+
+constexpr std::uint8_t color_red(ColorRef c) { return static_cast<std::uint8_t>(c & 0xFF); }
+constexpr std::uint8_t color_green(ColorRef c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
+constexpr std::uint8_t color_blue(ColorRef c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+
+struct FloatPoint {
+    float x;
+    float y;
+};
