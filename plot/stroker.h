@@ -9,8 +9,9 @@
 // distance to the middle of the bevel), which ends them on a chord near the limit. When
 // the offset lines cannot meet (a full turn back) the cut stands 4 half-widths out along
 // each segment's direction. The inner side takes the intersection too, unless it lies
-// farther from the vertex than the shorter neighbouring segment is long (at least 1.01
-// half-widths); then it joins the two offset ends through nothing, which the fill covers.
+// farther from the vertex than the shorter neighbouring segment is long (or than 1.01
+// half-widths, if that is more); then the outline goes straight from one offset end to
+// the other, and the non-zero fill covers the loop this leaves.
 #pragma once
 
 #include <vector>

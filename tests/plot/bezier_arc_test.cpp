@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -25,7 +26,7 @@ TEST(BezierArc, CirclesAreFlattenedWithinHalfAPixel)
             EXPECT_FALSE(path[i].move);
             const double a0 = std::atan2(path[i - 1].y + 3.25, path[i - 1].x - 5.5);
             const double a1 = std::atan2(path[i].y + 3.25, path[i].x - 5.5);
-            const double step = std::remainder(a1 - a0, 2 * M_PI);
+            const double step = std::remainder(a1 - a0, 2 * std::numbers::pi);
             EXPECT_GT(step, 0.0);  // towards increasing angle
             turned += step;
             // The chord's middle, where a polyline strays farthest, stays near the circle.
@@ -33,7 +34,7 @@ TEST(BezierArc, CirclesAreFlattenedWithinHalfAPixel)
             EXPECT_LT(r - std::hypot(mx, my), 0.5);
             EXPECT_LT(std::fabs(std::hypot(path[i].x - 5.5, path[i].y + 3.25) - r), 0.5);
         }
-        EXPECT_NEAR(turned, 2 * M_PI, 1e-9);
+        EXPECT_NEAR(turned, 2 * std::numbers::pi, 1e-9);
         EXPECT_GE(path.size(), previous);
         previous = path.size();
     }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <map>
 #include <random>
 #include <utility>
@@ -88,7 +90,7 @@ TEST(OutlineRasterizer, CoverageAddsUpToTheArea)
         std::vector<std::pair<double, double>> star;  // star-shaped about (60, 50): simple
         const int n = 5 + trial;
         for (int i = 0; i < n; ++i) {
-            const double a = 2 * M_PI * i / n, r = radius(rng);
+            const double a = 2 * std::numbers::pi * i / n, r = radius(rng);
             star.push_back({60.3 + r * std::cos(a), 50.7 + r * std::sin(a)});
         }
         const Coverage c = rasterize({star});

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "tests/plot/agg/plot_scenes.h"
@@ -121,6 +122,34 @@ TEST(GDICanvas, PointsAndPens)
     EXPECT_EQ(covered, pen_width);
     EXPECT_EQ(dib.pixel(19, 30), RGB(100, 50, 25));  // square ends reach past the end points
     EXPECT_EQ(dib.pixel(10, 30), white);
+}
+
+TEST(Canvas, FramesAndStringsGoThroughGdi)
+{
+    DibSection dib(60, 40);
+    GDICanvas canvas(dib.dc, 60, 40);
+    canvas.FrameRect(10, 10, 30, 20, 0.75, RGB(0, 0, 160));  // a 1-pixel pen at 96 dpi
+    EXPECT_EQ(dib.pixel(10, 10), RGB(0, 0, 160));
+    EXPECT_EQ(dib.pixel(30, 20), RGB(0, 0, 160));  // right and bottom included
+    EXPECT_EQ(dib.pixel(20, 15), white);           // hollow
+    EXPECT_EQ(dib.pixel(31, 21), white);
+
+    // An opaque string fills its clip rectangle with the background colour.
+    SetBkColor(dib.dc, RGB(0, 120, 0));
+    const RECT box{40, 5, 55, 15};
+    canvas.DrawString(40, 5, ETO_OPAQUE | ETO_CLIPPED, &box, L"", nullptr);
+    EXPECT_EQ(dib.pixel(50, 10), RGB(0, 120, 0));
+    SetBkColor(dib.dc, RGB(120, 0, 0));
+    canvas.DrawString(40, 5, ETO_OPAQUE | ETO_CLIPPED, &box, std::wstring(L"ab"), nullptr);
+    int background = 0, text = 0;
+    for (int y = 5; y < 15; ++y)
+        for (int x = 40; x < 55; ++x) {
+            background += dib.pixel(x, y) == RGB(120, 0, 0);
+            text += dib.pixel(x, y) == GetTextColor(dib.dc);
+        }
+    EXPECT_GT(background, 0);
+    EXPECT_GT(text, 0);
+    EXPECT_EQ(dib.pixel(55, 15), white);
 }
 
 // A pen-up point with nothing after it would be a polyline of one point, for which GDI
