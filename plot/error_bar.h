@@ -3,8 +3,8 @@
 // own MoveTo and LineRel.
 #pragma once
 
-template <class Canvas>
-void add_error_bar(Canvas& canvas, double x, double y, double size, double error)
+template <class PathBuilder>
+void add_error_bar(PathBuilder& canvas, double x, double y, double size, double error)
 {
     canvas.MoveTo(x - 2 * size, y - error);
     canvas.LineRel(4 * size, 0.0);

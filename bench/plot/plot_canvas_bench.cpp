@@ -23,16 +23,16 @@ double curve(double i)
     return 540 + 300 * std::sin(i * 0.011) * std::cos(i * 0.0031) + 40 * std::sin(i * 0.37);
 }
 
-template <class Canvas>
-void markers(Canvas& c)
+template <class AnyCanvas>
+void markers(AnyCanvas& c)
 {
     for (int i = 0; i < 4096; ++i)
         c.Marker(0, 10.3 + i * 0.465, curve(i * 0.7), 3.0, 4.0 + (i % 7));
     c.DrawPath(1.0, 0x202020, 1.0, 0, 0.0);
 }
 
-template <class Canvas, int stroke_width>
-void polyline(Canvas& c)
+template <class AnyCanvas, int stroke_width>
+void polyline(AnyCanvas& c)
 {
     c.MoveTo(0.5, curve(0));
     for (int i = 1; i < 3000; ++i)
@@ -40,8 +40,8 @@ void polyline(Canvas& c)
     c.DrawPath(stroke_width, 0xC02020, 1.0, 0, 0.0);
 }
 
-template <class Canvas>
-void band(Canvas& c)
+template <class AnyCanvas>
+void band(AnyCanvas& c)
 {
     c.MoveTo(0.5, curve(0));
     for (int i = 1; i < 3000; ++i)
@@ -51,11 +51,11 @@ void band(Canvas& c)
     c.DrawPath(0.0, 0, 0.0, 0x20A040, 0.4);
 }
 
-template <class Canvas, void (*Draw)(Canvas&)>
+template <class AnyCanvas, void (*Draw)(AnyCanvas&)>
 void run(benchmark::State& state)
 {
     std::vector<std::uint8_t> bits(4 * width * height, 0xF0);
-    Canvas canvas(bits.data(), width, height, -4 * width);
+    AnyCanvas canvas(bits.data(), width, height, -4 * width);
     for (auto _ : state) {
         Draw(canvas);
         benchmark::DoNotOptimize(bits.data());

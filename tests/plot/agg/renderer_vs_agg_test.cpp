@@ -17,7 +17,7 @@
 #include "plot/bezier_arc.h"
 #include "plot/gamma_table.h"
 #include "tests/plot/agg/agg_reference_canvas.h"
-#include "tests/plot/agg/plot_scenes.h"
+#include "tests/plot/plot_scenes.h"
 
 namespace {
 

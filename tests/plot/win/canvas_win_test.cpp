@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/plot/agg/plot_scenes.h"
+#include "tests/plot/plot_scenes.h"
 
 namespace {
 

@@ -14,8 +14,8 @@ namespace test_support {
 constexpr int scene_width = 240;
 constexpr int scene_height = 160;
 
-template <class Canvas>
-void draw_background(Canvas& c)
+template <class AnyCanvas>
+void draw_background(AnyCanvas& c)
 {
     c.FillRect(0, 0, scene_width - 1, scene_height - 1, 0xE0F0FA, 1.0);
     c.FillRect(scene_width / 2, 0, scene_width - 1, scene_height - 1, 0x402010, 1.0);
@@ -23,8 +23,8 @@ void draw_background(Canvas& c)
 
 // A zig-zag whose corners sharpen from 90° to a few degrees, so that the last miters
 // are cut at the limit.
-template <class Canvas>
-void draw_zigzag(Canvas& c)
+template <class AnyCanvas>
+void draw_zigzag(AnyCanvas& c)
 {
     draw_background(c);
     double x = 12.3;
@@ -41,8 +41,8 @@ void draw_zigzag(Canvas& c)
 }
 
 // A 0.5 px hairline curve and a single-pixel-wide one.
-template <class Canvas>
-void draw_hairline(Canvas& c)
+template <class AnyCanvas>
+void draw_hairline(AnyCanvas& c)
 {
     draw_background(c);
     for (int i = 0; i <= 200; ++i) {
@@ -59,8 +59,8 @@ void draw_hairline(Canvas& c)
 
 // Circle markers of radius 2 px at fractional positions, with error bars, in one path;
 // filled, then stroked.
-template <class Canvas>
-void draw_markers(Canvas& c)
+template <class AnyCanvas>
+void draw_markers(AnyCanvas& c)
 {
     draw_background(c);
     for (int i = 0; i < 60; ++i) {
@@ -72,8 +72,8 @@ void draw_markers(Canvas& c)
 
 // A filled and outlined star crossing the clip rectangle, and a rectangle drawn after it
 // that the clip does not limit.
-template <class Canvas>
-void draw_clipped_polygon(Canvas& c)
+template <class AnyCanvas>
+void draw_clipped_polygon(AnyCanvas& c)
 {
     draw_background(c);
     std::vector<FloatPoint> star;
@@ -90,8 +90,8 @@ void draw_clipped_polygon(Canvas& c)
 }
 
 // Triangles and crossed strokes with error bars, and rectangles at both opacities.
-template <class Canvas>
-void draw_other_markers(Canvas& c)
+template <class AnyCanvas>
+void draw_other_markers(AnyCanvas& c)
 {
     draw_background(c);
     for (int i = 0; i < 12; ++i)
