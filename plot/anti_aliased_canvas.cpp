@@ -1,8 +1,5 @@
 #include "plot/anti_aliased_canvas.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "plot/bezier_arc.h"
 #include "plot/error_bar.h"
 
@@ -10,10 +7,10 @@ namespace {
 
 constexpr double display_gamma = 2.2;
 
-// Opacity 0 to 1 as an 8-bit alpha, rounded; out-of-range and NaN opacities are clamped.
+// Opacity 0 to 1 as an 8-bit alpha, rounded.
 std::uint8_t alpha_of(double opacity)
 {
-    return static_cast<std::uint8_t>(std::clamp(opacity, 0.0, 1.0) * 255.0 + 0.5);
+    return static_cast<std::uint8_t>(clamped_opacity(opacity) * 255.0 + 0.5);
 }
 
 }  // namespace
@@ -30,7 +27,7 @@ void AntiAliasedCanvas::SetClip(int left, int top, int right, int bottom)
 
 void AntiAliasedCanvas::FillRect(int left, int top, int right, int bottom, ColorRef color, double opacity)
 {
-    const auto cover = static_cast<std::uint8_t>(std::clamp(opacity, 0.0, 1.0) * 255.0);
+    const auto cover = static_cast<std::uint8_t>(clamped_opacity(opacity) * 255.0);
     surface_.blend_bar(left, top, right, bottom, BlendColor(color, 255, gamma_), cover);
 }
 

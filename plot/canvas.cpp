@@ -1,8 +1,10 @@
 #include "plot/canvas.h"
 
+#include "plot/pen_path.h"
+
 double Canvas::PointsToLogical(double points) const
 {
-    POINT ends[2] = {{0, 0}, {static_cast<LONG>(GetDeviceCaps(dc, LOGPIXELSX) * points), 0}};
+    POINT ends[2] = {{0, 0}, {gdi_coordinate(GetDeviceCaps(dc, LOGPIXELSX) * points), 0}};
     DPtoLP(dc, ends, 2);
     return (ends[1].x - ends[0].x) * 0.013888888888888888;  // 1/72
 }

@@ -1,6 +1,5 @@
 #include "plot/gdi_canvas.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <new>
 
@@ -14,7 +13,7 @@ static_assert(sizeof(IntPoint) == sizeof(POINT) && offsetof(POINT, y) == offseto
 // Each channel times the opacity, truncated.
 COLORREF scaled(COLORREF color, double opacity)
 {
-    const double k = std::clamp(opacity, 0.0, 1.0);
+    const double k = clamped_opacity(opacity);
     return RGB(static_cast<int>(GetRValue(color) * k), static_cast<int>(GetGValue(color) * k),
                static_cast<int>(GetBValue(color) * k));
 }
@@ -61,9 +60,9 @@ GDICanvas::~GDICanvas()
 HPEN GDICanvas::CreateStrokePen(double width, COLORREF color, double opacity) const
 {
     const LOGBRUSH brush{BS_SOLID, scaled(color, opacity), 0};
-    const double logical = std::max(PointsToLogical(width), 0.0);
-    return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL, static_cast<DWORD>(logical),
-                        &brush, 0, nullptr);
+    const double logical = PointsToLogical(width);
+    return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_SQUARE | PS_JOIN_BEVEL,
+                        logical > 0.0 ? static_cast<DWORD>(logical) : 0, &brush, 0, nullptr);
 }
 
 void GDICanvas::DrawPolygon(const FloatPoint* points, unsigned count, double width, COLORREF stroke,

@@ -8,7 +8,7 @@
 std::int32_t gdi_coordinate(double v)
 {
     constexpr double limit = (1 << 27) - 1;
-    return static_cast<std::int32_t>(std::clamp(v, -limit, limit));
+    return std::isnan(v) ? 0 : static_cast<std::int32_t>(std::clamp(v, -limit, limit));
 }
 
 void PenPath::MoveTo(double x, double y)

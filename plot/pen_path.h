@@ -17,7 +17,8 @@ struct IntPoint {
     std::int32_t y;
 };
 
-// A coordinate truncated to an integer that GDI accepts (clamped to its 28-bit range).
+// A coordinate truncated to an integer that GDI accepts (clamped to its 28-bit range; NaN
+// gives 0).
 std::int32_t gdi_coordinate(double v);
 
 // Polylines for PolyPolyline: all points in a row and each polyline's count.

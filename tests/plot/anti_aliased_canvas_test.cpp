@@ -102,6 +102,13 @@ TEST(AntiAliasedCanvas, FillRectCornersAndLimits)
     canvas.FillRect(-1000000, 0, 1000000, 0, white, 1.0);
     EXPECT_EQ(b.bits[4 * 5 * 3], 255);
     EXPECT_EQ(b.bits[0], 0);
+    // An opacity that is not a number draws as 0.
+    const std::vector<std::uint8_t> before = b.bits;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    canvas.FillRect(0, 0, 4, 3, white, nan);
+    canvas.Line(0, 2, 5, 2);
+    canvas.DrawPath(2.0, white, nan, white, nan);
+    EXPECT_EQ(b.bits, before);
 }
 
 TEST(AntiAliasedCanvas, PathOperationsReachThePixelsOnlyThroughDrawPath)
