@@ -94,6 +94,7 @@ VelocityCalibration::VelocityCalibration(const Isotope& isotope, std::wstring st
 void VelocityCalibration::reset()
 {
     analysis_.reset();
+    variant_ = nullptr;
     model_ = SpectrumModel();
     start_.resize(0);
     lower_.resize(0);
@@ -140,6 +141,7 @@ CalibrationOutcome VelocityCalibration::run(int filter_width)
     merge_marked_lines(spectrum_, analysis_.lines, marked);
 
     const CalibrationVariant* variant = choose_variant(analysis_.lines.size());
+    variant_ = variant;
     if (!variant) {
         message_ = MessageText(msg_line_count, static_cast<unsigned>(analysis_.lines.size())).str();
         return CalibrationOutcome::no_variant;

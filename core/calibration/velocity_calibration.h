@@ -48,6 +48,8 @@ public:
     // ---- State of the last run ----
 
     const SpectrumAnalysis& analysis() const { return analysis_; }
+    // The standard's model for the number of lines found; null when there was none.
+    const CalibrationVariant* variant() const { return variant_; }
     // Baseline plus calibration component; empty unless the model was built.
     const SpectrumModel& model() const { return model_; }
     const DVector& start_values() const { return start_; }
@@ -89,6 +91,7 @@ private:
     const ICalibrationCatalogue& catalogue_;
 
     SpectrumAnalysis analysis_;
+    const CalibrationVariant* variant_ = nullptr;
     SpectrumModel model_;
     DVector start_, lower_, upper_, fitted_;
     std::vector<int> flags_;
