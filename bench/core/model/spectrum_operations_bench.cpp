@@ -16,19 +16,6 @@ namespace {
 
 using namespace model_test;
 
-struct LineModel {
-    SpectrumModel model = model_of({baseline(), lorentz()});
-    DVector values;
-
-    LineModel()
-    {
-        model.scale = -3e5;
-        values = DVector(model.param_count());
-        values(0) = 1e6, values(1) = 0.0, values(2) = 0.0;
-        values(3) = 1.0, values(4) = 0.3, values(5) = 0.4;
-    }
-};
-
 void BM_simulate(benchmark::State& state)
 {
     const LineModel m;

@@ -21,28 +21,6 @@ using Values = std::vector<double>;
 
 constexpr double level = 1e6;
 
-// Baseline at N0 = 1e6 and an absorption line of area 1 at 0.3 mm/s, width 0.4.
-struct LineModel {
-    SpectrumModel model = model_of({baseline(), lorentz()});
-    DVector values;
-
-    LineModel()
-    {
-        model.scale = -3e5;
-        values = DVector(model.param_count());
-        values(0) = level, values(1) = 0.0, values(2) = 0.0;
-        values(3) = 1.0, values(4) = 0.3, values(5) = 0.4;
-    }
-
-    Values at(const Values& x) const
-    {
-        DVector xs(x.size()), out(x.size());
-        std::copy(x.begin(), x.end(), xs.begin());
-        model.evaluate(xs, 0, x.size(), values, out);
-        return Values(out.begin(), out.end());
-    }
-};
-
 TEST(SpectrumOperations, SimulateWithoutNoiseIsTheModel)
 {
     const LineModel m;
