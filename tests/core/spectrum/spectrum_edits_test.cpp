@@ -143,6 +143,18 @@ TEST(SpectrumEdits, DecimateIsAllOrNothing)
 
 }
 
+TEST(SpectrumEdits, AGeneratedAxisWritesItsPriceWhereTheAxisIsRead)
+{
+    SpectrumData s = from_text(L"FirstChannel:1\nZeroChannel:2\n(mm/s)PerChannel:0.7\nSpectrum:1 2 3 4\n");
+    s.make_velocity_axis(5, -1.0, 1.0);
+    s.y_data.assign(5, 10.0);
+    s.store_keywords();
+    SpectrumData reread;
+    KeywordList list = s.keywords;
+    reread.load_keywords(list);
+    EXPECT_EQ(reread.x_data, s.x_data);
+}
+
 TEST(SpectrumEdits, FilterHalfWidthFromTheWidthAndThePrice)
 {
     struct Case {
