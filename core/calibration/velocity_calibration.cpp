@@ -39,23 +39,25 @@ bool shift_param(const ISubSpec& component, unsigned& index)
     return false;
 }
 
-// Appends a component's slice to the four per-parameter vectors from its descriptors.
-void append_descriptor_defaults(const ISubSpec& component, DVector& values, std::vector<int>& flags,
-                                DVector& lower, DVector& upper)
+// Appends a component's parameters to the four per-parameter vectors with the flags and
+// bounds of its descriptors and the value 0.
+void append_descriptor_defaults(const ISubSpec& component, std::vector<double>& values, std::vector<int>& flags,
+                                std::vector<double>& lower, std::vector<double>& upper)
 {
-    const std::size_t base = values.size();
-    const std::size_t n = base + component.param_count();
-    values.resize(n, true);
-    lower.resize(n, true);
-    upper.resize(n, true);
-    flags.resize(n, 0);
-    for (std::size_t k = base; k < n; ++k) {
-        const ParamInfo& info = component.param_info(static_cast<unsigned>(k - base));
-        values(k) = 0.0;
-        flags[k] = info.free ? 1 : 0;
-        lower(k) = info.lower;
-        upper(k) = info.upper;
+    for (unsigned j = 0; j < component.param_count(); ++j) {
+        const ParamInfo& info = component.param_info(j);
+        values.push_back(0.0);
+        flags.push_back(info.free ? 1 : 0);
+        lower.push_back(info.lower);
+        upper.push_back(info.upper);
     }
+}
+
+DVector to_dvector(const std::vector<double>& v)
+{
+    DVector out(v.size());
+    std::copy(v.begin(), v.end(), out.begin());
+    return out;
 }
 
 std::wstring result_text(double reduced_chi_square, const std::optional<double>& spread, FitStopCode code)
@@ -174,8 +176,8 @@ bool VelocityCalibration::fit_model(const CalibrationVariant& variant)
     if (!baseline)
         throw std::runtime_error(MessageText(msg_model_not_found, L"Baseline").to_utf8());
     model_.insert_component(0, baseline);
-    append_descriptor_defaults(*baseline, start_, flags_, lower_, upper_);
-    baseline->init_params(analysis_, start_, 0, baseline->param_count());
+    std::vector<double> values, lower, upper;
+    append_descriptor_defaults(*baseline, values, flags_, lower, upper);
 
     const SubSpecPtr component = catalogue_.create_by_name(variant.model_name, &isotope_);
     if (!component)
@@ -183,21 +185,14 @@ bool VelocityCalibration::fit_model(const CalibrationVariant& variant)
     const unsigned first = baseline->param_count();
     const unsigned count = component->param_count();
     model_.insert_component(1, component);
-    std::vector<double> values(start_.begin(), start_.end());
-    std::vector<double> lower(lower_.begin(), lower_.end());
-    std::vector<double> upper(upper_.begin(), upper_.end());
     catalogue_.parse_params(variant.param_text, *component, values, flags_, lower, upper);
     if (values.size() != first + count || flags_.size() != values.size() || lower.size() != values.size() ||
         upper.size() != values.size())
         throw std::logic_error("the parameter text reader gave the wrong number of parameters");
-    auto to_vector = [](const std::vector<double>& v) {
-        DVector out(v.size());
-        std::copy(v.begin(), v.end(), out.begin());
-        return out;
-    };
-    start_ = to_vector(values);
-    lower_ = to_vector(lower);
-    upper_ = to_vector(upper);
+    start_ = to_dvector(values);
+    lower_ = to_dvector(lower);
+    upper_ = to_dvector(upper);
+    baseline->init_params(analysis_, start_, 0, first);
 
     // The standard's own shift, as its parameter text states it, before the analysis
     // overwrites the starting values: zero velocity lies that far from the fitted δ.
