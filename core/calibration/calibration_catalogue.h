@@ -28,3 +28,8 @@ public:
 protected:
     ~ICalibrationCatalogue() = default;
 };
+
+// Appends a component's parameters to the four per-parameter vectors as a new component
+// starts: value 0, and the flag (1: varied) and bounds of each parameter's descriptor.
+void append_descriptor_defaults(const ISubSpec& component, std::vector<double>& values, std::vector<int>& flags,
+                                std::vector<double>& lower, std::vector<double>& upper);

@@ -39,20 +39,6 @@ bool shift_param(const ISubSpec& component, unsigned& index)
     return false;
 }
 
-// Appends a component's parameters to the four per-parameter vectors with the flags and
-// bounds of its descriptors and the value 0.
-void append_descriptor_defaults(const ISubSpec& component, std::vector<double>& values, std::vector<int>& flags,
-                                std::vector<double>& lower, std::vector<double>& upper)
-{
-    for (unsigned j = 0; j < component.param_count(); ++j) {
-        const ParamInfo& info = component.param_info(j);
-        values.push_back(0.0);
-        flags.push_back(info.free ? 1 : 0);
-        lower.push_back(info.lower);
-        upper.push_back(info.upper);
-    }
-}
-
 DVector to_dvector(const std::vector<double>& v)
 {
     DVector out(v.size());
@@ -70,6 +56,18 @@ std::wstring result_text(double reduced_chi_square, const std::optional<double>&
 }
 
 }  // namespace
+
+void append_descriptor_defaults(const ISubSpec& component, std::vector<double>& values, std::vector<int>& flags,
+                                std::vector<double>& lower, std::vector<double>& upper)
+{
+    for (unsigned j = 0; j < component.param_count(); ++j) {
+        const ParamInfo& info = component.param_info(j);
+        values.push_back(0.0);
+        flags.push_back(info.free ? 1 : 0);
+        lower.push_back(info.lower);
+        upper.push_back(info.upper);
+    }
+}
 
 FitSettings calibration_fit_settings()
 {

@@ -43,13 +43,7 @@ public:
                       std::vector<int>& flags, std::vector<double>& lower, std::vector<double>& upper) const override
     {
         const std::size_t base = values.size();
-        for (unsigned j = 0; j < component.param_count(); ++j) {
-            const ParamInfo& info = component.param_info(j);
-            values.push_back(0.0);
-            flags.push_back(info.free ? 1 : 0);
-            lower.push_back(info.lower);
-            upper.push_back(info.upper);
-        }
+        append_descriptor_defaults(component, values, flags, lower, upper);
         std::wistringstream in(text);
         std::wstring token;
         while (in >> token) {
