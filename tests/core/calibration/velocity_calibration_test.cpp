@@ -52,14 +52,15 @@ struct Truth {
 
 // Counts on channels 1 … n with the true axis, then re-read with the stored price
 // `stored_price`, as a spectrometer whose price is off would give them.
-SpectrumData standard_spectrum(const Truth& t, bool noise, double stored_price)
+// With `emission`, peaks of 3% of the absorption's size above a level of 1e4.
+SpectrumData standard_spectrum(const Truth& t, bool noise, double stored_price, bool emission = false)
 {
     SpectrumModel model;
     model.insert_component(0, make_subspec<BaseLine>(nullptr));
     model.insert_component(1, t.component);
-    model.scale = -2e5;
+    model.scale = emission ? 6e3 : -2e5;
     DVector values(model.param_count());
-    values(0) = level, values(1) = 0.0, values(2) = 0.0;
+    values(0) = emission ? 1e4 : level, values(1) = 0.0, values(2) = 0.0;
     for (std::size_t k = 0; k < t.params.size(); ++k)
         values(3 + k) = t.params[k];
 
@@ -123,6 +124,22 @@ TEST(VelocityCalibration, RecoversZeroChannelAndPriceOfSimulatedStandards)
         EXPECT_LT(calibration.new_price_error(), 0.002 * c.truth.price);
         EXPECT_NEAR(calibration.new_price(), c.truth.price, 3.5 * calibration.new_price_error());
     }
+}
+
+TEST(VelocityCalibration, AnEmissionSpectrumIsCalibratedOnItsPeaks)
+{
+    const test_support::CalibrationCatalogue catalogue;
+    SpectrumModel document;
+    document.scale = 1.0;
+    const SpectrumData s =
+        standard_spectrum({make_subspec<PseudoVoigtSextet>(&iron()), iron_sextet(0.0), 1024, 512.25, 0.0205}, true,
+                          0.0209, true);
+    VelocityCalibration c(iron(), L"α-Fe", document, s, catalogue);
+    run_with_lines(c, 6);
+    EXPECT_TRUE(c.success()) << c.message();
+    EXPECT_GT(c.model().scale, 0.0);
+    EXPECT_NEAR(c.zero_channel(), 512.25, 3.5 * c.offset_error());
+    EXPECT_NEAR(c.new_price(), 0.0205, 3.5 * c.new_price_error());
 }
 
 TEST(VelocityCalibration, ZeroChannelArithmetic)
