@@ -261,3 +261,15 @@ public:
 protected:
     ~IAutoBaseLine() = default;
 };
+
+// A distribution of Lorentz singlets: the lines it sums, for the deconvolution.
+class ILorenzLines {
+public:
+    // One amplitude (peak height 2I/(πΓ)) and one position per distribution point, and
+    // the common width Γ; both vectors empty when the inner model is no Lorentz singlet.
+    virtual void lorentz_lines(const ParamRange& p, std::vector<double>& amplitudes,
+                               std::vector<double>& positions, double& width) const = 0;
+
+protected:
+    ~ILorenzLines() = default;
+};

@@ -143,6 +143,26 @@ public:
     // there is none.
     bool distribution_point_param(unsigned n, unsigned i, unsigned& index) const;
 
+    // ---- Levels and spectrum operations ----
+
+    // Brings the scale and the baseline level in line with a spectrum of area S and
+    // level N0 (each 0 taken as 1): the scale becomes |S| with the sign of the model's
+    // direction, the level N0, and a leading automatic baseline keeps N0 as its stored
+    // level. Rebuilds the derived expressions.
+    void set_levels(double S, double N0);
+    // The counts of the spectrum that a source line of width Γₛ (source_width) would
+    // have given, from the model's first distribution of Lorentz singlets at `values`:
+    // each line's width is reduced by Γₛ, the absorption E taken through the resonance
+    // of the source (fₛ·χ = fs_chi), the result scaled to `depth` under the baseline
+    // level and drawn as Poisson counts. `out` gets one count per x. Codes: 0 done;
+    // −1 no leading baseline, no second component, no distribution of Lorentz lines or
+    // a baseline level not above 0; −2 Γₛ ≥ Γ (width holds Γ); −3 the absorption
+    // reaches fₛ·χ somewhere (largest_e holds the largest such E). Only 0 leaves `out`
+    // complete.
+    int deconvolve_spectrum_values(const DVector& values, double fs_chi, double source_width, double depth,
+                                   const std::vector<double>& x, double& largest_e, double& width,
+                                   std::vector<double>& out) const;
+
     // ---- IModel ----
 
     unsigned param_count() const override { return total_param_count; }
