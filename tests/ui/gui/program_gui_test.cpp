@@ -23,15 +23,17 @@ constexpr DWORD timeout_ms = 30000;
 
 std::wstring screenshot_path(const std::wstring& name) { return screenshot_folder + L"\\" + name + L".png"; }
 
-// The desktop paints frames and captions asynchronously: the capture is repeated until
-// two in a row agree.
+// Windows paint themselves and their frames asynchronously: after a round trip through
+// the window's thread, the capture is repeated until three in a row agree.
 Screenshot capture_settled(HWND window)
 {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &answer);
     Screenshot shot = capture_window(window);
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        Sleep(100);
+    for (int attempt = 0, same = 0; attempt < 40 && same < 2; ++attempt) {
+        Sleep(150);
         Screenshot next = capture_window(window);
-        if (next.width == shot.width && next.height == shot.height && next.pixels == shot.pixels) break;
+        same = next.width == shot.width && next.height == shot.height && next.pixels == shot.pixels ? same + 1 : 0;
         shot = std::move(next);
     }
     return shot;
