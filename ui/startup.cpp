@@ -67,7 +67,7 @@ int start_program(int show_command, const StartupHooks& hooks)
     const INITCOMMONCONTROLSEX controls{sizeof controls,
                                         ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
-    set_language_list(parse_language_list(load_string_resource(IDS_LANGUAGE_LIST)));
+    load_language_list();
 
     int exit_code = exit_failed;
     try {
@@ -90,6 +90,8 @@ int start_program(int show_command, const StartupHooks& hooks)
     if (hooks.close_lua) hooks.close_lua();
     return exit_code;
 }
+
+void load_language_list() { set_language_list(parse_language_list(load_string_resource(IDS_LANGUAGE_LIST))); }
 
 int run_window(int show_command, ITopLevelWindow& window)
 {

@@ -32,6 +32,10 @@ StartupHooks program_hooks(LuaModelLoader lua, std::function<void()> close_lua);
 // afterwards OLE and the Lua state are shut down. Returns the exit code.
 int start_program(int show_command, const StartupHooks& hooks);
 
+// Fills the process-wide language list from the string resource of the Language menu
+// (empty when the resource is missing).
+void load_language_list();
+
 // Creates the main window, shows it and pumps messages until WM_QUIT; exit_no_window
 // when the window cannot be created.
 int Run(int show_command);
