@@ -118,28 +118,24 @@ void DataExchange::text(int id, std::wstring& value)
     else SetDlgItemTextW(dialog_, id, value.c_str());
 }
 
-void DataExchange::integer(int id, int& value)
+template <class T, class Read>
+void DataExchange::number(int id, T& value, const std::wstring& text, Read read)
 {
     if (failed_) return;
     if (!reading_) {
-        SetDlgItemTextW(dialog_, id, std::to_wstring(value).c_str());
-    } else if (const auto read = read_field_int(field(id))) {
-        value = *read;
+        SetDlgItemTextW(dialog_, id, text.c_str());
+    } else if (const auto read_value = read(field(id))) {
+        value = *read_value;
     } else {
         reject(id);
     }
 }
 
+void DataExchange::integer(int id, int& value) { number(id, value, std::to_wstring(value), read_field_int); }
+
 void DataExchange::natural(int id, unsigned& value)
 {
-    if (failed_) return;
-    if (!reading_) {
-        SetDlgItemTextW(dialog_, id, std::to_wstring(value).c_str());
-    } else if (const auto read = read_field_unsigned(field(id))) {
-        value = *read;
-    } else {
-        reject(id);
-    }
+    number(id, value, std::to_wstring(value), read_field_unsigned);
 }
 
 void DataExchange::check(int id, bool& value)
@@ -151,12 +147,5 @@ void DataExchange::check(int id, bool& value)
 
 void DataExchange::real(int id, double& value, int precision)
 {
-    if (failed_) return;
-    if (!reading_) {
-        SetDlgItemTextW(dialog_, id, format_field_double(value, precision).c_str());
-    } else if (const auto read = read_field_double(field(id))) {
-        value = *read;
-    } else {
-        reject(id);
-    }
+    number(id, value, format_field_double(value, precision), read_field_double);
 }

@@ -78,6 +78,9 @@ public:
 private:
     std::wstring field(int id) const;
     void reject(int id);
+    // Writes `text`, or reads the field with `read` into `value`.
+    template <class T, class Read>
+    void number(int id, T& value, const std::wstring& text, Read read);
 
     HWND dialog_;
     bool reading_;
