@@ -11,8 +11,15 @@ emulator=$1 size=$2 program=$3
 shift 3
 results=$(mktemp -d)
 trap 'rm -rf "$results"' EXIT
-xvfb-run -a -s "-screen 0 ${size}x24" \
-  "$emulator" explorer "/desktop=vxtest$$,$size" "$program" "--gtest_output=xml:Z:$results/result.xml" "$@" || true
+# Tests start side by side: two servers may pick the same free display number at once,
+# and one of them fails to start. Each try takes another number.
+for try in 1 2 3; do
+  display=$(( 100 + ($$ * 7 + try * 131) % 800 ))
+  [ -e "/tmp/.X$display-lock" ] && continue
+  xvfb-run -n "$display" -s "-screen 0 ${size}x24" \
+    "$emulator" explorer "/desktop=vxtest$$,$size" "$program" "--gtest_output=xml:Z:$results/result.xml" "$@" || true
+  [ -f "$results/result.xml" ] && break
+done
 if [ ! -f "$results/result.xml" ]; then
   echo "run-in-desktop: $program wrote no result" >&2
   exit 1
