@@ -6,7 +6,7 @@
 
 #include "core/text/messages.h"
 #include "ui/about_dlg.h"
-#include "ui/dialog_hooks.h"
+#include "ui/wingui/dialog_hooks.h"
 #include "ui/logic/language_list.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"

@@ -12,7 +12,7 @@
 #include "core/text/data_files.h"
 #include "core/text/messages.h"
 #include "core/text/text.h"
-#include "ui/dialog_hooks.h"
+#include "ui/wingui/dialog_hooks.h"
 #include "ui/logic/language_list.h"
 #include "ui/logic/ui_language.h"
 #include "ui/main_frame.h"

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/dialog_hooks.h"
+#include "ui/wingui/dialog_hooks.h"
 #include "ui/win32_util.h"
 
 int WinUserInterface::edit_keyword_list(KeywordList&, int, const std::wstring&) { return IDCANCEL; }

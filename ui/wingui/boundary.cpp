@@ -2,7 +2,7 @@
 
 #include "core/text/messages.h"
 #include "core/text/text.h"
-#include "ui/dialog_hooks.h"
+#include "ui/wingui/dialog_hooks.h"
 
 void report_boundary_exception(const char* text) noexcept
 {

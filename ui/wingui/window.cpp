@@ -26,7 +26,11 @@ void register_once(HINSTANCE instance, const wchar_t* class_name, const WindowCl
 
 Window::~Window()
 {
-    if (hwnd_) DestroyWindow(hwnd_);
+    // The derived object is gone by now: the window's last messages must not reach its
+    // handlers, so they go to the default procedure.
+    if (!hwnd_) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
 }
 
 bool Window::create(const wchar_t* class_name, const WindowClassStyle& class_style, const WindowPlacement& placement)

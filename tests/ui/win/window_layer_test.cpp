@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "ui/dialog_hooks.h"
+#include "ui/wingui/dialog_hooks.h"
 #include "ui/wingui/control.h"
 #include "ui/wingui/dialog.h"
 #include "ui/wingui/message_loop.h"

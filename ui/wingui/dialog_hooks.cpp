@@ -1,4 +1,4 @@
-#include "ui/dialog_hooks.h"
+#include "ui/wingui/dialog_hooks.h"
 
 #include <commdlg.h>
 
