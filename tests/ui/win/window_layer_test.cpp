@@ -321,6 +321,87 @@ public:
 
 } // namespace
 
+namespace {
+
+// A dialog with one number field, a stretching edit and bottom-right buttons. Once it is
+// up it grows, gets `typed` into the field and OK; a step posted behind the OK only runs
+// when OK left the dialog open, and then cancels it.
+class FieldDialog : public ModalDialog {
+public:
+    explicit FieldDialog(const wchar_t* typed) : ModalDialog(200), typed_(typed)
+    {
+        anchor(10, anchor_left | anchor_top | anchor_right);
+        anchor(IDOK, anchor_right | anchor_bottom);
+        anchor(IDCANCEL, anchor_right | anchor_bottom);
+        message_map().on_message(WM_APP, [this](WPARAM step, LPARAM) { return run_step(step), LRESULT{0}; });
+    }
+    double value = 2.5;
+    RECT edit_before{}, edit_after{}, ok_before{}, ok_after{};
+    bool open_after_ok = false;
+
+private:
+    void exchange(DataExchange& dx) override { dx.real(10, value, 6); }
+    bool on_init() override
+    {
+        PostMessageW(hwnd(), WM_APP, 0, 0);
+        return true;
+    }
+    RECT rect_of(int id) const
+    {
+        RECT rect;
+        GetWindowRect(GetDlgItem(hwnd(), id), &rect);
+        MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+    void run_step(WPARAM step)
+    {
+        if (step == 1) {
+            open_after_ok = true;
+            PostMessageW(hwnd(), WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        edit_before = rect_of(10);
+        ok_before = rect_of(IDOK);
+        RECT window;
+        GetWindowRect(hwnd(), &window);
+        SetWindowPos(hwnd(), nullptr, 0, 0, window.right - window.left + 100, window.bottom - window.top + 40,
+                     SWP_NOMOVE | SWP_NOZORDER);
+        edit_after = rect_of(10);
+        ok_after = rect_of(IDOK);
+        SetDlgItemTextW(hwnd(), 10, typed_);
+        SendMessageW(hwnd(), WM_COMMAND, IDOK, 0);
+        PostMessageW(hwnd(), WM_APP, 1, 0);
+    }
+
+    const wchar_t* typed_;
+};
+
+} // namespace
+
+TEST(ModalDialog, OkClosesOnlyWhenEveryFieldReads)
+{
+    FieldDialog rejected(L"3,5");
+    EXPECT_EQ(rejected.run(nullptr), IDCANCEL);
+    EXPECT_TRUE(rejected.open_after_ok);
+    EXPECT_EQ(rejected.value, 2.5);
+
+    FieldDialog accepted(L" 3.5 ");
+    EXPECT_EQ(accepted.run(nullptr), IDOK);
+    EXPECT_FALSE(accepted.open_after_ok);
+    EXPECT_EQ(accepted.value, 3.5);
+}
+
+TEST(ModalDialog, ControlsFollowTheEdgesTheyAreAnchoredTo)
+{
+    FieldDialog dialog(L"1");
+    dialog.run(nullptr);
+    EXPECT_EQ(dialog.edit_after.left, dialog.edit_before.left);
+    EXPECT_EQ(dialog.edit_after.right - dialog.edit_before.right, 100);  // stretched with the width
+    EXPECT_EQ(dialog.edit_after.top, dialog.edit_before.top);
+    EXPECT_EQ(dialog.ok_after.left - dialog.ok_before.left, 100);        // moved with the corner
+    EXPECT_EQ(dialog.ok_after.top - dialog.ok_before.top, 40);
+}
+
 TEST(ModalDialog, RunsFromTheResourceAndAFailedSetUpCloses)
 {
     ClosingAbout about;
