@@ -58,6 +58,13 @@ bool caption_drawn(const Screenshot& shot)
     return false;
 }
 
+bool wait_until_gone(HWND window)
+{
+    for (DWORD start = GetTickCount(); IsWindow(window); Sleep(20))
+        if (GetTickCount() - start > timeout_ms) return false;
+    return true;
+}
+
 HWND find_dialog(const ProgramUnderTest& process) { return process.wait_for_window(L"#32770", timeout_ms); }
 
 // A message box's text sits in a static control with this id.
@@ -96,6 +103,7 @@ struct LanguageCase {
     const wchar_t* tag;
     const wchar_t* about_caption;
     const wchar_t* ok_text;
+    const wchar_t* restart_notice;
 };
 
 } // namespace
@@ -103,8 +111,8 @@ struct LanguageCase {
 TEST_F(ProgramGui, StartsInEachLanguageAndClosesWithExitCode1)
 {
     const LanguageCase cases[] = {
-        {0x409, L"english", L"About Vexmoor", L"OK"},
-        {0x419, L"russian", L"О программе Vexmoor", L"ОК"},
+        {0x409, L"english", L"About Vexmoor", L"OK", L"New language will be available after application restart"},
+        {0x419, L"russian", L"О программе Vexmoor", L"ОК", L"Новый язык будет включён после перезапуска программы"},
     };
     Screenshot frames[2];
     for (int i = 0; i < 2; ++i) {
@@ -130,6 +138,17 @@ TEST_F(ProgramGui, StartsInEachLanguageAndClosesWithExitCode1)
         EXPECT_EQ(window_text(GetDlgItem(about, IDOK)), c.ok_text);
         save_screenshot(about, std::wstring(L"about-") + c.tag);
         PostMessageW(about, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(wait_until_gone(about));
+
+        // Choosing the other language from the Language menu stores it for the next start
+        // and says so in the current language.
+        const LanguageCase& other = cases[1 - i];
+        PostMessageW(frame, WM_COMMAND, ID_LANGUAGE_FIRST + (other.langid == 0x409 ? 0 : 1), 0);
+        const HWND notice = find_dialog(process);
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(message_box_text(notice), c.restart_notice);
+        EXPECT_EQ(read_registry_dword(settings_key, L"Language", 0), other.langid);
+        PostMessageW(notice, WM_COMMAND, IDOK, 0);
 
         PostMessageW(frame, WM_CLOSE, 0, 0);
         EXPECT_EQ(process.wait_for_exit(timeout_ms), 1u);
