@@ -104,6 +104,7 @@ struct LanguageCase {
     const wchar_t* about_caption;
     const wchar_t* ok_text;
     const wchar_t* restart_notice;
+    wchar_t view_mnemonic;
 };
 
 } // namespace
@@ -111,8 +112,8 @@ struct LanguageCase {
 TEST_F(ProgramGui, StartsInEachLanguageAndClosesWithExitCode1)
 {
     const LanguageCase cases[] = {
-        {0x409, L"english", L"About Vexmoor", L"OK", L"New language will be available after application restart"},
-        {0x419, L"russian", L"О программе Vexmoor", L"ОК", L"Новый язык будет включён после перезапуска программы"},
+        {0x409, L"english", L"About Vexmoor", L"OK", L"New language will be available after application restart", L'v'},
+        {0x419, L"russian", L"О программе Vexmoor", L"ОК", L"Новый язык будет включён после перезапуска программы", L'в'},
     };
     Screenshot frames[2];
     for (int i = 0; i < 2; ++i) {
@@ -130,6 +131,17 @@ TEST_F(ProgramGui, StartsInEachLanguageAndClosesWithExitCode1)
         SetForegroundWindow(frame);
         frames[i] = save_screenshot(frame, std::wstring(L"main-") + c.tag);
         EXPECT_TRUE(caption_drawn(frames[i]));
+
+        // The View menu's Language submenu, opened from the keyboard: its check mark shows
+        // the language chosen in the registry.
+        PostMessageW(frame, WM_SYSCOMMAND, SC_KEYMENU, c.view_mnemonic);
+        ASSERT_TRUE(process.wait_for_window(L"#32768", timeout_ms));
+        PostMessageW(frame, WM_KEYDOWN, VK_UP, 0);
+        PostMessageW(frame, WM_KEYDOWN, VK_RIGHT, 0);
+        save_screenshot(frame, std::wstring(L"language-menu-") + c.tag);
+        PostMessageW(frame, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(frame, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(frame, WM_KEYDOWN, VK_ESCAPE, 0);
 
         PostMessageW(frame, WM_COMMAND, ID_APP_ABOUT, 0);
         const HWND about = find_dialog(process);
