@@ -160,4 +160,5 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
     return accelerators_ && TranslateAcceleratorW(hwnd(), accelerators_.get(), &message);
 }
 
+// The command states that the idle pass refreshes come with the commands themselves.
 bool CMainFrame::OnIdle(int) { return false; }
