@@ -120,13 +120,15 @@ TEST_F(ProgramGui, StartsInEachLanguageAndClosesWithExitCode1)
         const LanguageCase& c = cases[i];
         SCOPED_TRACE(std::string(c.tag, c.tag + wcslen(c.tag)));
         const LanguageSetting language(c.langid);
-        ProgramUnderTest process(program);
+        // A file name on the command line is ignored: nothing is opened or reported.
+        ProgramUnderTest process(program, L"C:\\missing\\model.mdl");
         const std::optional<double> idle_ms = process.wait_until_idle(timeout_ms);
         ASSERT_TRUE(idle_ms);
         std::printf("start-up to the first idle (%ls): %.0f ms\n", c.tag, *idle_ms);
         const HWND frame = process.wait_for_window(L"Vexmoor.MainFrame", timeout_ms);
         ASSERT_TRUE(frame);
         EXPECT_EQ(window_text(frame), L"Vexmoor");
+        EXPECT_EQ(process.wait_for_window(L"#32770", 0), nullptr);  // no message at start
         SetWindowPos(frame, nullptr, 20, 20, 760, 520, SWP_NOZORDER);
         SetForegroundWindow(frame);
         frames[i] = save_screenshot(frame, std::wstring(L"main-") + c.tag);

@@ -28,11 +28,11 @@ BOOL CALLBACK collect(HWND window, LPARAM data)
 
 } // namespace
 
-ProgramUnderTest::ProgramUnderTest(const std::wstring& program)
+ProgramUnderTest::ProgramUnderTest(const std::wstring& program, const std::wstring& arguments)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring command_line = L"\"" + program + L"\"";
+    std::wstring command_line = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     QueryPerformanceCounter(&started_);
     if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process_))

@@ -9,8 +9,9 @@
 
 class ProgramUnderTest {
 public:
-    // Starts `program`; throws std::runtime_error when it cannot be started.
-    explicit ProgramUnderTest(const std::wstring& program);
+    // Starts `program` with `arguments` on its command line; throws std::runtime_error
+    // when it cannot be started.
+    explicit ProgramUnderTest(const std::wstring& program, const std::wstring& arguments = L"");
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
     // Ends the process if it is still running.
