@@ -8,6 +8,7 @@
 // of the least-squares parabola through the five weights around it (Savitzky-Golay first-
 // derivative weights (−2, −1, 0, 1, 2)/10 over second-derivative weights (2, −1, −2, −1,
 // 2)/7), written as an expression so that it carries an error too.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -70,10 +71,13 @@ std::pair<double, double> half_maximum(const std::vector<double>& w, unsigned a,
 }
 
 // The rows of the maximum: its point number, the width and the centre at half maximum.
+// The parabola needs two points on either side and some curvature: the middle of a flat
+// range is its own point number, not the vertex 0/0.
 void maximum_rows(const std::vector<double>& w, unsigned c, unsigned a, unsigned b, unsigned k,
                   std::vector<DistStatRow>& rows)
 {
-    if (k < a + 2 || k + 2 > b)
+    const bool flat = std::all_of(w.begin() + a, w.begin() + b + 1, [&](double v) { return v == w[a]; });
+    if (flat || k < a + 2 || k + 2 > b)
         rows.push_back({L"Nmax", (c_format(L"%u") % (k + 1)).str(), L"%.0f", 0});
     else
         rows.push_back({L"Nmax",
@@ -91,7 +95,8 @@ void maximum_rows(const std::vector<double>& w, unsigned c, unsigned a, unsigned
 // and its centre at half maximum, in units of P.
 void spread_maximum_rows(unsigned a, unsigned b, std::vector<DistStatRow>& rows)
 {
-    const double per_point = 1.0 / (b - a);
+    // All digits: six significant ones would put an error of 1e-6 into every such row.
+    const std::wstring per_point = (c_format(L"%.17g") % (1.0 / (b - a))).str();
     for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
         if (!(rows[i].flags & DistStatRow::StartValue) || !(rows[i + 1].flags & DistStatRow::EndValue))
             continue;
