@@ -136,6 +136,8 @@ private:
     // per call), place_point sets the spread ones to L + (R − L)·t and the area.
     void fill_fixed(std::span<const double> p, DVector& inner) const;
     void place_point(std::span<const double> p, double t, double area, DVector& inner) const;
+    struct EndPoints;
+    EndPoints end_points(const ParamRange& p) const;
     // Checks p against the parameter count and gives its values.
     std::span<const double> slice(const ParamRange& p) const;
 

@@ -73,17 +73,35 @@ bool Distribution::end_point_params(const ParamRange& p, std::vector<double>& ou
                        [&](const ParamPair& v) { return params[v.second] != params[v.second + 1]; });
 }
 
+// The inner parameters at the first and at the last point, and whether they differ.
+struct Distribution::EndPoints {
+    DVector inner;
+    bool spread = false;
+    unsigned n = 0;
+
+    ParamRange first() const { return part(inner, 0, n); }
+    ParamRange last() const { return part(inner, n, n); }
+};
+
+Distribution::EndPoints Distribution::end_points(const ParamRange& p) const
+{
+    std::vector<double> ends;
+    EndPoints e;
+    e.spread = end_point_params(p, ends);
+    e.inner = to_dvector(ends);
+    e.n = inner_param_count_;
+    return e;
+}
+
 void Distribution::line_positions(const ParamRange& p, std::vector<std::vector<double>>& groups) const
 {
     const auto* lines = dynamic_cast<const ILinePos*>(inner_.get());
     if (!lines)
         return;
-    std::vector<double> ends;
-    const bool spread = end_point_params(p, ends);
-    const DVector inner = to_dvector(ends);
-    lines->line_positions(part(inner, 0, inner_param_count_), groups);
-    if (spread)
-        lines->line_positions(part(inner, inner_param_count_, inner_param_count_), groups);
+    const EndPoints e = end_points(p);
+    lines->line_positions(e.first(), groups);
+    if (e.spread)
+        lines->line_positions(e.last(), groups);
 }
 
 void Distribution::extent(const ParamRange& p, double& min, double& max) const
@@ -93,13 +111,11 @@ void Distribution::extent(const ParamRange& p, double& min, double& max) const
     const auto* inner_range = dynamic_cast<const ISubSpecRange*>(inner_.get());
     if (!inner_range)
         return;
-    std::vector<double> ends;
-    const bool spread = end_point_params(p, ends);
-    const DVector inner = to_dvector(ends);
-    inner_range->extent(part(inner, 0, inner_param_count_), min, max);
-    if (spread) {
+    const EndPoints e = end_points(p);
+    inner_range->extent(e.first(), min, max);
+    if (e.spread) {
         double lo = 0.0, hi = 0.0;
-        inner_range->extent(part(inner, inner_param_count_, inner_param_count_), lo, hi);
+        inner_range->extent(e.last(), lo, hi);
         min = std::min(min, lo);
         max = std::max(max, hi);
     }
@@ -132,6 +148,8 @@ void Distribution::graph_with_errors(unsigned curve, const ParamRange& p, const 
                                      std::vector<double>& x, std::vector<double>& y,
                                      std::vector<double>& y_errors) const
 {
+    if (!dynamic_cast<const IExtraGraph*>(inner_.get()))
+        return;
     graph(curve, p, x, y);
     y_errors.assign(y.size(), 0.0);
 }
