@@ -107,6 +107,11 @@ public:
     // them only the values are computed (the slots are then one double each). A
     // reference outside its vector reads NaN.
     void run(const DVector& params, const DVector& variables, double* stack, bool derivatives) const;
+    // The value, with the derivative by reference s added to gradient[s], by reverse
+    // accumulation: a pass forward keeps each instruction's partial derivatives by its
+    // operands, a pass back carries the derivative of the value down to the references.
+    // Its cost does not grow with the number of references, as run's does.
+    double run_adjoint(const DVector& params, const DVector& variables, double* gradient) const;
 
     // x := f(x) for function `id`, with its r derivatives.
     static void apply_function(int id, double* x, unsigned r);
@@ -127,6 +132,12 @@ private:
     // Runs `f(stack)` on an evaluation stack taken from the calling thread's stack.
     template <class F>
     auto with_stack(bool derivatives, F&& f) const;
+    // Runs `f(value, g)` with g[s] the derivative by reference s: dual numbers for few
+    // references, reverse accumulation for many.
+    template <class F>
+    auto with_gradient(const DVector& params, const DVector& variables, F&& f) const;
+    // √(Σ gᵢ gⱼ V(pᵢ, pⱼ) over the parameter references + Σ g² σ² over the variables).
+    double propagated_error(const double* g, const DMatrix& covariance, const DVector& variable_deviations) const;
 
     std::vector<ExprInstruction> instructions_;
     unsigned max_depth_ = 0;

@@ -5,5 +5,7 @@
 #include <string>
 
 // The terms t(first) "+" t(first + 1) "+" … "+" t(last), t(k) being `term_format`
-// (one Boost.Format placeholder) formatted with k; t(first) alone when last < first.
+// formatted with k; t(first) alone when last < first. The format's placeholders take
+// the index as a plain decimal ("%u", "%d", "%1%", each as often as wanted), without a
+// width or other flags.
 void make_sum_expression(std::wstring& text, unsigned first, unsigned last, const std::wstring& term_format);

@@ -166,8 +166,9 @@ TEST(DistributionStatistics, MaximumSearch)
             EXPECT_NEAR(named.at(row).value, *want, 1e-12) << c.name;
         }
         EXPECT_EQ(named.count(L"δmax"), c.nmax ? 1u : 0u) << c.name;
-        if (c.nmax)
+        if (c.nmax) {
             EXPECT_EQ(named.at(L"Nmax").format, L"%.0f") << c.name;
+        }
     }
 }
 
