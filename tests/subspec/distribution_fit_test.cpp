@@ -17,6 +17,7 @@
 #include "subspec/distribution.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/dvectors.h"
+#include "tests/support/fit_run.h"
 #include "tests/support/program_isotopes.h"
 #include "tests/support/simulated_spectrum.h"
 
@@ -88,19 +89,15 @@ TEST(DistributionFit, RecoversATwoPeakFieldDistribution)
     auto& dist = dynamic_cast<IDistribution&>(*d.subspec);
     dist.set_point_deviations(0, std::vector<double>(points, 3.0));
 
-    DVector fitted;
-    DMatrix covariance, directions;
-    double chi_square = 0.0, reduced = 0.0;
-    unsigned iterations = 0;
-    FitStopCode code = FitStopSmallGradient;
-    lm_fit(model, data, start, varied, lower, upper, FitSettings(), fitted, covariance, directions, chi_square,
-           reduced, iterations, code);
-    ASSERT_TRUE(code == FitStopSmallGradient || code == FitStopSmallStep) << "stop code " << code;
-    EXPECT_LT(reduced, 1.3);
+    const FitOutput fit = run_fit(model, data, start, varied, FitSettings(), lower, upper);
+    ASSERT_TRUE(fit.code == FitStopSmallGradient || fit.code == FitStopSmallStep) << "stop code " << fit.code;
+    EXPECT_LT(fit.reduced_chi_square, 1.3);
+    const DVector& fitted = fit.values;
+    const DMatrix& covariance = fit.covariance;
 
     // The engine took one smoothness row per weight.
     const unsigned varied_count = 2 + points;
-    EXPECT_NEAR(reduced * (x.size() + points - varied_count), chi_square, 1e-9 * chi_square);
+    EXPECT_NEAR(fit.reduced_chi_square * (x.size() + points - varied_count), fit.chi_square, 1e-9 * fit.chi_square);
 
     unsigned beyond_two = 0;
     std::vector<double> w(points);
