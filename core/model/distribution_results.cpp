@@ -139,14 +139,17 @@ void SpectrumModel::distribution_statistics(unsigned n, unsigned a, unsigned b, 
     if (k && b > a)
         spread_maximum_rows(a, b, rows);
 
-    std::vector<std::wstring> names;
-    for (const DistStatRow& row : rows)
+    std::vector<std::wstring> names, texts;
+    for (const DistStatRow& row : rows) {
         names.push_back(row.name);
+        texts.push_back(row.text);
+    }
     // A row that did not compile leaves its variable NaN for the rows that use it.
     DVector variables(rows.size(), std::numeric_limits<double>::quiet_NaN());
     DVector deviations(rows.size(), 0.0);
+    const std::vector<ExprPtr> compiled = Expr::create_all(texts, *this, names);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const ExprPtr e = Expr::create(rows[i].text, *this, names);
+        const ExprPtr& e = compiled[i];
         if (!e)
             continue;
         double error = 0.0;

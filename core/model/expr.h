@@ -17,6 +17,7 @@
 #include "core/model/expr_interface.h"
 
 class SpectrumModel;
+class ExprParser;
 
 // A node of the parse tree. Copies share the list of children.
 struct Node {
@@ -86,6 +87,9 @@ public:
     // powers), which the recursive parser could not take on a thread's stack.
     static ExprPtr create(const std::wstring& text, const SpectrumModel& model,
                           const std::vector<std::wstring>& variables = {});
+    // create for each text, the names looked up in tables built once.
+    static std::vector<ExprPtr> create_all(const std::vector<std::wstring>& texts, const SpectrumModel& model,
+                                           const std::vector<std::wstring>& variables);
 
     // Covariance entries outside the matrix count as 0 (an empty matrix: no error).
     double value_with_variance(const DVector& params, const DMatrix& covariance, double& error) const override;
@@ -125,6 +129,7 @@ public:
 
 private:
     Expr(std::wstring text, const Node& tree);
+    static ExprPtr create_with(const ExprParser& parser, const std::wstring& text, const SpectrumModel& model);
 
     void compile(const Node& root);
     void collect_params();
@@ -145,8 +150,22 @@ private:
     std::wstring text_;
 };
 
-// Parses the whole text (already expanded) into `tree`; false when it is not one
-// complete expression over the model's names and the caller's variables.
+// Parses texts against the names of one model and one list of variables, the symbol
+// tables built once for all of them.
+class ExprParser {
+public:
+    ExprParser(const SpectrumModel& model, const std::vector<std::wstring>& variables);
+    ~ExprParser();
+    // Parses the whole text (already expanded) into `tree`; false when it is not one
+    // complete expression over the model's names and the caller's variables.
+    bool parse(const std::wstring& text, Node& tree) const;
+
+private:
+    struct Tables;
+    std::unique_ptr<Tables> tables_;
+};
+
+// ExprParser(model, variables).parse(text, tree).
 bool parse_expression(const std::wstring& text, const SpectrumModel& model,
                       const std::vector<std::wstring>& variables, Node& tree);
 
