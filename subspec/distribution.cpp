@@ -6,7 +6,6 @@
 #include "subspec/distribution.h"
 
 #include <algorithm>
-#include <limits>
 #include <stdexcept>
 
 #include "core/text/c_format.h"
