@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/model/expr.h"
 #include "core/spectrum/spectrum_analysis.h"
 #include "subspec/distribution.h"
 #include "tests/subspec/test_models.h"
@@ -104,6 +105,19 @@ TEST(DistributionQueries, SmoothnessRowsAbscissaAndMarks)
     EXPECT_EQ(marks, (PointRangeList{{0, 2}}));
     m.marked_ranges(1, marks);
     EXPECT_EQ(marks, (PointRangeList{{0, 2}}));
+}
+
+// The weight sum as the distribution's area and as its extra variable "[c:I]".
+TEST(DistributionQueries, AreaAndWeightSumInExpressions)
+{
+    const SpectrumModel m = model_with_distribution(4);
+    const DVector v = values_with(m, {0.0, 1.0, 0.3}, {0.5, 1.0, 2.0, 0.25});
+    ASSERT_TRUE(m.area_exprs.at(2).expr);
+    EXPECT_DOUBLE_EQ(m.area_exprs[2].expr->value(v), 3.75);
+    EXPECT_DOUBLE_EQ(m.relative_area_exprs.at(2).expr->value(v), 100.0 * 3.75 / 4.25);
+    const ExprPtr e = Expr::create(L"[2:I]*2", m);
+    ASSERT_TRUE(e);
+    EXPECT_DOUBLE_EQ(e->value(v), 7.5);
 }
 
 // Two distributions of four points; the second's weights follow the first's.
