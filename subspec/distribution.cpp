@@ -70,6 +70,10 @@ void Distribution::setup(unsigned n, const std::vector<unsigned>& varying)
     }
     shown_count_ = static_cast<unsigned>(descriptors_.size());
     rebuild_point_params();
+    // The abscissa and the marks stay, as far as the new layout still has them.
+    if (axis_param_ >= static_cast<int>(varying_.size()))
+        axis_param_ = -1;
+    set_marked_ranges(PointRangeList(marked_ranges_));
 }
 
 void Distribution::rebuild_point_params()

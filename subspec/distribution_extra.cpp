@@ -138,7 +138,5 @@ bool Distribution::load_extra(const std::wstring& text)
     setup(n, varying);
     point_deviations_ = std::move(deviations);
     marked_ranges_ = std::move(ranges);
-    if (axis_param_ >= static_cast<int>(varying_.size()))
-        axis_param_ = -1;
     return true;
 }
