@@ -362,6 +362,9 @@ TEST(DistributionInterfaces, AbscissaIsThePointNumberOrASpreadParameter)
     EXPECT_EQ(name, L"Γ");
     EXPECT_THROW(d.set_axis_param(2), std::out_of_range);
     EXPECT_EQ(d.axis_param(), 1);
+    // A new layout without a second spread parameter has no such abscissa.
+    d.setup(100, {1});
+    EXPECT_EQ(d.axis_param(), -1);
 }
 
 TEST(DistributionInterfaces, MarksAndDeviationsStayOnTheGrid)
