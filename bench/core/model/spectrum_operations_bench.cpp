@@ -75,12 +75,12 @@ public:
     void param_layout(std::vector<unsigned>& out) const override { out = {0}; }
     SubSpecPtr clone() const override { return SubSpecPtr(new LorentzLines); }
     void lorentz_lines(const ParamRange&, std::vector<double>& amplitudes, std::vector<double>& positions,
-                       double& width) const override
+                       std::vector<double>& widths) const override
     {
-        width = 0.4;
         for (int k = 0; k < 64; ++k) {
-            amplitudes.push_back(2.0 / 64 / (std::numbers::pi * width));
+            amplitudes.push_back(2.0 / 64 / (std::numbers::pi * 0.4));
             positions.push_back(-6.0 + 12.0 * k / 63.0);
+            widths.push_back(0.4);
         }
     }
 };

@@ -131,13 +131,13 @@ public:
     SubSpecPtr clone() const override { return SubSpecPtr(new LorentzLines(width_)); }
 
     void lorentz_lines(const ParamRange& p, std::vector<double>& amplitudes, std::vector<double>& positions,
-                       double& width) const override
+                       std::vector<double>& widths) const override
     {
-        width = width_;
         if (p(0) < 0.0)  // a negative area stands for "no lines" here
             return;
         amplitudes.push_back(2.0 * p(0) / (std::numbers::pi * width_));
         positions.push_back(p(1));
+        widths.push_back(width_);
     }
 
 private:
