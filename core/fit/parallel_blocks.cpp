@@ -1,11 +1,13 @@
 // The worker pool behind parallel_blocks. One loop at a time owns the pool; a loop is
 // published under the mutex with a new generation number, and blocks are claimed from
 // one 64-bit counter holding (generation, next block), so a worker still holding an
-// older loop can never claim a block of a newer one. Workers spin briefly after a loop
-// (consecutive loops of a fit follow within microseconds) and then sleep on a
-// condition variable, so they cost nothing on a busy machine. Waking a thread is a
-// system call (under Wine a round trip to its server), so the caller wakes workers only
-// when some sleep, and waits for the last claimed blocks by yielding before it sleeps.
+// older loop can never claim a block of a newer one. How many workers take part is
+// learnt from the loops before (team_size.h). Workers spin briefly after a loop
+// (consecutive loops of a fit follow within microseconds) and then sleep, each on a
+// condition variable of its own, so they cost nothing on a busy machine. Waking a
+// thread is a system call (under Wine a round trip to its server), so the caller wakes
+// only the sleeping workers of the team, and waits for the last claimed blocks by
+// yielding before it sleeps.
 #include "core/fit/parallel_blocks.h"
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -40,15 +43,20 @@ thread_local bool inside_block = false;
 
 class Pool {
 public:
-    Pool() : team_(std::max(1u, std::thread::hardware_concurrency()) - 1)
+    // More threads than the 16 point blocks of an evaluation would never be busy.
+    static constexpr unsigned max_threads = 16;
+
+    Pool()
+        : hardware_(std::clamp(std::thread::hardware_concurrency(), 1u, max_threads)),
+          team_(hardware_ - 1),
+          wake_(std::make_unique<std::condition_variable[]>(hardware_))
     {
-        const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-        threads_.store(hardware);
-        for (unsigned id = 0; id + 1 < hardware; ++id)
+        threads_.store(hardware_);
+        for (unsigned id = 0; id + 1 < hardware_; ++id)
             workers_.emplace_back([this, id] { work(id); });
     }
 
-    unsigned hardware_threads() const { return static_cast<unsigned>(workers_.size()) + 1; }
+    unsigned hardware_threads() const { return hardware_; }
     std::atomic<unsigned>& threads() { return threads_; }
 
     // Runs the loop with the workers; false when another thread's loop holds the pool.
@@ -58,20 +66,21 @@ public:
         if (!owner.owns_lock())
             return false;
         Loop loop;
-        bool sleepers = false;
+        std::uint32_t asleep = 0;  // the taking-part workers that sleep
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            const unsigned allowed = std::min(threads_.load(), hardware_threads()) - 1;
+            const unsigned allowed = std::min(threads_.load(), hardware_) - 1;
             loop = {body, context, count, ++generation_, std::min(allowed, team_.workers())};
             loop_ = loop;
             done_.store(0);
             error_ = nullptr;
             error_block_ = UINT_MAX;
             claim_.store(std::uint64_t(loop.generation) << 32);
-            sleepers = sleeping_ > 0;
+            asleep = sleeping_ & ((std::uint32_t(1) << loop.workers) - 1);
         }
-        if (sleepers && loop.workers > 0)
-            wake_.notify_all();
+        for (unsigned id = 0; asleep != 0; ++id, asleep >>= 1)
+            if (asleep & 1)
+                wake_[id].notify_one();
         const auto start = std::chrono::steady_clock::now();
         work_on(loop);
         const auto claimed = std::chrono::steady_clock::now();
@@ -84,7 +93,7 @@ public:
             finished_.wait(lock, [&] { return done_.load() == count; });
             waiting_.store(false);
         }
-        if (loop.workers == std::min(team_.workers(), hardware_threads() - 1)) {
+        if (loop.workers == std::min(team_.workers(), hardware_ - 1)) {
             const auto now = std::chrono::steady_clock::now();
             team_.record(claimed - start, now - claimed, now);
         }
@@ -94,25 +103,33 @@ public:
     }
 
 private:
+    // A worker takes part in the loops whose team includes it. Only after taking part
+    // does it spin for the next loop: a worker left out of the team sleeps, so it takes
+    // no processor time from the caller on a busy machine.
     void work(unsigned id)
     {
         std::uint32_t seen = 0;
+        bool took_part = false;
         for (;;) {
-            // Spin first: the next loop of a fit usually follows at once.
-            const auto until = std::chrono::steady_clock::now() + spin_time;
-            while (published() == seen && std::chrono::steady_clock::now() < until)
-                std::this_thread::yield();
+            if (took_part) {
+                const auto until = std::chrono::steady_clock::now() + spin_time;
+                while (published() == seen && std::chrono::steady_clock::now() < until)
+                    std::this_thread::yield();
+            }
             Loop loop;
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                ++sleeping_;
-                wake_.wait(lock, [&] { return loop_.generation != seen; });
-                --sleeping_;
+                const auto ready = [&] { return loop_.generation != seen && id < loop_.workers; };
+                if (!ready()) {
+                    sleeping_ |= std::uint32_t(1) << id;
+                    wake_[id].wait(lock, ready);
+                    sleeping_ &= ~(std::uint32_t(1) << id);
+                }
                 loop = loop_;
             }
             seen = loop.generation;
-            if (id < loop.workers)
-                work_on(loop);
+            took_part = true;
+            work_on(loop);
         }
     }
 
@@ -152,19 +169,20 @@ private:
         }
     }
 
+    const unsigned hardware_;  // threads of the pool, the caller included
+    TeamSize team_;            // changed only by the thread that owns the pool
+    std::unique_ptr<std::condition_variable[]> wake_;  // one per worker
     std::vector<std::thread> workers_;
-    TeamSize team_;  // changed only by the thread that owns the pool
     std::atomic<unsigned> threads_{1};
     std::mutex owner_;  // held by the thread whose loop runs
-    std::mutex mutex_;  // guards loop_, sleeping_ and the two condition variables
-    std::condition_variable wake_;
+    std::mutex mutex_;  // guards loop_, sleeping_ and the condition variables
     std::condition_variable finished_;
     Loop loop_;
     std::uint32_t generation_ = 0;
     std::atomic<std::uint64_t> claim_{0};
     std::atomic<unsigned> done_{0};
     std::atomic<bool> waiting_{false};  // the caller sleeps on finished_
-    unsigned sleeping_ = 0;             // workers asleep on wake_
+    std::uint32_t sleeping_ = 0;        // bit id: worker id sleeps on wake_[id]
     std::mutex error_mutex_;
     std::exception_ptr error_;
     unsigned error_block_ = UINT_MAX;

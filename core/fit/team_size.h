@@ -5,10 +5,9 @@
 // the caller wait for a whole time slice. Such a loop halves the team (down to the
 // caller alone) and doubles the probe interval; a probe interval without a straggler
 // adds one worker, and halves the interval when the worker added before met no
-// straggler either. The interval is wall time (1 to 64
-// ms), so a machine that stays busy costs at most one straggler per 64 ms, and one
-// that becomes idle gets its threads back within a fraction of a second. Which thread
-// runs which block never changes a result.
+// straggler either. The interval is wall time, 1 ms to 1 s: a machine that stays busy
+// costs at most one straggler a second, and one that becomes idle gets its threads
+// back within about two seconds. Which thread runs which block never changes a result.
 #pragma once
 
 #include <algorithm>
@@ -46,7 +45,7 @@ public:
 private:
     static constexpr clock::duration straggler_slack = std::chrono::microseconds(50);
     static constexpr clock::duration min_interval = std::chrono::milliseconds(1);
-    static constexpr clock::duration max_interval = std::chrono::milliseconds(64);
+    static constexpr clock::duration max_interval = std::chrono::seconds(1);
 
     unsigned max_;
     unsigned workers_;

@@ -70,8 +70,8 @@ TEST(TeamSize, ProbesAddOneWorkerAfterAStragglerFreeInterval)
 }
 
 // Every probe of a machine that stays busy meets a straggler: the probes come ever
-// more rarely, but at least every 64 ms.
-TEST(TeamSize, ABusyMachineIsProbedAtMostEvery64Milliseconds)
+// more rarely, but at least once a second.
+TEST(TeamSize, ABusyMachineIsProbedAtLeastOnceASecond)
 {
     Loops l;
     l.straggle();
@@ -82,7 +82,7 @@ TEST(TeamSize, ABusyMachineIsProbedAtMostEvery64Milliseconds)
         while (l.team.workers() == 0)
             l.good(microseconds(140));
         const auto waited = std::chrono::duration_cast<milliseconds>(l.now - start).count();
-        EXPECT_EQ(waited, std::min(8 << probe, 64)) << "probe " << probe;
+        EXPECT_EQ(waited, std::min(8 << probe, 1000)) << "probe " << probe;
         l.straggle();
     }
 }
