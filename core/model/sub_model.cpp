@@ -9,12 +9,8 @@ SubModel::SubModel(SubSpecPtr s, COLORREF c) : subspec(std::move(s)), color(c)
         throw std::runtime_error("No subspectrum for the component");
     count = subspec->param_count();
     shown_count = subspec->shown_param_count();
+    baseline_ = dynamic_cast<const IBaseLine*>(subspec.get()) != nullptr;
     links.resize(count);
-}
-
-bool SubModel::is_baseline() const
-{
-    return dynamic_cast<const IBaseLine*>(subspec.get()) != nullptr;
 }
 
 bool SubModel::get_link(unsigned param, ParamLink& link) const

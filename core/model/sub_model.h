@@ -17,8 +17,9 @@ struct SubModel {
     // model's next layout_params.
     SubModel(SubSpecPtr subspec, COLORREF color);
 
-    // True when the subspectrum is a baseline (offers IBaseLine): added unscaled.
-    bool is_baseline() const;
+    // True when the subspectrum is a baseline (offers IBaseLine): added unscaled. Read
+    // once, like the counts: the evaluation asks for every block, and the cast is costly.
+    bool is_baseline() const { return baseline_; }
     // False when parameter `param` is not linked; else true with its link.
     // Throws std::out_of_range for param ≥ count.
     bool get_link(unsigned param, ParamLink& link) const;
@@ -47,6 +48,9 @@ struct SubModel {
     std::uint32_t shown_count = 0;  // ISubSpec::shown_param_count
     COLORREF color;
     std::vector<ParamLink> links;   // one per parameter
+
+private:
+    bool baseline_ = false;
 };
 
 using ComponentList = std::vector<std::shared_ptr<SubModel>>;
