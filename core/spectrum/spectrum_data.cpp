@@ -28,6 +28,13 @@ double SpectrumData::depth() const
     return std::fabs(absorption.depth);
 }
 
+void SpectrumData::set_y(const std::vector<double>& y)
+{
+    if (y.size() != x_data.size())
+        throw std::invalid_argument("set_y: one count per point needed");
+    y_data = y;
+}
+
 void SpectrumData::assign(SpectrumData& other)
 {
     x_data = other.x_data;

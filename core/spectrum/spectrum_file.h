@@ -31,7 +31,10 @@ bool channel_price(const KeywordList& list, double& price);
 // price 1, zero channel 0). Throws on an unreadable "FirstChannel".
 std::vector<double> counts_axis(const KeywordList& list, std::size_t n);
 
-// The points of the block the reader takes. Throws message 50050 when there is none and
+// The points of the block the reader takes. Throws message 50080 when there is none,
+// 50081 for a number that is not finite, 50082 for pairs or triples with numbers left
+// over, 50084 for channels that cannot be stored, the finite-number errors of the
+// calibration keys of counts, and
 // the accessor errors for unreadable numbers or "FirstChannel".
 DataBlock read_data_block(const KeywordList& list);
 
