@@ -1,8 +1,10 @@
 #include "core/spectrum/spectrum_data.h"
 
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -530,6 +532,53 @@ TEST(SpectrumData, PropertyListShowsTheChosenReading)
     s.property_list(list, true, true);  // the emission reading of these fields: no lines
     EXPECT_EQ(list[0].second, L"10000");
     EXPECT_EQ(list.size(), 9u);
+}
+
+// Quantities without a finite value are shown empty, errors without one left out; the
+// record keeps its values.
+TEST(SpectrumData, PropertyListNeverShowsNanOrInfinity)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    SpectrumData s;
+    s.absorption.Q = inf;
+    s.absorption.Dv = -0.25;  // signals of both signs: no square root
+    s.absorption.Dv_err = 0.01;
+    s.absorption.XSc = 1.5;
+    s.absorption.XSc_err = nan;
+    s.absorption.S = -inf;
+    s.emission = s.absorption.emission_reading();
+    s.emission.Dv = 0.0;
+    s.emission.Dv_err = 0.5;  // Sv 0: its error would be 0.5·0.5/0
+
+    PropertyList absorption, emission;
+    s.property_list(absorption, false, false);
+    s.property_list(emission, true, false);
+    EXPECT_EQ(absorption[1].second, L"");         // Q
+    EXPECT_EQ(absorption[5].second, L"");         // S
+    EXPECT_EQ(absorption[6].second, L"1.500");    // XSc without its error
+    EXPECT_EQ(absorption[7].second, L"-0.250±0.010");  // Dv
+    EXPECT_EQ(absorption[8].second, L"");         // Sv
+    EXPECT_EQ(emission[8].second, L"0.000");
+    EXPECT_EQ(s.absorption.Q, inf);
+    EXPECT_EQ(s.absorption.Dv, -0.25);
+
+    // Loaded spectra whose deviations are zero, so that Q divides by zero.
+    for (const wchar_t* text : {L"StdDev:0\nSpectrum:5 5 5 5 5 5 4 5 5 5 5 5\n", L"StdDev:0\nSpectrum:5 5 5 5 5 5 5\n",
+                                L"Spectrum:0 0 0 0 0 0 0 0 0 0 0 0 0\n"}) {
+        SCOPED_TRACE(wide_to_utf8(text));
+        const SpectrumData loaded = from_text(text);
+        for (bool reading : {false, true}) {
+            PropertyList list;
+            loaded.property_list(list, reading, true);
+            for (const auto& [label, value] : list) {
+                std::string v = wide_to_utf8(value);
+                for (char& c : v) c = char(std::tolower(static_cast<unsigned char>(c)));
+                EXPECT_EQ(v.find("nan"), std::string::npos) << wide_to_utf8(label) << ": " << v;
+                EXPECT_EQ(v.find("inf"), std::string::npos) << wide_to_utf8(label) << ": " << v;
+            }
+        }
+    }
 }
 
 // The keyword-list editor, played by a test.
