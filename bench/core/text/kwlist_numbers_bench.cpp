@@ -34,7 +34,10 @@ void BM_read_numbers(benchmark::State& state, bool touching)
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_read_numbers, separated, false)->RangeMultiplier(4)->Range(5000, 80000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_read_numbers, separated, false)
+    ->RangeMultiplier(4)
+    ->Range(5000, 80000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_read_numbers, touching, true)->RangeMultiplier(4)->Range(5000, 80000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
