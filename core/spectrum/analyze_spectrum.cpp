@@ -2,10 +2,11 @@
 // emission spectrum. Baselines come from the means of the first and last ten counts;
 // the smoothing width from the extent of a line right of the centre; the counts are
 // smoothed and differentiated with order-4 Savitzky-Golay kernels (in time linear in
-// the points, however wide the kernels), lines are the sign changes of the slope. The standard errors of the centroid and the dispersion are
-// error propagations whose inner sums over all points separate into two whole-spectrum
-// sums, Σ_k (x_k·W − A)·((x_k + 2·x_i)·W − 3·A) = C1 + 2·x_i·W·C2, so they cost linear
-// time instead of n².
+// the points, however wide the kernels), lines are the sign changes of the slope. The
+// standard errors of the centroid and the dispersion are error propagations whose inner
+// sums over all points separate into two whole-spectrum sums,
+// Σ_k (x_k·W − A)·((x_k + 2·x_i)·W − 3·A) = C1 + 2·x_i·W·C2, so they cost linear time
+// instead of n².
 #include "core/spectrum/analyze_spectrum.h"
 
 #include <algorithm>
@@ -42,10 +43,10 @@ struct ReadingMoments {
 // standard errors; the signal of point k is sign·(level − y[k]): N0 − y[k] for the
 // absorption reading (sign +1), y[k] − N0_e for the emission one (sign −1). A total
 // signal that is zero to rounding gives the centre of the velocity interval as centroid
-// and zeros otherwise: the level is a mean of counts, so for a spectrum of at most ten
-// points, whose level is the mean of all its counts, the total is rounding residue, which
-// would make the centroid huge and the dispersion of any sign. The bound is that of the rounding in the level
-// (a mean of up to ten counts) and in the sum of n differences.
+// and zeros otherwise: for a spectrum of at most ten points the level is the mean of
+// all its counts, so the total is rounding residue, which would make the centroid huge
+// and the dispersion of any sign. The bound is that of the rounding in the level (a
+// mean of up to ten counts) and in the sum of n differences.
 ReadingMoments reading_moments(std::span<const double> x, std::span<const double> y, std::span<const double> sigma,
                                double x_mean, double x_centre, double level, double sign)
 {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <locale>
 #include <stdexcept>
