@@ -57,7 +57,8 @@ public:
     const std::vector<double>& std_dev() const override { return std_dev_data; }
     const SpectrumAnalysis& analysis(bool emission_reading) const override;
     double depth() const override;
-    void set_y(const std::vector<double>& y) override { y_data = y; }
+    // Refuses (std::invalid_argument) counts of another length than x.
+    void set_y(const std::vector<double>& y) override;
 
     // Takes over `other`'s state: the points are copied, the keyword list and the
     // analysis records are moved (`other`'s list is left empty).
@@ -73,6 +74,7 @@ public:
     void load_file(const std::wstring& path);
     void load_text(const std::wstring& text);
     // Writes the points into the spectrum's own list; saving is this and kwfile_save.
+    // Vectors of different lengths are refused (std::logic_error), never read past.
     void store_keywords();
 
     // Deviations from the list's "StdDevSpectrum" (when it has one per point), else its

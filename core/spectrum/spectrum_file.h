@@ -43,8 +43,10 @@ bool stores_deviations(const KeywordList& list);
 // price 1, zero channel 0). Throws on an unreadable "FirstChannel".
 std::vector<double> counts_axis(const KeywordList& list, std::size_t n);
 
-// The points of the block the reader takes. Throws message 50050 when there is none and
-// the accessor errors for unreadable numbers or "FirstChannel".
+// The points of the block the reader takes. Throws message 50080 when there is none,
+// 50081 for a number that is not finite, 50082 for pairs or triples with numbers left
+// over, 50084 for channels that cannot be stored, and the accessor errors for
+// unreadable numbers (block values, the calibration keys of counts) or "FirstChannel".
 DataBlock read_data_block(const KeywordList& list);
 
 // The stable order that sorts x increasingly (a NaN sorts last): element i is the index
