@@ -387,7 +387,7 @@ void PlotView::DrawPlot(Canvas& canvas, PlotText& text)
     }
 
     // 15. Spectrum layers.
-    canvas.SetClip(L, T, right, pixel(band_top_px));
+    canvas.SetClip(L, T, right, pixel(band_top_px + 0.5));
     if (eff & OptEnvelope)
         DrawDataPolygon(canvas, envelope.data(), unsigned(envelope.size()), 5.0, pal[0], 0.5, 0, 0.0);
     if ((eff & OptEnvelope) && (eff & OptComponents)) {
