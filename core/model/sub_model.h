@@ -25,6 +25,16 @@ struct SubModel {
     // Appends first + each index of the subspectrum's area parameters (none without
     // IAAParam).
     void append_area_params(std::vector<int>& out) const;
+    // The distribution the subspectrum is; null for any other subspectrum.
+    IDistribution* distribution() const;
+    // True when the subspectrum is a distribution whose weights all follow one target
+    // component with one factor (every weight linked to a parameter of that component,
+    // the first weight's link deciding target and factor); then `target` and `factor`
+    // are set.
+    bool get_distribution_link(unsigned& target, double& factor) const;
+    // The link of a distribution's first weight; std::runtime_error "Invalid dist link
+    // reference" for any other component.
+    ParamLink first_weight_link() const;
     // The component's slice of the flat parameter vector and its block of the covariance
     // matrix; std::out_of_range when the vector or matrix does not cover it.
     ParamRange param_slice(const DVector& params) const;

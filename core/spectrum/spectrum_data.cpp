@@ -61,7 +61,10 @@ void SpectrumData::make_velocity_axis(unsigned n, double from, double to)
     std_dev_data.assign(n, 0.0);
     kwlist_set_int(keywords, L"FirstChannel", 1);
     kwlist_set_uint(keywords, L"LastChannel", n);
-    kwlist_set_double(keywords, L"ChannelPrice(mm/s)", step, L"%f");
+    // Under the key the axis is read from, which an older price key would otherwise win.
+    double old_price = 0.0;
+    const std::wstring_view price_key = channel_price_key(keywords, old_price);
+    kwlist_set_double(keywords, price_key.empty() ? std::wstring_view(L"ChannelPrice(mm/s)") : price_key, step, L"%f");
     int first = 1;
     kwlist_get_int(keywords, L"FirstChannel", first);
     kwlist_set_double(keywords, L"ZeroChannel", first - from / step, L"%f");

@@ -93,7 +93,32 @@ public:
     bool edit_properties(int editor_option);
     // Appends the spectrum information of the reading chosen by `emission_reading`.
     void property_list(PropertyList& out, bool emission_reading, bool with_lines) const;
+
+    // ---- Edits (the document records each one for undo through the keyword list) ----
+
+    // Removes the points with from ≤ x ≤ to (none when from > to) and the channel price
+    // and count keys, so the spectrum is written as velocity pairs from now on; then
+    // analyses again, so no found line points past the end.
+    void remove_x_interval(double from, double to);
+    // Filters the counts with the centred FIR kernel. Deviations the spectrum stores are
+    // propagated through the filter (the points taken as independent); others follow
+    // from the new counts. Analyses again and writes the keyword list.
+    void apply_filter(const std::vector<double>& kernel);
+    // Merges each pair of neighbouring points (x averaged, counts added, deviations added
+    // in quadrature; an odd last point dropped) and rescales the calibration keys to the
+    // merged channels unless the price is exactly 1. False, with nothing changed, for
+    // fewer than two points.
+    bool decimate_by_2();
+    // Reverses the order of the counts and of the deviations, the velocities staying in
+    // place, so the spectrum is mirrored about the middle of its velocity range; analyses
+    // again and writes the keyword list. False, nothing changed, without points.
+    bool reverse_counts();
 };
+
+// The half width in channels of the smoother of a filter `width` mm/s wide: |width|/2
+// over the channel price (1 without one), truncated; 0, meaning "leave the spectrum as
+// it is", for a price not above 0, a half width above 1000 or below 2 channels.
+unsigned filter_half_width(const KeywordList& list, double width);
 
 // The text of a data block: each value in the printf-style `format`, eight to a line, or
 // with `second` (same length) pairs "v w", two pairs to a line; single blanks between

@@ -66,9 +66,30 @@ std::optional<DataForm> stored_data_form(const KeywordList& list, std::wstring* 
     return std::nullopt;
 }
 
+std::wstring_view channel_price_key(const KeywordList& list, double& price)
+{
+    for (std::wstring_view key : {std::wstring_view(L"(mm/s)PerChannel"), std::wstring_view(L"ChannelPrice(mm/s)")})
+        if (kwlist_get_double(list, key, price))
+            return key;
+    return {};
+}
+
 bool channel_price(const KeywordList& list, double& price)
 {
-    return kwlist_get_double(list, L"(mm/s)PerChannel", price) || kwlist_get_double(list, L"ChannelPrice(mm/s)", price);
+    return !channel_price_key(list, price).empty();
+}
+
+bool stands_on_channels(const KeywordList& list)
+{
+    double price = 0.0;
+    const std::optional<DataForm> form = stored_data_form(list);
+    return channel_price(list, price) && (!form || form == DataForm::counts);
+}
+
+bool stores_deviations(const KeywordList& list)
+{
+    return kwlist_has(list, L"StdDevSpectrum") || kwlist_has(list, L"VelocitySpectrumStdDev") ||
+           kwlist_has(list, L"StdDev");
 }
 
 std::vector<double> counts_axis(const KeywordList& list, std::size_t n)
@@ -255,16 +276,13 @@ void SpectrumData::store_keywords()
     KeywordList& list = keywords;
     const std::size_t n = x_data.size();
     kwlist_set(list, L"Vexmoor", L"1.0", KWHidden);
-    const bool exact = kwlist_has(list, L"StdDev") || kwlist_has(list, L"StdDevSpectrum") ||
-                       kwlist_has(list, L"VelocitySpectrumStdDev") ||
-                       !std::all_of(y_data.begin(), y_data.end(), is_whole);
+    const bool exact = stores_deviations(list) || !std::all_of(y_data.begin(), y_data.end(), is_whole);
     const std::wstring_view count_format = exact ? L"%.7f" : L"%7.0f";
 
     // The form the reader takes now; counts only where the points stand on the channel axis.
     std::wstring key;
     std::optional<DataForm> form = stored_data_form(list, &key);
-    double price = 0.0;
-    if (channel_price(list, price) && (!form || form == DataForm::counts)) {
+    if (stands_on_channels(list)) {
         form = DataForm::counts;
         if (key.empty())
             key = L"Spectrum";
@@ -322,8 +340,7 @@ void SpectrumData::set_counts_and_std_dev(const std::vector<double>& counts, con
     if (counts.size() != x_data.size() || deviations.size() != x_data.size())
         throw std::invalid_argument("set_counts_and_std_dev: one count and one deviation per point needed");
     y_data = counts;
-    if (kwlist_has(keywords, L"StdDevSpectrum") || kwlist_has(keywords, L"VelocitySpectrumStdDev") ||
-        kwlist_has(keywords, L"StdDev")) {
+    if (stores_deviations(keywords)) {
         std_dev_data = deviations;
         set_block(keywords, L"StdDevSpectrum", std_dev_data, block_order(keywords, x_data.size()), L"%.7f");
     } else {
