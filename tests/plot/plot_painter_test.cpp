@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "lineshapes/doublets.h"
 #include "recording_canvas.h"
 #include "tests/support/model_test_parts.h"
 
@@ -275,6 +276,77 @@ TEST_F(Painter, NoteBoxAtTheLowerLeft)
     ASSERT_EQ(fill.size(), 1u);
     EXPECT_EQ(fill[0]->args, (std::vector<double>{69, 255, 99, 273, 0x80FF00, 0.5}));
     EXPECT_EQ(log.named("WriteNote")[0]->args, (std::vector<double>{72, 258, 96, 270}));
+}
+
+TEST_F(Painter, NormalisedToTheBaseline)
+{
+    view.options |= OptNormalize;
+    draw();
+    // The baseline of 1000 counts reads 100 %: the first point (10 below the model) is
+    // (m − 10)/10.
+    DVector x(1, -5.0), m(1);
+    model.evaluate(x, 0, 1, params, m);
+    EXPECT_NEAR(view.points[0].y, (m(0) - 10.0) / 10.0, 1e-9);
+    const auto polygons = log.named("DrawPolygon");
+    // The line's band closes along 100 %: (xmax, 100), (xmin, 100) at its end.
+    const auto& band = polygons[2]->args;
+    const std::size_t points = std::size_t(band[0]);
+    const double y100 = view.DataToClient(0, 100.0).y;
+    EXPECT_NEAR(band[6 + 2 * (points - 1) + 1], y100, 1e-3);
+    EXPECT_NEAR(band[6 + 2 * (points - 2) + 1], y100, 1e-3);
+    EXPECT_NEAR(band[6 + 2 * (points - 1)], 64.0, 1e-3);
+}
+
+TEST_F(Painter, DetectedLinesFromTheAnalysis)
+{
+    SpectrumAnalysis analysis;
+    analysis.valid = true;
+    analysis.N0 = 1000.0;
+    analysis.lines = {{0.5, 620.0, 11}, {2.0, 900.0, 14}};
+    view.options |= OptDetectedLines;
+    view.SetData(&model, &data, &params, nullptr, nullptr, &analysis);
+    view.DrawPlot(canvas, text);
+    const auto paths = log.named("DrawPath");
+    const Call* lines = paths[paths.size() - 1];
+    EXPECT_EQ(lines->args, (std::vector<double>{1.0, 0x00FF00, 1.0, 0, 0}));
+    EXPECT_EQ(lines->path_items, 2u);
+    const auto& first = canvas.lines[canvas.lines.size() - 2];
+    EXPECT_NEAR(first[1], view.DataToClient(0.5, 1000.0).y, 1e-9);
+    EXPECT_NEAR(first[3], view.DataToClient(0.5, 620.0).y, 1e-9);
+    EXPECT_EQ(first[0], first[2]);
+}
+
+TEST_F(Painter, LineCombsAboveTheSpectrum)
+{
+    SpectrumModel doublet = model_test::model_of({baseline(), make_subspec<PseudoVoigtDoublet>(nullptr)});
+    doublet.scale = -300.0;
+    DVector p(10);
+    const double values[] = {1000.0, 0.0, 0.0, 0.4, 1.0, 0.35, 0.42, 0.3, 1.0, 0.2};
+    std::copy(std::begin(values), std::end(values), p.begin());
+    view.SetData(&doublet, &data, &p, nullptr, nullptr, nullptr);
+    view.DrawPlot(canvas, text);
+    // The doublet's comb: two 5 pt ticks at its two line positions and the bar between
+    // them, in the first row 2 pt below the pane's top.
+    std::vector<std::vector<double>> groups;
+    doublet.line_positions(1, p, groups);
+    ASSERT_EQ(groups.size(), 1u);
+    ASSERT_EQ(groups[0].size(), 2u);
+    const auto paths = log.named("DrawPath");
+    ASSERT_GE(paths.size(), 5u);
+    EXPECT_EQ(paths[3]->path_items, 0u);  // the baseline has no lines
+    EXPECT_EQ(paths[4]->path_items, 3u);
+    EXPECT_EQ(paths[4]->args[1], double(doublet.color_of(1)));
+    std::vector<std::vector<double>> comb;
+    for (const auto& l : canvas.lines)
+        if (l[1] == 22.0 + 2.0 * 96 / 72 + 0.5)
+            comb.push_back(l);
+    ASSERT_EQ(comb.size(), 3u);
+    const auto px = [&](double x) { return std::floor(view.transform.a11 * x + view.transform.b1) + 0.5; };
+    EXPECT_EQ(comb[0][0], px(groups[0][0]));
+    EXPECT_EQ(comb[1][0], px(groups[0][1]));
+    EXPECT_NEAR(comb[0][3] - comb[0][1], 5.0 * 96 / 72, 1e-9);
+    EXPECT_EQ(comb[2][0], comb[0][0]);
+    EXPECT_EQ(comb[2][2], comb[1][0]);
 }
 
 }  // namespace

@@ -82,6 +82,9 @@ TEST_F(ViewWindow, RangeDragNotifiesTheParent)
     view.mouse_mode = ModeRange;
     send(WM_LBUTTONDOWN, 150, 100, MK_LBUTTON);
     send(WM_MOUSEMOVE, 350, 250, MK_LBUTTON);
+    // A paint during the drag composes the selection over the buffer.
+    ShowWindow(parent, SW_SHOW);
+    UpdateWindow(view.window());
     send(WM_LBUTTONUP, 350, 250, 0);
     ASSERT_EQ(received.size(), 1u);
     const PlotNotification& n = received[0];
@@ -242,6 +245,30 @@ TEST_F(ViewWindow, PaintRendersThePlot)
     InvalidateRect(view.window(), nullptr, FALSE);
     UpdateWindow(view.window());
     EXPECT_TRUE(view.points.empty());
+}
+
+TEST(PlotRender, WithoutDibBitsTheGdiCanvasDraws)
+{
+    const Scene s = make_scene({{make_subspec<VoigtLine>(nullptr), {0.25, -0.9, 0.3, 0.1}}}, 4.0, 0.0, 64, 5);
+    CModelDataView view(0);
+    view.SetData(&s.model, &s.data, &s.params, nullptr, nullptr, nullptr);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 200);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT all{0, 0, 300, 200};
+    SetBkColor(dc, 0xFFFFFF);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &all, L"", 0, nullptr);
+    view.Render(dc, 300, 200);
+    EXPECT_EQ(view.points.size(), 64u);
+    ASSERT_EQ(view.panes.size(), 1u);
+    const PlotRect& pane = view.panes[0].rect;
+    // The background of the colour palette fills the pane.
+    EXPECT_EQ(GetPixel(dc, pane.left + 1, (pane.top + pane.bottom) / 2 + 1) & 0xFFFFFF, 0x800000u);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
