@@ -78,12 +78,15 @@ struct ViewWindow : ::testing::Test {
 
 TEST_F(ViewWindow, RangeDragNotifiesTheParent)
 {
+    // Rendered once; the paints during the drag only compose the selection and keep
+    // the panes set here.
+    ShowWindow(parent, SW_SHOW);
+    UpdateWindow(view.window());
+    view.panes.clear();
     view.panes.push_back({SpectrumPane, -1, {25.0f, 0.0f, 0.0f, -1.0f, 350.0f, 350.0f}, {}, {100, 50, 600, 350}});
     view.mouse_mode = ModeRange;
     send(WM_LBUTTONDOWN, 150, 100, MK_LBUTTON);
     send(WM_MOUSEMOVE, 350, 250, MK_LBUTTON);
-    // A paint during the drag composes the selection over the buffer.
-    ShowWindow(parent, SW_SHOW);
     UpdateWindow(view.window());
     send(WM_LBUTTONUP, 350, 250, 0);
     ASSERT_EQ(received.size(), 1u);
