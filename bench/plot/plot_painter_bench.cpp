@@ -1,6 +1,7 @@
 // One redraw of the plot: DrawPlot of a spectrum of 1024 or 4096 points with a model of
 // ten components (a baseline, sextets, doublets, singlets and a Hamiltonian; with the
-// second argument 1 the last sextet is a field distribution of 200 points), on a
+// second argument 1 the last sextet is a field distribution of 200 points; with the
+// third argument 1 the data points carry their standard deviations as error bars), on a
 // recording canvas (the painter and the model evaluations alone) and on the anti-aliased
 // renderer (what a window's back buffer costs). Target: well under 50 ms.
 #include <benchmark/benchmark.h>
@@ -86,7 +87,7 @@ void draw(benchmark::State& state, Canvas& canvas, CallLog& log, Reset reset)
 {
     const Scene scene(unsigned(state.range(0)), state.range(1) != 0);
     TestView view;
-    view.options |= OptStdDevBars | OptDetectedLines;
+    view.options |= OptDetectedLines | (state.range(2) ? OptStdDevBars : 0);
     view.SetData(&scene.model, &scene.data, &scene.params, nullptr, nullptr, nullptr);
     RecordingText text(log);
     for (auto _ : state) {
@@ -116,6 +117,6 @@ void BM_DrawPlotRendered(benchmark::State& state)
 
 }  // namespace
 
-BENCHMARK(BM_DrawPlotRecording)->ArgsProduct({{1024, 4096}, {0, 1}})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DrawPlotRendered)->ArgsProduct({{1024, 4096}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawPlotRecording)->ArgsProduct({{1024, 4096}, {0, 1}, {1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawPlotRendered)->ArgsProduct({{1024, 4096}, {0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
