@@ -234,6 +234,16 @@ TEST(PlotScreenshots, FittedModelWithDifference)
     render(view, s, L"fitted-difference", initial_plot_options | OptStdDevBars);
 }
 
+TEST(PlotScreenshots, GreyPaletteWithNote)
+{
+    CModelDataView view(2);
+    view.note = L"Grey palette: components stroked, not filled.\nSecond line of the note.";
+    const Scene s = make_scene({{make_subspec<PseudoVoigtDoublet>(nullptr), {0.4, 1.0, 0.35, 0.42, 0.3, 1.0, 0.2}},
+                                {make_subspec<VoigtLine>(nullptr), {0.25, -0.9, 0.3, 0.1}}},
+                               4.0, 0.0, 256, 6);
+    render(view, s, L"grey-note", initial_plot_options);
+}
+
 TEST_F(ViewWindow, PaintRendersThePlot)
 {
     const Scene s = make_scene({{make_subspec<PseudoVoigtDoublet>(nullptr), {0.4, 1.0, 0.35, 0.42, 0.3, 1.0, 0.2}}},
