@@ -147,10 +147,15 @@ HWND CGrid::Create(HWND parent, const RECT* rect, DWORD style, DWORD ex_style, U
     SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
     const auto dpi_for = dpi_functions().get_dpi_for_window;
     const bool large = dpi_for && dpi_for(parent) >= 130;
-    const HIMAGELIST images = ImageList_LoadImageW(
-        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(large ? IDB_PADLOCKS_LARGE : IDB_PADLOCKS), large ? 32 : 16, 0,
-        padlock_transparent, IMAGE_BITMAP, LR_CREATEDIBSECTION);
-    if (images) SendMessageW(hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    const int size = large ? 32 : 16;
+    const HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 5, 0);
+    const ScopedBitmap strip(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
+                                                             MAKEINTRESOURCEW(large ? IDB_PADLOCKS_LARGE : IDB_PADLOCKS),
+                                                             IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (images && strip && ImageList_AddMasked(images, strip.get(), padlock_transparent) >= 0)
+        SendMessageW(hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    else if (images)
+        ImageList_Destroy(images);
     return hwnd();
 }
 

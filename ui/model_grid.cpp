@@ -1,5 +1,7 @@
 #include "ui/model_grid.h"
 
+#include <algorithm>
+
 #include "ui/clipboard.h"
 #include "ui/wingui/dialog_hooks.h"
 
@@ -84,8 +86,14 @@ void CModelGrid::Refresh(bool rebuild)
         SendMessageW(w, LVM_SETCOLUMNWIDTH, 0, 5 * unit);
         for (int i = 1; i < columns; ++i) SendMessageW(w, LVM_SETCOLUMNWIDTH, i, LVSCW_AUTOSIZE);
     });
-    for (int i = 1; i < columns; ++i)
-        if (SendMessageW(w, LVM_GETCOLUMNWIDTH, i, 0) > 30 * unit) SendMessageW(w, LVM_SETCOLUMNWIDTH, i, 30 * unit);
+    // Measuring leaves the padlock out of a cell's width: room for it is added.
+    int image_width = 0, image_height = 0;
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(w, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    if (options_.parameter_mode && images) ImageList_GetIconSize(images, &image_width, &image_height);
+    for (int i = 1; i < columns; ++i) {
+        const int width = static_cast<int>(SendMessageW(w, LVM_GETCOLUMNWIDTH, i, 0)) + image_width;
+        SendMessageW(w, LVM_SETCOLUMNWIDTH, i, std::min(width, 30 * unit));
+    }
     SendMessageW(w, WM_SETREDRAW, TRUE, 0);
     EnsureCellVisible();
     InvalidateRect(w, nullptr, TRUE);

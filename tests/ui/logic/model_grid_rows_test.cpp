@@ -5,52 +5,18 @@
 
 #include <vector>
 
-#include "core/text/c_format.h"
 #include "subspec/distribution.h"
+#include "tests/support/fake_grid_document.h"
 #include "tests/support/model_test_parts.h"
 #include "ui/logic/model_grid_rows.h"
 
 namespace {
 
-// The document's side: records what the grid asked for. Its component line is a
-// stand-in of the model file's: the name, ":", then " name=value" per parameter.
-struct FakeDocument : ModelGridDocument {
-    SpectrumModel model;
-    DVector values, fit;
-    std::vector<int> flags;
-    std::vector<std::wstring> calls;
-    ComponentClipText pasted;
-    int paste_result = 0;
-
-    explicit FakeDocument(SpectrumModel m) : model(std::move(m))
+// The stand-in document with an expression.
+struct FakeDocument : FakeGridDocument {
+    explicit FakeDocument(SpectrumModel m) : FakeGridDocument(std::move(m))
     {
-        values = DVector(model.param_count(), 0.25);
-        fit = DVector(model.param_count(), 0.5);
-        flags.assign(model.param_count(), ParamFree);
         model.insert_expression(0, L"sum", L"[1:I]+1");
-    }
-    ModelGridSource source() const override { return {&model, &values, &fit, &flags, &values, &values, nullptr, {}}; }
-    ModelGridCommits commits() override { return {}; }
-    std::wstring component_line(unsigned c, bool use_values) const override
-    {
-        const SubModel& m = *model.components[c];
-        std::wstring line = m.subspec->display_name() + L":";
-        for (unsigned p = 0; p < m.count; ++p)
-            line += L" " + m.subspec->param_info(p).name + L"=" +
-                    (c_format(L"%.15e") % (use_values ? values : fit)(m.first + p)).str();
-        return line;
-    }
-    void delete_component(unsigned c) override { calls.push_back(L"delete component " + std::to_wstring(c)); }
-    void delete_expression(unsigned e) override { calls.push_back(L"delete expression " + std::to_wstring(e)); }
-    int insert_pasted_component(unsigned index, const ComponentClipText& text) override
-    {
-        calls.push_back(L"component at " + std::to_wstring(index));
-        pasted = text;
-        return paste_result < 0 ? -1 : static_cast<int>(index);
-    }
-    void insert_pasted_expression(unsigned index, const std::wstring& name, const std::wstring& text) override
-    {
-        calls.push_back(L"expression at " + std::to_wstring(index) + L": " + name + L"|" + text);
     }
 };
 
