@@ -15,6 +15,15 @@ constexpr UINT edit_end = WM_APP;
 constexpr LPARAM edit_commit_on_leave = 0, edit_commit = 1, edit_cancel = 2;
 constexpr UINT padlock_transparent = 0xFF00FF;
 
+// The in-out rectangle of LVM_GETSUBITEMRECT: the part wanted and the sub-item.
+RECT subitem_request(int part, int column)
+{
+    RECT rect{};
+    rect.left = part;
+    rect.top = column;
+    return rect;
+}
+
 } // namespace
 
 CGrid::CGridEdit::CGridEdit(CGrid& grid)
@@ -243,7 +252,7 @@ void CGrid::EnsureCellVisible()
 {
     const int column = CurrentColumn();
     if (column < 0) return;
-    RECT cell{LVIR_BOUNDS, column};
+    RECT cell = subitem_request(LVIR_BOUNDS, column);
     if (!SendMessageW(hwnd(), LVM_GETSUBITEMRECT, row_, reinterpret_cast<LPARAM>(&cell))) return;
     RECT client;
     GetClientRect(hwnd(), &client);
@@ -327,11 +336,11 @@ void CGrid::open_editor(int row, int column, const std::wstring& text, wchar_t t
 {
     if (row < 0 || column < 0) return;
     edit_.open(row, column, text);
-    RECT cell{LVIR_BOUNDS, column};
+    RECT cell = subitem_request(LVIR_BOUNDS, column);
     SendMessageW(hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
     if (column == 0) {
         // Sub-item 0's bounds span the whole row.
-        RECT next{LVIR_BOUNDS, 1};
+        RECT next = subitem_request(LVIR_BOUNDS, 1);
         if (SendMessageW(hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&next))) cell.right = next.left;
     }
     const HWND edit = editor_.hwnd();
@@ -409,11 +418,11 @@ void CGrid::paint_cell(NMLVCUSTOMDRAW& draw)
     GetCellBkColor(row, column, background);
     GetCellTextColor(row, column, text_colour);
 
-    RECT label{LVIR_LABEL, column}, icon{LVIR_ICON, column};
+    RECT label = subitem_request(LVIR_LABEL, column), icon = subitem_request(LVIR_ICON, column);
     SendMessageW(hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&label));
     SendMessageW(hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&icon));
     if (column == 0) {
-        RECT bounds{LVIR_BOUNDS, 0};
+        RECT bounds = subitem_request(LVIR_BOUNDS, 0);
         SendMessageW(hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
         label.left = bounds.left;
     }

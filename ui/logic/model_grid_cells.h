@@ -59,7 +59,7 @@ inline constexpr COLORREF grid_dark_red = 0x0000C0;
 
 class ModelGridCells {
 public:
-    ModelGridCells(ModelGridSource source, ModelGridOptions options) : src_(std::move(source)), options(options) {}
+    ModelGridCells(ModelGridSource source, ModelGridOptions options) : options(options), src_(std::move(source)) {}
 
     unsigned row_count() const;
     // The largest shown parameter count plus 3.

@@ -90,9 +90,14 @@ TEST_F(CorrFixture, AZeroVarianceEmptiesItsRowAndColumn)
     covariance(4, 4) = 0.0;
     fill();
     for (int c = 3; c < 8; ++c) {
-        if (c == 4) EXPECT_EQ(grid.text(3, c), L"\u2014");
-        else EXPECT_EQ(grid.text(3, c), std::nullopt) << c;
-        if (c != 4) EXPECT_EQ(grid.text(2 + (c - 3), 4), std::nullopt) << c;
+        if (c == 4) {
+            EXPECT_EQ(grid.text(3, c), L"\u2014");
+        } else {
+            EXPECT_EQ(grid.text(3, c), std::nullopt) << c;
+        }
+        if (c != 4) {
+            EXPECT_EQ(grid.text(2 + (c - 3), 4), std::nullopt) << c;
+        }
     }
 }
 

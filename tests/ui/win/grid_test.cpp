@@ -23,10 +23,10 @@
 #include "ui/model_grid.h"
 #include "ui/prop_page_dlg.h"
 #include "ui/resource_ids.h"
-#include "ui/wingui/dialog_hooks.h"
 #include "ui/wingui/resources.h"
 #include "ui/wingui/scripted_text_draw.h"
 #include "ui/wingui/window.h"
+#include "tests/ui/win/recorded_message_boxes.h"
 
 namespace {
 
@@ -82,21 +82,7 @@ public:
     std::vector<UINT> codes;
 };
 
-class MessageBoxes {
-public:
-    MessageBoxes()
-        : previous_(set_message_box_function([this](HWND, const std::wstring& text, const std::wstring&, UINT) {
-              texts.push_back(text);
-              return IDOK;
-          }))
-    {
-    }
-    ~MessageBoxes() { set_message_box_function(previous_); }
-    std::vector<std::wstring> texts;
-
-private:
-    MessageBoxFunction previous_;
-};
+using MessageBoxes = RecordedMessageBoxes;
 
 SpectrumModel grid_model(unsigned points)
 {
@@ -252,7 +238,9 @@ TEST_F(ModelGridFixture, ATextThatIsNotANumberIsRefusedNamingTheCell)
 TEST_F(ModelGridFixture, PadlockClicksToggleFlags)
 {
     auto click = [&](int row, int column) {
-        RECT icon{LVIR_ICON, column};
+        RECT icon{};
+        icon.left = LVIR_ICON;
+        icon.top = column;
         SendMessageW(grid.hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&icon));
         NMITEMACTIVATE click{};
         click.hdr = {grid.hwnd(), 9001, static_cast<UINT>(NM_CLICK)};
