@@ -23,6 +23,7 @@
 #include "ui/model_grid.h"
 #include "ui/prop_page_dlg.h"
 #include "ui/resource_ids.h"
+#include "ui/win32_util.h"
 #include "ui/wingui/resources.h"
 #include "ui/wingui/scripted_text_draw.h"
 #include "ui/wingui/window.h"
@@ -157,6 +158,29 @@ TEST_F(ModelGridFixture, CellsImagesAndLayout)
     EXPECT_EQ(grid.CurrentColumn(), -1);
     grid.SelectCell(1, 4);
     screenshot(host.hwnd(), L"model_grid");
+}
+
+UINT WINAPI dpi_144(HWND)
+{
+    return 144;
+}
+
+TEST_F(ModelGridFixture, AHighDpiParentGetsTheLargePadlocks)
+{
+    const DpiFunctions previous = dpi_functions();
+    DpiFunctions high = previous;
+    high.get_dpi_for_window = dpi_144;
+    set_dpi_functions(high);
+    CModelGrid large(doc, {true, false, true, false, true});
+    const RECT r = host.client();
+    const HWND created = large.Create(host.hwnd(), &r, 0, 0, 9003);
+    set_dpi_functions(previous);
+    ASSERT_TRUE(created);
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(large.hwnd(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(images, &cx, &cy));
+    EXPECT_EQ(cx, 32);
+    EXPECT_EQ(ImageList_GetImageCount(images), 5);
 }
 
 TEST_F(ModelGridFixture, ArrowKeysMoveTheCurrentColumnWithinTheRow)
