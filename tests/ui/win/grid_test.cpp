@@ -226,6 +226,40 @@ TEST_F(ModelGridFixture, TypingOpensTheEditorEnterCommitsEscapeDiscards)
     EXPECT_FALSE(IsWindowVisible(grid.editor()));
 }
 
+TEST_F(ModelGridFixture, TheSecondClickOnACellOpensTheEditorAPressElsewhereDropsTheEdit)
+{
+    SetForegroundWindow(host.hwnd());
+    auto click = [&](int row, int column) {
+        RECT cell{};
+        cell.left = LVIR_LABEL;
+        cell.top = column;
+        SendMessageW(grid.hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
+        POINT p{cell.right - 4, (cell.top + cell.bottom) / 2};
+        ClientToScreen(grid.hwnd(), &p);
+        SetCursorPos(p.x, p.y);
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof(INPUT));
+        pump();
+    };
+    click(1, 4);
+    EXPECT_EQ(grid.CurrentRow(), 1);
+    EXPECT_EQ(grid.CurrentColumn(), 4);
+    EXPECT_FALSE(IsWindowVisible(grid.editor()));
+    Sleep(600);  // not a double click
+    click(1, 4);
+    ASSERT_TRUE(IsWindowVisible(grid.editor()));
+    EXPECT_EQ(editor_text(), L"0.250");
+    SetWindowTextW(grid.editor(), L"0.4");
+    Sleep(600);
+    click(2, 3);  // another row of the same grid: the edit is dropped
+    EXPECT_FALSE(IsWindowVisible(grid.editor()));
+    EXPECT_TRUE(doc.calls.empty());
+    EXPECT_EQ(grid.CurrentRow(), 2);
+}
+
 TEST_F(ModelGridFixture, SwitchingWindowsCommitsOnlyAnEditedText)
 {
     SetFocus(grid.hwnd());
