@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/text/messages.h"
 #include "ui/clipboard.h"
 #include "ui/wingui/dialog_hooks.h"
 
@@ -21,7 +22,7 @@ void CModelGrid::SetCellText(int row, int column, const std::wstring& text)
 {
     const CellCommit result = cells().commit(row, column, text, document_.commits());
     if (!result.error.empty()) {
-        show_message_box(hwnd(), result.error, L"Vexmoor", MB_OK | MB_ICONWARNING);
+        show_message_box(hwnd(), result.error, MessageText(50000).str(), MB_OK | MB_ICONWARNING);
         return;
     }
     if (!result.changed) return;

@@ -1,5 +1,6 @@
 #include "ui/prop_page_dlg.h"
 
+#include "core/text/messages.h"
 #include "ui/resource_ids.h"
 #include "ui/wingui/dialog_hooks.h"
 #include "ui/wingui/window.h"
@@ -67,7 +68,7 @@ void CPropPageDlg::CPPGrid::SetCellText(int row, int column, const std::wstring&
 {
     const unsigned before = editor_.row_count();
     if (const auto refused = editor_.set_text(row, column, text)) {
-        show_message_box(hwnd(), *refused, L"Vexmoor", MB_OK | MB_ICONWARNING);
+        show_message_box(hwnd(), *refused, MessageText(50000).str(), MB_OK | MB_ICONWARNING);
         return;
     }
     if (editor_.row_count() != before) Reload();

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "core/text/messages.h"
+
 KeywordListEditor::KeywordListEditor(const KeywordList& list, bool read_only) : copy_(list), read_only_(read_only)
 {
     index_visible();
@@ -58,7 +60,7 @@ std::optional<std::wstring> KeywordListEditor::set_text(int row, int column, con
     if (!begin_edit(row, column)) return std::nullopt;
     if (static_cast<unsigned>(row) == visible_count()) {
         if (text.empty()) return std::nullopt;
-        if (key_taken(text, copy_.size())) return L"The key \"" + text + L"\" is already in the list.";
+        if (key_taken(text, copy_.size())) return MessageText(50131, text).str();
         copy_.push_back({text, KWData{}});
         index_visible();
         return std::nullopt;
@@ -69,8 +71,8 @@ std::optional<std::wstring> KeywordListEditor::set_text(int row, int column, con
         copy_[at].second.flags &= ~KWTransient;
         return std::nullopt;
     }
-    if (text.empty()) return std::wstring(L"A key cannot be empty.");
-    if (key_taken(text, at)) return L"The key \"" + text + L"\" is already in the list.";
+    if (text.empty()) return MessageText(50130).str();
+    if (key_taken(text, at)) return MessageText(50131, text).str();
     copy_[at].first = text;
     return std::nullopt;
 }

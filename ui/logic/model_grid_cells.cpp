@@ -4,6 +4,7 @@
 
 #include "core/text/c_format.h"
 #include "core/text/format_value.h"
+#include "core/text/messages.h"
 #include "ui/logic/dialog_numbers.h"
 
 namespace {
@@ -243,8 +244,8 @@ CellCommit ModelGridCells::commit(int row, int column, const std::wstring& text,
     if (!options.editable || !c || linked(*c, k - c->first)) return {};
     const auto value = read_cell_number(text);
     if (!value) {
-        return {false, L"Component " + std::to_wstring(c->index) + L", parameter " +
-                           c->subspec->param_info(k - c->first).name + L": \"" + text + L"\" is not a number."};
+        return {false, MessageText(50132, c->index, c->subspec->param_info(k - c->first).name, text)
+                           .str()};
     }
     commits.set_param(k, *value);
     return {true, {}};
