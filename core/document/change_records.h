@@ -10,7 +10,8 @@
 
 #include "core/document/model_state.h"
 
-// All values at once, linked values recomputed.
+// All values at once, linked values recomputed. Undo writes the kept values as they
+// were, linked ones included.
 class ModelState::ChangeRecordA0 : public ChangeRecordBase {
 public:
     ChangeRecordA0(ModelState& document, const DVector& after);
@@ -111,7 +112,7 @@ private:
 };
 
 // One value; parameters linked directly to it, or to an expression that reads it,
-// follow.
+// follow. Their values before are kept: they need not have matched their link.
 class ModelState::ChangeRecordParam : public ChangeRecordBase {
 public:
     ChangeRecordParam(ModelState& document, unsigned index, double value);
@@ -119,9 +120,12 @@ public:
     void redo(ModelState& document) override;
 
 private:
+    // The flat indices of the direct dependants.
+    std::vector<unsigned> dependants(const ModelState& document) const;
     void propagate(ModelState& document) const;
     unsigned index_;
     double before_, after_;
+    std::vector<std::pair<unsigned, double>> dependants_before_;
 };
 
 // values[from … to−1] ← one value.
@@ -199,7 +203,9 @@ class ModelState::ChangeRecordModel : public ChangeRecordBase {
 protected:
     ChangeRecordModel() = default;
     void insert_component(ModelState& document) const;
-    void remove_component(ModelState& document) const;
+    // Keeps the links to user expressions that the removal leaves without a compiled
+    // form, for insert_component to put back.
+    void remove_component(ModelState& document);
 
     SubSpecPtr subspec_;
     unsigned index_ = 0;
@@ -208,6 +214,7 @@ protected:
     DVector values_, fit_values_, lower_, upper_;
     std::vector<int> flags_;
     std::vector<std::pair<std::wstring, std::wstring>> expressions_;
+    std::vector<LinkSpec> lost_expression_links_;
 };
 
 class ModelState::ChangeRecordAddModel : public ModelState::ChangeRecordModel {
@@ -225,15 +232,19 @@ public:
     void redo(ModelState& document) override { remove_component(document); }
 };
 
-// One parameter link with the dependent parameter's value while not linked.
+// One parameter link with the dependent parameter's value while not linked and while
+// linked.
 class ModelState::ChangeRecordLink : public ChangeRecordBase {
 protected:
     ChangeRecordLink(ModelState& document, const LinkSpec& spec);
+    // The link written and the value taken from the target (kept for undo and redo).
+    void link_and_compute(ModelState& document);
     void apply_link(ModelState& document) const;
     void remove_link(ModelState& document) const;
 
     LinkSpec spec_;
-    double kept_value_;
+    double unlinked_value_;
+    double linked_value_;
 };
 
 class ModelState::ChangeRecordAddLink : public ModelState::ChangeRecordLink {

@@ -57,6 +57,8 @@ void ModelState::ChangeRecordModel::insert_component(ModelState& document) const
     }
     for (const LinkSpec& s : links_)
         write_link(model, s);
+    for (const LinkSpec& s : lost_expression_links_)
+        write_link(model, s);
     if (!expressions_.empty()) {
         for (std::size_t e = 0; e < expressions_.size() && e < model.expressions.size(); ++e) {
             model.expressions[e].name = expressions_[e].first;
@@ -66,11 +68,19 @@ void ModelState::ChangeRecordModel::insert_component(ModelState& document) const
     }
 }
 
-void ModelState::ChangeRecordModel::remove_component(ModelState& document) const
+void ModelState::ChangeRecordModel::remove_component(ModelState& document)
 {
     SpectrumModel& model = document.model;
     const SubModel& c = *model.components.at(index_);
     const std::size_t f = c.first, n = c.count;
+    // Links of other parameters to user expressions that the removal leaves without a
+    // compiled form are lost; keep them in the numbering with the component.
+    std::vector<LinkSpec> expression_links;
+    for (const auto& other : model.components)
+        if (other->index != index_)
+            for (unsigned j = 0; j < other->count; ++j)
+                if (const ParamLink& l = other->links[j]; l.kind == LinkToExpr)
+                    expression_links.push_back({l.target_component, l.target_param, l.kind, other->index, j, l.factor});
     model.components.erase(model.components.begin() + index_);
     model.layout_params();
     model.rebuild_derived();
@@ -88,6 +98,12 @@ void ModelState::ChangeRecordModel::remove_component(ModelState& document) const
     else
         reset_fit_matrices(document);
     document.singular_directions = DMatrix(0, 0);
+    lost_expression_links_.clear();
+    for (const LinkSpec& s : expression_links) {
+        const unsigned now = s.dependent_component > index_ ? s.dependent_component - 1 : s.dependent_component;
+        if (model.components[now]->links[s.dependent_param].kind == NotLinked)
+            lost_expression_links_.push_back(s);
+    }
 }
 
 ModelState::ChangeRecordAddModel::ChangeRecordAddModel(ModelState& document, unsigned index, SubSpecPtr subspec,
@@ -123,20 +139,7 @@ ModelState::ChangeRecordDelModel::ChangeRecordDelModel(ModelState& document, uns
     model.collect_component_links(c, links_);
     for (const NamedExpr& e : model.expressions)
         expressions_.emplace_back(e.name, e.text);
-    // Links of other parameters to user expressions that the removal leaves without a
-    // compiled form are lost too; keep them in the numbering before the removal.
-    std::vector<LinkSpec> expression_links;
-    for (const auto& other : model.components)
-        if (other->index != index)
-            for (unsigned j = 0; j < other->count; ++j)
-                if (const ParamLink& l = other->links[j]; l.kind == LinkToExpr)
-                    expression_links.push_back({l.target_component, l.target_param, l.kind, other->index, j, l.factor});
     remove_component(document);
-    for (const LinkSpec& s : expression_links) {
-        const unsigned now = s.dependent_component > index ? s.dependent_component - 1 : s.dependent_component;
-        if (model.components[now]->links[s.dependent_param].kind == NotLinked)
-            links_.push_back(s);
-    }
 }
 
 // ---- ChangeRecordLink ----
@@ -146,32 +149,39 @@ ModelState::ChangeRecordLink::ChangeRecordLink(ModelState& document, const LinkS
     const SubModel& c = *document.model.components.at(spec.dependent_component);
     if (spec.dependent_param >= c.count)
         throw std::out_of_range("Parameter index out of range");
-    kept_value_ = document.values(c.first + spec.dependent_param);
+    unlinked_value_ = linked_value_ = document.values(c.first + spec.dependent_param);
+}
+
+void ModelState::ChangeRecordLink::link_and_compute(ModelState& document)
+{
+    SpectrumModel& model = document.model;
+    model.set_link(spec_);
+    if (spec_.kind == LinkToParam)
+        linked_value_ =
+            spec_.factor * document.values(model.components[spec_.target_component]->first + spec_.target_param);
+    else if (spec_.kind == LinkToExpr)
+        linked_value_ = spec_.factor * model.expressions[spec_.target_component].expr->value(document.values);
+    apply_link(document);
 }
 
 void ModelState::ChangeRecordLink::apply_link(ModelState& document) const
 {
-    SpectrumModel& model = document.model;
-    model.set_link(spec_);
-    const std::size_t i = model.components[spec_.dependent_component]->first + spec_.dependent_param;
-    if (spec_.kind == LinkToParam)
-        document.values(i) =
-            spec_.factor * document.values(model.components[spec_.target_component]->first + spec_.target_param);
-    else if (spec_.kind == LinkToExpr)
-        document.values(i) = spec_.factor * model.expressions[spec_.target_component].expr->value(document.values);
+    SubModel& c = *document.model.components[spec_.dependent_component];
+    c.links[spec_.dependent_param] = ParamLink{spec_.target_component, spec_.target_param, spec_.kind, spec_.factor};
+    document.values(c.first + spec_.dependent_param) = linked_value_;
 }
 
 void ModelState::ChangeRecordLink::remove_link(ModelState& document) const
 {
     SubModel& c = *document.model.components[spec_.dependent_component];
     c.links[spec_.dependent_param] = ParamLink();
-    document.values(c.first + spec_.dependent_param) = kept_value_;
+    document.values(c.first + spec_.dependent_param) = unlinked_value_;
 }
 
 ModelState::ChangeRecordAddLink::ChangeRecordAddLink(ModelState& document, const LinkSpec& spec)
     : ChangeRecordLink(document, spec)
 {
-    apply_link(document);
+    link_and_compute(document);
 }
 
 ModelState::ChangeRecordDelLink::ChangeRecordDelLink(ModelState& document, const LinkSpec& spec)
@@ -327,7 +337,10 @@ ModelState::ChangeRecordWholeModel::ChangeRecordWholeModel(ModelState& document,
 
 void ModelState::ChangeRecordWholeModel::apply(ModelState& document, const State& state)
 {
+    // The excluded ranges belong to the spectrum history; replacing the model keeps them.
+    std::vector<XRange> ranges = std::move(document.model.xranges);
     document.model = own_copy(state.model);
+    document.model.xranges = std::move(ranges);
     document.values = state.values;
     document.fit_values = state.fit_values;
     document.lower_bounds = state.lower;

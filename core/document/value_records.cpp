@@ -15,7 +15,6 @@ ModelState::ChangeRecordA0::ChangeRecordA0(ModelState& document, const DVector& 
 void ModelState::ChangeRecordA0::undo(ModelState& document)
 {
     document.values = before_;
-    document.model.apply_links(document.values, nullptr);
 }
 
 void ModelState::ChangeRecordA0::redo(ModelState& document)
@@ -204,7 +203,28 @@ ModelState::ChangeRecordParam::ChangeRecordParam(ModelState& document, unsigned 
 {
     document.model.component_of_param(index);  // "Invalid variable index" beyond the model
     before_ = document.values(index);
+    for (unsigned d : dependants(document))
+        dependants_before_.emplace_back(d, document.values(d));
     redo(document);
+}
+
+std::vector<unsigned> ModelState::ChangeRecordParam::dependants(const ModelState& document) const
+{
+    const SubModel& q = document.model.component_of_param(index_);
+    const unsigned k = index_ - q.first;
+    std::vector<unsigned> out;
+    for (const auto& c : document.model.components)
+        for (unsigned p = 0; p < c->count; ++p) {
+            const ParamLink& link = c->links[p];
+            if (link.kind == LinkToParam && link.target_component == q.index && link.target_param == k) {
+                out.push_back(c->first + p);
+            } else if (link.kind == LinkToExpr && link.target_component < document.model.expressions.size()) {
+                const NamedExpr& e = document.model.expressions[link.target_component];
+                if (e.expr && e.used_params.count(index_))
+                    out.push_back(c->first + p);
+            }
+        }
+    return out;
 }
 
 void ModelState::ChangeRecordParam::propagate(ModelState& document) const
@@ -227,7 +247,8 @@ void ModelState::ChangeRecordParam::propagate(ModelState& document) const
 void ModelState::ChangeRecordParam::undo(ModelState& document)
 {
     document.values(index_) = before_;
-    propagate(document);
+    for (const auto& [d, v] : dependants_before_)
+        document.values(d) = v;
 }
 
 void ModelState::ChangeRecordParam::redo(ModelState& document)
