@@ -51,7 +51,7 @@ public:
         if (pick(6) == 0)
             return L"((";  // does not compile
         if (!d_.model.expressions.empty() && pick(3) == 0)
-            return d_.model.expressions[pick(static_cast<unsigned>(d_.model.expressions.size()))].name + L"*2";
+            return L"<" + d_.model.expressions[pick(static_cast<unsigned>(d_.model.expressions.size()))].name + L">*2";
         if (components() == 0)
             return L"1.5";
         const SubModel& c = *d_.model.components[pick(components())];
