@@ -120,8 +120,9 @@ public:
     void redo(ModelState& document) override;
 
 private:
-    // The flat indices of the direct dependants.
-    std::vector<unsigned> dependants(const ModelState& document) const;
+    // Calls visit(flat index, link, expression or null) for each direct dependant.
+    template <class Visit>
+    void for_each_dependant(const ModelState& document, Visit visit) const;
     void propagate(ModelState& document) const;
     unsigned index_;
     double before_, after_;

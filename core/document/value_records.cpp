@@ -203,45 +203,35 @@ ModelState::ChangeRecordParam::ChangeRecordParam(ModelState& document, unsigned 
 {
     document.model.component_of_param(index);  // "Invalid variable index" beyond the model
     before_ = document.values(index);
-    for (unsigned d : dependants(document))
-        dependants_before_.emplace_back(d, document.values(d));
+    for_each_dependant(document, [&](unsigned i, const ParamLink&, const IExpr*) {
+        dependants_before_.emplace_back(i, document.values(i));
+    });
     redo(document);
 }
 
-std::vector<unsigned> ModelState::ChangeRecordParam::dependants(const ModelState& document) const
+template <class Visit>
+void ModelState::ChangeRecordParam::for_each_dependant(const ModelState& document, Visit visit) const
 {
     const SubModel& q = document.model.component_of_param(index_);
     const unsigned k = index_ - q.first;
-    std::vector<unsigned> out;
     for (const auto& c : document.model.components)
         for (unsigned p = 0; p < c->count; ++p) {
             const ParamLink& link = c->links[p];
             if (link.kind == LinkToParam && link.target_component == q.index && link.target_param == k) {
-                out.push_back(c->first + p);
+                visit(c->first + p, link, nullptr);
             } else if (link.kind == LinkToExpr && link.target_component < document.model.expressions.size()) {
                 const NamedExpr& e = document.model.expressions[link.target_component];
                 if (e.expr && e.used_params.count(index_))
-                    out.push_back(c->first + p);
+                    visit(c->first + p, link, e.expr.get());
             }
         }
-    return out;
 }
 
 void ModelState::ChangeRecordParam::propagate(ModelState& document) const
 {
-    const SubModel& q = document.model.component_of_param(index_);
-    const unsigned k = index_ - q.first;
-    for (const auto& c : document.model.components)
-        for (unsigned p = 0; p < c->count; ++p) {
-            const ParamLink& link = c->links[p];
-            if (link.kind == LinkToParam && link.target_component == q.index && link.target_param == k) {
-                document.values(c->first + p) = document.values(index_) * link.factor;
-            } else if (link.kind == LinkToExpr && link.target_component < document.model.expressions.size()) {
-                const NamedExpr& e = document.model.expressions[link.target_component];
-                if (e.expr && e.used_params.count(index_))
-                    document.values(c->first + p) = link.factor * e.expr->value(document.values);
-            }
-        }
+    for_each_dependant(document, [&](unsigned i, const ParamLink& link, const IExpr* e) {
+        document.values(i) = link.factor * (e ? e->value(document.values) : document.values(index_));
+    });
 }
 
 void ModelState::ChangeRecordParam::undo(ModelState& document)
