@@ -18,6 +18,12 @@ inline SubSpecPtr distribution(unsigned points)
     return make_distribution(model_test::lorentz(), points, {1});
 }
 
+// Appends a component as the user's add command does.
+inline void add(ModelState& d, SubSpecPtr s)
+{
+    d.add_component(d.model.component_count(), SpectrumAnalysis(), std::move(s), true);
+}
+
 inline bool same_bits(double a, double b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;

@@ -12,12 +12,8 @@
 
 namespace {
 
+using document_test::add;
 using document_test::Snapshot;
-
-void add(ModelState& d, SubSpecPtr s)
-{
-    d.add_component(d.model.component_count(), SpectrumAnalysis(), std::move(s), true);
-}
 
 TEST(DocumentState, NewDocumentIsEmptyAndUnchanged)
 {

@@ -8,12 +8,8 @@
 
 namespace {
 
+using document_test::add;
 using document_test::Snapshot;
-
-void add(ModelState& d, SubSpecPtr s)
-{
-    d.add_component(d.model.component_count(), SpectrumAnalysis(), std::move(s), true);
-}
 
 // A covariance whose entry (i, j) names its indices: 100·i + j.
 void number_covariance(ModelState& d)

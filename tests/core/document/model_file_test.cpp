@@ -14,13 +14,9 @@
 
 namespace {
 
+using document_test::add;
 using document_test::Snapshot;
 using document_test::TestModelFileParts;
-
-void add(ModelState& d, SubSpecPtr s)
-{
-    d.add_component(d.model.component_count(), SpectrumAnalysis(), std::move(s), true);
-}
 
 std::wstring temp_file(const std::string& name)
 {
