@@ -109,6 +109,30 @@ TEST_F(Chain, AcceptedValuesUndoToTheValuesBefore)
     EXPECT_EQ(d.values(2), 24.0);
 }
 
+TEST(DocumentRecords, SpectrumThroughItsKeywordList)
+{
+    ModelState d;
+    d.data.make_velocity_axis(16, -2.0, 2.0);
+    d.data.set_counts_and_std_dev(std::vector<double>(16, 1000.0), std::vector<double>(16, 30.0));
+    d.data.store_keywords();
+    const KeywordList before = d.data.keywords;
+    d.data.set_counts_and_std_dev(std::vector<double>(16, 2000.0), std::vector<double>(16, 40.0));
+    d.spectrum_history.push(std::make_shared<ModelState::ChangeRecordData>(d, before));
+    EXPECT_EQ(d.model.level, 2000.0);  // the levels follow the spectrum
+    d.spectrum_history.undo(d);
+    EXPECT_EQ(d.data.y(), std::vector<double>(16, 1000.0));
+    EXPECT_EQ(d.model.level, 1000.0);
+    d.spectrum_history.redo(d);
+    EXPECT_EQ(d.data.y(), std::vector<double>(16, 2000.0));
+
+    // A list that no longer reads as a spectrum leaves an empty one.
+    d.spectrum_history.push(
+        std::make_shared<ModelState::ChangeRecordData>(d, KeywordList{{L"Comment", KWData{L"no data"}}}));
+    d.spectrum_history.undo(d);
+    EXPECT_TRUE(d.data.x().empty());
+    EXPECT_EQ(d.model.level, SpectrumAnalysis().N0);
+}
+
 TEST(DocumentRecords, DeviationTable)
 {
     ModelState d;
