@@ -100,6 +100,26 @@ bool read_two_numbers(const std::wstring& text, double& a, double& b)
     return end != p;
 }
 
+// The component with every link that the reader would refuse written as not linked: a
+// link to a parameter that no longer exists (a distribution got fewer points) or to a
+// user expression without a compiled form (one it uses was deleted). The values stay;
+// the file always opens again.
+SubModel with_readable_links(const SpectrumModel& model, const SubModel& c)
+{
+    SubModel out = c;
+    for (ParamLink& l : out.links) {
+        const bool readable =
+            l.kind == NotLinked ||
+            (l.kind == LinkToParam && l.target_component < model.components.size() &&
+             l.target_param < model.components[l.target_component]->count) ||
+            (l.kind == LinkToExpr && l.target_component < model.expressions.size() &&
+             model.expressions[l.target_component].expr);
+        if (!readable)
+            l = ParamLink();
+    }
+    return out;
+}
+
 struct LinkRequest {
     LinkSpec spec;
     std::wstring key;  // the entry that asked for it
@@ -242,7 +262,7 @@ void write_model_keywords(SpectrumModel& model, const DVector& values, const std
                    double_to_text(model.xranges[k].from) + L" " + double_to_text(model.xranges[k].to), 0);
     for (const auto& c : model.components) {
         const std::wstring name = c->subspec->display_name();
-        std::wstring line = parts.write_line(*c, values, flags, lower, upper);
+        std::wstring line = parts.write_line(with_readable_links(model, *c), values, flags, lower, upper);
         if (starts_with(line, name + L":"))
             line.erase(0, name.size() + 1);
         if (!line.empty() && line.front() == L' ')

@@ -73,7 +73,9 @@ public:
                     p = end;
                 } else if (letter == L'L') {
                     LinkSpec s{0, 0, LinkToExpr, 0, i, std::wcstod(p, &end)};
-                    p = end + 1;  // '*'
+                    if (*end != L'*')
+                        throw std::runtime_error("Invalid parameter format");
+                    p = end + 1;
                     s.target_component = static_cast<std::uint32_t>(std::wcstoul(p, &end, 10));
                     p = end;
                     if (*p == L'.') {

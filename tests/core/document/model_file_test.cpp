@@ -81,6 +81,28 @@ TEST(ModelFile, WhatIsSavedLoadsBackTheSame)
     std::filesystem::remove(std::filesystem::path(path));
 }
 
+TEST(ModelFile, LinksThatWouldNotReadAreWrittenAsNotLinked)
+{
+    // A parameter linked to B, which used A; A deleted: B no longer compiles, and a
+    // file with the link to it would not open again.
+    const TestModelFileParts parts;
+    ModelState d;
+    add(d, model_test::lorentz());
+    d.add_expression(0, L"A", L"[0:I]*2");
+    d.add_expression(1, L"B", L"<A>+1");
+    d.add_link({1, 0, LinkToExpr, 0, 2, 1.0});
+    d.model_history.push(std::make_shared<ModelState::ChangeRecordDelExpr>(d, 0));
+    ASSERT_EQ(d.model.components[0]->links[2].kind, LinkToExpr);
+    const std::wstring path = temp_file("unreadable_link.mdl");
+    d.save_model_file(path, parts);
+    ModelState e;
+    e.load_model_file(nullptr, path, parts);
+    EXPECT_EQ(e.model.components[0]->links[2].kind, NotLinked);
+    EXPECT_EQ(e.values(2), d.values(2));
+    EXPECT_EQ(d.model.components[0]->links[2].kind, LinkToExpr);  // the document keeps it
+    std::filesystem::remove(std::filesystem::path(path));
+}
+
 TEST(ModelFile, RangesAreWrittenVisibleAndReadHidden)
 {
     const TestModelFileParts parts;
