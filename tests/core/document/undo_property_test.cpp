@@ -1,19 +1,57 @@
 // Random sequences of every document edit, with undo, redo and saves in between: undoing
-// everything gives back the start exactly, redoing everything the end, and the document
-// never counts as unchanged while it differs from its saved state.
+// everything gives back the start exactly, redoing everything the end, the document never
+// counts as unchanged while it differs from its saved state, and every saved file reads
+// back to the model that was saved.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <stdexcept>
 
 #include "core/document/change_records.h"
-#include "tests/support/document_test_parts.h"
+#include "core/text/text.h"
+#include "tests/support/model_file_test_parts.h"
 
 namespace {
 
 using document_test::Snapshot;
+
+// What a saved model file gives back: every component, range, expression and bound as it
+// was, every value that no link computes, the free flags, locks over whole components,
+// and every link that the file can carry.
+void expect_file_gives_back(const ModelState& saved, const ModelState& loaded)
+{
+    const SpectrumModel& a = saved.model;
+    const SpectrumModel& b = loaded.model;
+    ASSERT_EQ(a.component_count(), b.component_count());
+    EXPECT_EQ(a.xranges, b.xranges);
+    ASSERT_EQ(a.expressions.size(), b.expressions.size());
+    for (std::size_t e = 0; e < a.expressions.size(); ++e)
+        EXPECT_EQ(a.expressions[e].text, b.expressions[e].text);
+    EXPECT_EQ(a.is_emission(), b.is_emission());
+    for (const auto& c : a.components) {
+        const SubModel& d = *b.components[c->index];
+        EXPECT_EQ(c->subspec->display_name(), d.subspec->display_name());
+        EXPECT_EQ(c->color, d.color);
+        bool locked = false;
+        for (unsigned j = 0; j < c->count; ++j)
+            locked = locked || (saved.flags[c->first + j] & ParamLocked);
+        for (unsigned j = 0; j < c->count; ++j) {
+            const unsigned i = c->first + j;
+            EXPECT_TRUE(document_test::same_bits(saved.lower_bounds(i), loaded.lower_bounds(i)));
+            EXPECT_TRUE(document_test::same_bits(saved.upper_bounds(i), loaded.upper_bounds(i)));
+            EXPECT_EQ(saved.flags[i] & ParamFree, loaded.flags[i] & ParamFree);
+            EXPECT_EQ(locked, (loaded.flags[i] & ParamLocked) != 0);
+            const ParamLink& l = c->links[j];
+            if (d.links[j].kind != NotLinked)
+                EXPECT_EQ(d.links[j], l);
+            else if (l.kind == NotLinked)
+                EXPECT_TRUE(document_test::same_bits(saved.values(i), loaded.values(i)));
+        }
+    }
+}
 
 class RandomEditor {
 public:
@@ -206,10 +244,18 @@ public:
         switch (pick(10)) {
         case 0: h.undo(d_); return;
         case 1: h.redo(d_); return;
-        case 2:
-            d_.model_history.mark_saved();
+        case 2: {
+            // A real save, read back into another document.
+            const std::wstring path =
+                utf8_to_wide((std::filesystem::temp_directory_path() / "vx_undo_property.mdl").string());
+            d_.save_model_file(path, parts_);
             saved.emplace(d_);
+            ModelState loaded;
+            loaded.load_model_file(nullptr, path, parts_);
+            expect_file_gives_back(d_, loaded);
+            std::filesystem::remove(std::filesystem::path(path));
             return;
+        }
         default: break;
         }
         const Snapshot before(d_);
@@ -227,6 +273,7 @@ public:
 
 private:
     ModelState& d_;
+    const document_test::TestModelFileParts parts_;
     std::mt19937 rng_;
     unsigned next_name_ = 0;
 };
