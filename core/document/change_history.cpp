@@ -54,8 +54,14 @@ void ChangeHistory::clear()
 
 void ChangeHistory::merge_group()
 {
-    if (group_ == records_.end())
+    // Nothing pushed, or the group's records partly undone since: they stay as they are.
+    bool group_applied = group_ != records_.end();
+    for (auto it = group_; group_applied && it != records_.end(); ++it)
+        group_applied = it != position_;
+    if (!group_applied) {
+        group_ = records_.end();
         return;
+    }
     // The group's records were applied one after another; as one list they stand for
     // the state before the first and the state after the last.
     const bool saved_before = saved_ && *saved_ == group_;

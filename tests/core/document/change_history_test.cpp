@@ -114,6 +114,16 @@ TEST_F(History, GroupsFoldIntoOneStep)
     EXPECT_EQ(log, (std::vector<std::string>{"undo c", "undo b", "redo b", "redo c"}));
 }
 
+TEST_F(History, GroupPartlyUndoneStaysApart)
+{
+    h.begin_group();
+    push("a"), push("b");
+    h.undo(d);
+    h.merge_group();
+    EXPECT_EQ(h.records().size(), 2u);
+    EXPECT_TRUE(h.can_redo());
+}
+
 TEST_F(History, SavedInsideAGroupIsNoLongerReachable)
 {
     h.begin_group();
