@@ -60,6 +60,35 @@ TEST(DocumentState, CommentsAreJoined)
     EXPECT_FALSE(d.spectrum_history.can_undo());
 }
 
+// A property editor that reports what it is told and counts its runs.
+struct Editor : ISubSpecProperties {
+    bool changes;
+    int runs = 0;
+    explicit Editor(bool c) : changes(c) {}
+    bool edit_properties() override
+    {
+        ++runs;
+        return changes;
+    }
+};
+
+TEST(DocumentState, PropertyEditsRecompileOnlyWhenSomethingChanged)
+{
+    ModelState d;
+    add(d, model_test::lorentz());
+    d.add_expression(0, L"A", L"[0:I]*2");
+    const ExprPtr compiled = d.model.expressions[0].expr;
+    const std::size_t records = d.model_history.records().size();
+    Editor unchanged(false), changed(true);
+    EXPECT_FALSE(d.edit_component_properties(unchanged));
+    EXPECT_EQ(d.model.expressions[0].expr, compiled);
+    EXPECT_TRUE(d.edit_component_properties(changed));
+    EXPECT_NE(d.model.expressions[0].expr, compiled);
+    EXPECT_EQ(unchanged.runs + changed.runs, 2);
+    EXPECT_EQ(d.model_history.records().size(), records);
+    EXPECT_FALSE(d.spectrum_history.can_undo());
+}
+
 TEST(DocumentState, VariedIsFreeUnlockedAndUnlinked)
 {
     ModelState d;
