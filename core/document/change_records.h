@@ -37,6 +37,8 @@ private:
 };
 
 // The spectrum through its keyword list; the caller has changed the spectrum already.
+// A list equal to the one the previous spectrum record kept as its state after is
+// shared with it: one edit after another keeps each spectrum once.
 class ModelState::ChangeRecordData : public ChangeRecordBase {
 public:
     ChangeRecordData(ModelState& document, KeywordList before);
@@ -46,7 +48,7 @@ public:
 private:
     // A list that no longer reads leaves an empty spectrum.
     static void load(ModelState& document, const KeywordList& list);
-    KeywordList before_, after_;
+    std::shared_ptr<const KeywordList> before_, after_;
 };
 
 // Absorption or emission, with the levels of that reading of the spectrum.

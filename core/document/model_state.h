@@ -10,6 +10,7 @@
 // and only while no fit runs.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,9 @@ public:
     ChangeHistory model_history;
 
 private:
+    // The state after of the latest spectrum record, for the next one to share.
+    std::weak_ptr<const KeywordList> last_spectrum_list_;
+
     void take_loaded_model(const Isotope* isotope, SpectrumModel& loaded, DVector& new_values,
                            std::vector<int>& new_flags, DVector& new_lower, DVector& new_upper);
 };

@@ -47,10 +47,12 @@ void ModelState::ChangeRecordBounds::redo(ModelState& document)
 }
 
 ModelState::ChangeRecordData::ChangeRecordData(ModelState& document, KeywordList before)
-    : before_(std::move(before))
 {
+    const std::shared_ptr<const KeywordList> last = document.last_spectrum_list_.lock();
+    before_ = last && *last == before ? last : std::make_shared<const KeywordList>(std::move(before));
     document.data.store_keywords();
-    after_ = document.data.keywords;
+    after_ = std::make_shared<const KeywordList>(document.data.keywords);
+    document.last_spectrum_list_ = after_;
     document.set_levels_from_spectrum();
 }
 
@@ -69,12 +71,12 @@ void ModelState::ChangeRecordData::load(ModelState& document, const KeywordList&
 
 void ModelState::ChangeRecordData::undo(ModelState& document)
 {
-    load(document, before_);
+    load(document, *before_);
 }
 
 void ModelState::ChangeRecordData::redo(ModelState& document)
 {
-    load(document, after_);
+    load(document, *after_);
 }
 
 ModelState::ChangeRecordDir::ChangeRecordDir(ModelState& document, bool emission)

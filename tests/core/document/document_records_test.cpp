@@ -153,6 +153,14 @@ TEST(DocumentRecords, SpectrumThroughItsKeywordList)
     EXPECT_EQ(d.model.level, 1000.0);
     d.spectrum_history.redo(d);
     EXPECT_EQ(d.data.y(), std::vector<double>(16, 2000.0));
+    // A second edit starts from the first one's state after (the two share it).
+    const KeywordList middle = d.data.keywords;
+    d.data.set_counts_and_std_dev(std::vector<double>(16, 3000.0), std::vector<double>(16, 50.0));
+    d.spectrum_history.push(std::make_shared<ModelState::ChangeRecordData>(d, middle));
+    d.spectrum_history.undo(d), d.spectrum_history.undo(d);
+    EXPECT_EQ(d.data.y(), std::vector<double>(16, 1000.0));
+    d.spectrum_history.redo(d), d.spectrum_history.redo(d);
+    EXPECT_EQ(d.data.y(), std::vector<double>(16, 3000.0));
 
     // A list that no longer reads as a spectrum leaves an empty one.
     d.spectrum_history.push(
