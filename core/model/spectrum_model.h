@@ -70,6 +70,15 @@ public:
     // expressions' component references and recompiles them, and keeps the parameter
     // links right. The document adjusts its value, bound and flag vectors itself.
     void insert_component(unsigned index, SubSpecPtr subspec);
+    // Appends a component without any per-parameter vectors (a model of its own, such as
+    // the calibration's). A baseline may only start the model: std::runtime_error
+    // "Baseline can't be added after the model is populated" when one is there already;
+    // an automatic baseline takes the model's level.
+    void append_component(SubSpecPtr subspec);
+    // The model's level becomes N0; a leading automatic baseline keeps it itself (its
+    // level parameter in `values` becomes 0), a leading plain baseline gets it as its
+    // level parameter.
+    void set_baseline_level(double N0, DVector& values);
     // Keeps every link to a parameter right after component `index` was inserted or
     // removed: a link to the removed component becomes not linked (its target and
     // factor stay), links behind it move with their targets.
