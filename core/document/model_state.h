@@ -15,20 +15,11 @@
 #include <vector>
 
 #include "core/document/change_history.h"
+#include "core/fit/model_interfaces.h"
 #include "core/model/spectrum_model.h"
 #include "core/spectrum/spectrum_data.h"
 
 class ModelFileParts;
-
-// Whether the fit varies a parameter: free, not locked and not linked.
-class ILockInfo {
-public:
-    // std::runtime_error "Invalid variable index" for an index outside the model.
-    virtual bool is_varied(unsigned index) const = 0;
-
-protected:
-    ~ILockInfo() = default;
-};
 
 class ModelState : public ILockInfo {
 public:
