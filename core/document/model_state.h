@@ -58,6 +58,7 @@ public:
     ModelState(const ModelState&) = delete;
     ModelState& operator=(const ModelState&) = delete;
 
+    // std::runtime_error "Invalid variable index" for an index outside the model.
     bool is_varied(unsigned index) const override;
 
     // ---- Whole-document operations ----
