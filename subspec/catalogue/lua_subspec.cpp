@@ -54,7 +54,9 @@ const ParamInfo& LuaSubSpec::param_info(unsigned i) const
 
 std::wstring LuaSubSpec::display_name() const
 {
-    return info_.name;
+    // The name the catalogue knows: model files and the clipboard find the type by it.
+    const std::wstring& name = info_.name;
+    return !name.empty() && name.front() == L'@' ? name.substr(1) : name;
 }
 
 void LuaSubSpec::param_layout(std::vector<unsigned>& out) const

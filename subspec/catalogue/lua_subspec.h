@@ -28,6 +28,7 @@ public:
                      unsigned count) const override;
     // std::runtime_error "parameter index out of range" beyond the declarations.
     const ParamInfo& param_info(unsigned i) const override;
+    // The script's name without the "@" that hides it from the menus.
     std::wstring display_name() const override;
     // 0, 1, …, n − 1 in one group.
     void param_layout(std::vector<unsigned>& out) const override;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -232,7 +233,9 @@ TEST(SpectrumM, EditingTheReferencePreparesItAgain)
 
 TEST(SpectrumM, ChoosingAReferenceAsksAboutAnUncalibratedOne)
 {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "vx_spectrum_m_test";
+    // A folder of its own: test programs of several builds run side by side.
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vx_spectrum_m_test_" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(folder);
     ScriptedUser user;
     for (double price : {1.0, 0.1}) {
@@ -247,8 +250,9 @@ TEST(SpectrumM, ChoosingAReferenceAsksAboutAnUncalibratedOne)
             EXPECT_EQ(user.chosen_extension, L"spc");
             EXPECT_EQ(user.questions.size(), price == 1.0 ? 1u : 0u);
             EXPECT_EQ(added, price != 1.0 || answer);
-            if (added)
+            if (added) {
                 EXPECT_EQ(dynamic_cast<const ISubSpecDesc&>(*s).description(), L"iron foil");
+            }
         }
     }
     user.file.reset();

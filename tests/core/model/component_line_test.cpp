@@ -19,6 +19,7 @@
 #include "subspec/subspec_impl.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/model_test_parts.h"
+#include "tests/support/named_params_model.h"
 
 namespace {
 
@@ -26,19 +27,7 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 
 // Components with the parameter names of catalogue types; their values do not matter.
 template <class Params>
-struct Flat : Params {
-    template <class R, class... P>
-    void calc(std::span<const double> x, R* out, const P&...) const
-    {
-        for (std::size_t i = 0; i < x.size(); ++i)
-            out[i] = 0.0;
-    }
-    void init_params(const Isotope*, const SpectrumAnalysis&, std::span<double> p) const
-    {
-        for (std::size_t i = 0; i < p.size(); ++i)
-            p[i] = 0.25 * double(i + 1);
-    }
-};
+using Flat = test_support::NamedParamsModel<Params>;
 
 struct Read {
     DVector values, lower, upper;

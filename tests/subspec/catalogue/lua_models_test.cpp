@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -28,6 +29,12 @@ namespace fs = std::filesystem;
 using test_support::all_of;
 
 const std::string data_dir = VX_TEST_DATA_DIR "/../../data/models";
+
+// A folder of its own: test programs of several builds run side by side.
+fs::path scratch_folder(const char* stem)
+{
+    return fs::temp_directory_path() / (stem + std::to_string(std::random_device{}()));
+}
 
 std::wstring wide(const fs::path& path)
 {
@@ -79,7 +86,7 @@ class LuaModels : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        folder_ = fs::temp_directory_path() / "vx_lua_models_test";
+        folder_ = scratch_folder("vx_lua_models_test_");
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "sub");
         write(folder_ / "a_three.lua", R"(
@@ -180,6 +187,13 @@ TEST_F(LuaModels, EachScriptIsAnEntryAfterASeparatorInNameOrder)
         EXPECT_FALSE(catalogue_->at(38 + k).needs_isotope);
     }
     EXPECT_EQ(SubSpecFactory::instance().size(), 37u);
+}
+
+TEST_F(LuaModels, AHiddenModelIsNamedAsTheCatalogueKnowsIt)
+{
+    const SubSpecPtr hidden = catalogue_->create_at(39, nullptr);
+    EXPECT_EQ(hidden->display_name(), L"Secret");
+    EXPECT_TRUE(catalogue_->create_by_name(hidden->display_name(), nullptr));
 }
 
 TEST_F(LuaModels, DeclaredParametersComeInDeclarationOrder)
@@ -311,7 +325,7 @@ std::string load_error(LuaModelRuntime& runtime, SubSpecFactory& catalogue, cons
 
 TEST(LuaModelErrors, EachFailureSaysWhereAndChangesNothing)
 {
-    const fs::path folder = fs::temp_directory_path() / "vx_lua_errors_test";
+    const fs::path folder = scratch_folder("vx_lua_errors_test_");
     fs::create_directories(folder);
     SubSpecFactory catalogue;
     LuaModelRuntime runtime;
