@@ -27,4 +27,4 @@ printf '\002extradata=0|Name|speed x=3F' > "$corpus/seed-freevar"
 printf '\003I=1 I\342\202\202/I\342\202\201=1 \316\264A=0 \316\265A=0.1 \316\264B=0 \316\265B=0.2 \316\251AB=2' > "$corpus/seed-ln"
 printf '\004S=1 S\302\262/S\302\271=1 \316\264\342\202\201=0 \316\265\342\202\201=0 ln(p\342\202\201\342\202\202)=0.5' > "$corpus/seed-legacy"
 
-"$build/component_line_fuzz" -max_total_time="$seconds" -dict="$repo/fuzz/component_line.dict" "$corpus"
+"$build/component_line_fuzz" -max_total_time="$seconds" -artifact_prefix="$build/" -dict="$repo/fuzz/component_line.dict" "$corpus"

@@ -1,10 +1,21 @@
 // Writes a component line in one pass over the component's parameters.
+#include <bit>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
 #include "core/model/component_line.h"
 #include "core/model/model_records.h"
 #include "core/text/number_text.h"
+
+namespace {
+
+bool same_bits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+}  // namespace
 
 std::wstring format_component_line(const SubModel& component, const DVector& values, const std::vector<int>& flags,
                                    const DVector& lower, const DVector& upper)
@@ -29,11 +40,11 @@ std::wstring format_component_line(const SubModel& component, const DVector& val
         else if (link.kind == LinkToExpr)
             line += L"L" + double_to_text(link.factor) + L"*" + std::to_wstring(link.target_component + 1);
         // Every bound but "none" is written as its number, so +inf below and -inf above
-        // survive too.
+        // survive too; a bound is the descriptor's only when it has the same bits.
         const double low = lower(k), high = upper(k);
-        if (!(low == info.lower))
+        if (!same_bits(low, info.lower))
             line += low == -unbounded ? L"b" : L"B" + double_to_text(low);
-        if (!(high == info.upper))
+        if (!same_bits(high, info.upper))
             line += high == unbounded ? L"t" : L"T" + double_to_text(high);
     }
     return line;

@@ -102,6 +102,10 @@ TEST(ComponentLine, BoundsEqualToTheDescriptorsAreNotWritten)
     const DVector upper = test_support::vec({inf, inf, inf});
     EXPECT_EQ(format_component_line(*model.components[0], values, {1, 0, 0}, lower, upper),
               L"Baseline: N₀=1e+06 c=0F v₀=0.5F");
+    // A bound of -0 is not the descriptor's 0: written, it reads back with its sign.
+    const DVector signed_zero = test_support::vec({-0.0, -inf, -inf});
+    EXPECT_EQ(format_component_line(*model.components[0], values, {1, 0, 0}, signed_zero, upper),
+              L"Baseline: N₀=1e+06B-0 c=0F v₀=0.5F");
 }
 
 struct FlagCase {

@@ -259,7 +259,7 @@ TEST_F(LuaModels, ExampleScriptsEqualTheBuiltInModels)
         5);
 }
 
-TEST_F(LuaModels, ParallelBlocksEqualOneSerialCall)
+TEST_F(LuaModels, ConcurrentBlocksEqualOneSerialCall)
 {
     const SubSpecPtr s = lua(L"Lorentz singlet (Lua)");
     const DVector x = test_support::grid(-4.0, 4.0, 1024);
