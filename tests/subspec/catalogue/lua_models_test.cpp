@@ -281,8 +281,14 @@ TEST_F(LuaModels, ConcurrentBlocksEqualOneSerialCall)
     for (std::size_t i = 0; i < x.size(); ++i)
         for (unsigned j = 0; j < 3; ++j)
             ASSERT_EQ(blocks.jacobian(i, j), serial.jacobian(i, j));
+}
 
-    // The model's own 16-block evaluation on the OpenMP team.
+// The model's own 16-block evaluation on the OpenMP team.
+TEST_F(LuaModels, ModelBlocksEqualOneSerialCall)
+{
+    const SubSpecPtr s = lua(L"Lorentz singlet (Lua)");
+    const DVector x = test_support::grid(-4.0, 4.0, 1024);
+    const DVector p = test_support::vec({1.2, 0.2, 0.35});
     SpectrumModel model;
     model.scale = 1.0;
     model.insert_component(0, s);
