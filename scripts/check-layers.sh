@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-layers=(core/text core/numerics core/spectrum core/fit core/model subspec lineshapes
+layers=(core/text core/numerics core/spectrum core/fit core/model core/calibration subspec lineshapes
         relaxation subspec/catalogue plot ui)
 rank() {
   local path=$1 best=-1 i

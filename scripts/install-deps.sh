@@ -11,6 +11,7 @@ need_pkgs=(
   clang gcc-multilib g++-multilib
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth
+  fonts-wine  # Wine's own fonts (see cmake/wine-fonts.conf)
 )
 
 missing=()

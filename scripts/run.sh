@@ -7,8 +7,8 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 exe=build/windows/ui/Vexmoor.exe
 if [ ! -f "$exe" ]; then
-  echo "Vexmoor: the core libraries are built and tested; the main window does not exist yet, so there is no program to start."
-  exit 0
+  echo "Vexmoor: the build made no $exe" >&2
+  exit 1
 fi
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a build/windows/wine-run.sh "$exe"

@@ -21,6 +21,7 @@
 #include <boost/numeric/ublas/vector_proxy.hpp>
 #include <boost/smart_ptr/intrusive_ptr.hpp>
 
+#include "core/fit/model_interfaces.h"
 #include "core/numerics/ublas_types.h"
 #include "subspec/param_info.h"
 
@@ -260,4 +261,80 @@ public:
 
 protected:
     ~IAutoBaseLine() = default;
+};
+
+// A distribution of Lorentz singlets: the lines it sums, for the deconvolution.
+class ILorenzLines {
+public:
+    // Each point's peak amplitude (2I/(πΓ)), position and width Γ; the vectors stay
+    // unchanged when the inner model is no Lorentz singlet.
+    virtual void lorentz_lines(const ParamRange& p, std::vector<double>& amplitudes, std::vector<double>& positions,
+                               std::vector<double>& widths) const = 0;
+
+protected:
+    ~ILorenzLines() = default;
+};
+
+// One statistic of a distribution before evaluation: an expression text over the model's
+// parameters and over the earlier statistics (each row's name is the "$" variable of its
+// value), with its display format.
+struct DistStatRow {
+    enum Flag : int {
+        NewRow = 1,      // starts a new table row
+        StartValue = 4,  // a varying parameter's value at the first point of the range
+        EndValue = 8,    // its value at the last point of the range
+    };
+    std::wstring name;
+    std::wstring text;
+    std::wstring format;
+    int flags = 0;
+};
+
+// A distribution component: spreads chosen parameters of an inner subspectrum linearly
+// over N points, each with a weight parameter in place of the inner area parameter.
+// Its weights follow its shown parameters (ISubSpec::shown_param_count), weight i at
+// index shown_param_count() + i. The model and the document reach it through this
+// interface; the setters run only in the user-interface thread while no fit runs.
+class IDistribution {
+public:
+    virtual unsigned point_count() const = 0;
+    // Per point: the deviation that the fit's smoothness row of that weight divides by.
+    virtual const std::vector<double>& point_deviations() const = 0;
+    // Replaces deviations first … first + values.size() − 1; std::out_of_range beyond
+    // the last point, nothing changed then.
+    virtual void set_point_deviations(unsigned first, const std::vector<double>& values) = 0;
+    // Parameter index of the start value of each varying parameter, in increasing inner
+    // index; its end value is the next parameter.
+    virtual std::vector<unsigned> start_value_params() const = 0;
+    // Index into start_value_params() of the abscissa of the distribution's graph; −1:
+    // the point number. std::out_of_range for an index beyond the list.
+    virtual int axis_param() const = 0;
+    virtual void set_axis_param(int entry) = 0;
+    // Point ranges (first, last) marked on the graph; only pairs with first < last < N
+    // are kept.
+    virtual const PointRangeList& marked_ranges() const = 0;
+    virtual void set_marked_ranges(const PointRangeList& ranges) = 0;
+    // The abscissa: its values at the first and the last point and its name (1, N and
+    // "n" for the point number). Always true.
+    virtual bool distributed_param(const ParamRange& p, double& first, double& last, std::wstring& name) const = 0;
+    // The inner parameters at the first point (elements 0 … n−1) and at the last point
+    // (n … 2n−1), the area parameter 1; true when some start value differs from its end.
+    virtual bool end_point_params(const ParamRange& p, std::vector<double>& out) const = 0;
+    // Appends the statistics rows of points a … b that depend on the varying parameters
+    // and on the area, for the distribution in component c; `total_area` is the text of
+    // the model's total area.
+    virtual void statistics_rows(unsigned c, unsigned a, unsigned b, const std::wstring& total_area,
+                                 std::vector<DistStatRow>& out) const = 0;
+    // Takes n points: the weights and deviations resampled onto the new grid, the weight
+    // sum kept. `out` receives the new parameter slice (shown parameters, n weights); a
+    // count equal to the present one changes nothing and leaves `out` alone.
+    virtual void resize(unsigned n, const ParamRange& p, std::vector<double>& out) = 0;
+    // The parameter slice and the deviations after parameter j is set to v: moving a
+    // start or end value re-ranges every varying parameter alike and resamples the
+    // weights and deviations onto the new range. Changes nothing itself.
+    virtual void set_end_value(unsigned j, double v, const ParamRange& p, std::vector<double>& out,
+                               std::vector<double>& deviations) const = 0;
+
+protected:
+    ~IDistribution() = default;
 };

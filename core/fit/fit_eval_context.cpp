@@ -1,5 +1,5 @@
 // Evaluation of a fit's rows. The data rows come from the model's values and Jacobian,
-// evaluated in 16 blocks of points on the OpenMP team (static schedule), each block
+// evaluated in 16 blocks of points on the block pool (parallel_blocks.h), each block
 // writing only its own buffers and rows. The smoothness rows are the second differences
 // of each distribution's weights (zero weights assumed beyond both ends), with target 0
 // and f the negated second difference, so chi-square grows with every distribution's
@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "core/fit/normal_equations.h"
+#include "core/fit/parallel_blocks.h"
 
 namespace {
 
@@ -94,9 +95,7 @@ double FitEvalContext::trial_chi_square(const DVector& t)
 
 void FitEvalContext::eval_blocks_parallel()
 {
-#pragma omp parallel for schedule(static)
-    for (int b = 0; b < static_cast<int>(block_count); ++b)
-        eval_blocks_body(static_cast<unsigned>(b));
+    parallel_blocks(block_count, [this](unsigned b) { eval_blocks_body(b); });
 }
 
 void FitEvalContext::eval_blocks_body(unsigned block)

@@ -3,12 +3,14 @@
 // (M + 1) × (M + 1) product of these rows, computed in 4 × 4 tiles whose sixteen
 // independent sums keep the processor's arithmetic units busy without reordering any
 // sum; a tile at the edge repeats its last row or column and drops those sums. The
-// tiles' row strips are shared out over the OpenMP team when the work pays for it, and
+// tiles' row strips are shared out over the block pool when the work pays for it, and
 // the lower triangle is mirrored.
 #include "core/fit/normal_equations.h"
 
 #include <algorithm>
 #include <cstddef>
+
+#include "core/fit/parallel_blocks.h"
 
 namespace {
 
@@ -48,11 +50,10 @@ void normal_equations(const DMatrix& jt, const DVector& r, DMatrix& a, DVector& 
 
     // Row k of the extended product: row k of Jᵀ, or r for k = m.
     const auto row = [&](std::size_t k) { return k < m ? &jt(k, 0) : &r(0); };
-    const long strips = static_cast<long>((m + tile - 1) / tile);
+    const auto strips = static_cast<unsigned>((m + tile - 1) / tile);
     const bool parallel = 0.5 * static_cast<double>(m) * static_cast<double>(m) * static_cast<double>(rows) >= parallel_work;
-#pragma omp parallel for schedule(dynamic) if (parallel)
-    for (long strip = 0; strip < strips; ++strip) {
-        const std::size_t i0 = static_cast<std::size_t>(strip) * tile;
+    parallel_blocks(strips, [&](unsigned strip) {
+        const std::size_t i0 = std::size_t(strip) * tile;
         const std::size_t i_count = std::min(tile, m - i0);
         for (std::size_t j0 = i0; j0 <= m; j0 += tile) {
             const std::size_t j_count = std::min(tile, m + 1 - j0);
@@ -74,7 +75,7 @@ void normal_equations(const DMatrix& jt, const DVector& r, DMatrix& a, DVector& 
                 }
             }
         }
-    }
+    }, parallel);
 
     for (std::size_t i = 0; i < m; ++i)
         for (std::size_t j = 0; j < i; ++j)

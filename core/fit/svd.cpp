@@ -9,17 +9,19 @@
 // parameter with a small diagonal cannot push other, well-determined directions below
 // the cutoff. The back substitutions run row by row so their inner loops are
 // contiguous, and the pseudo-inverse's rows are independent, which lets large ones
-// share the OpenMP team without changing any sum's order.
+// share the block pool without changing any sum's order.
 #include "core/fit/svd.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
+#include "core/fit/parallel_blocks.h"
+
 namespace {
 
 constexpr double relative_cutoff = 1e-10;
-// Below this order the pseudo-inverse's product is too small for a parallel region.
+// Below this order the pseudo-inverse's product is too small to share out.
 constexpr std::size_t parallel_order = 96;
 
 // 1/wᵢ, or 0 for a singular value that counts as zero (also every one when w₀ is 0).
@@ -142,20 +144,18 @@ bool svd_pseudo_inverse(const DMatrix& a, DMatrix& p, DMatrix* directions, SvdWo
     }
 
     // Row i of P = Dᵢᵢ · Σₖ Vᵀ[k][i] · scaled_ut row k.
-    const auto rows = static_cast<long>(m);
-#pragma omp parallel for schedule(static) if (m >= parallel_order)
-    for (long i = 0; i < rows; ++i) {
-        double* p_row = &p(static_cast<std::size_t>(i), 0);
+    parallel_blocks(static_cast<unsigned>(m), [&](unsigned i) {
+        double* p_row = &p(i, 0);
         for (std::size_t k = 0; k < kept; ++k) {
             const double c = ws.vt[static_cast<alglib::ae_int_t>(k)][i];
             const double* s_row = &ws.scaled_ut(k, 0);
             for (std::size_t j = 0; j < m; ++j)
                 p_row[j] += c * s_row[j];
         }
-        const double di = ws.scale(static_cast<std::size_t>(i));
+        const double di = ws.scale(i);
         for (std::size_t j = 0; j < m; ++j)
             p_row[j] *= di;
-    }
+    }, m >= parallel_order);
     for (std::size_t i = 0; i < m; ++i)
         if (p(i, i) < 0.0)
             p(i, i) = 0.0;

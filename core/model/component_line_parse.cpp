@@ -209,6 +209,10 @@ void SpectrumModel::parse_component_line(std::wstring_view text, SubSpecPtr subs
             own_links.push_back(link);
         ++i;
     }
+    // A distribution gets its points from its model data.
+    if (const auto* distribution = dynamic_cast<const IDistribution*>(subspec.get());
+        distribution && distribution->point_count() == 0)
+        fail(50043);
     for (unsigned j = i; j < n; ++j) {
         own_flags[j] = 0;
         own_lower(j) = subspec->param_info(j).lower;

@@ -4,27 +4,38 @@
 // errors come from the ordinary evaluator with the fit's covariance matrix. The three
 // lists stay aligned with the component indices: an entry that cannot be formed is
 // present with an empty text.
-#include <locale>
-
-#include <boost/format.hpp>
-
 #include "core/model/spectrum_model.h"
 
 namespace {
 
-// Term k of a sum, formatted in the "C" locale whatever the user's.
-std::wstring sum_term(const std::wstring& term_format, unsigned k)
+// The non-empty area texts joined by '+'.
+std::wstring join_areas(const std::vector<std::wstring>& areas)
 {
-    return (boost::wformat(term_format, std::locale::classic()) % k).str();
+    std::wstring total;
+    for (const std::wstring& area : areas) {
+        if (area.empty())
+            continue;
+        if (!total.empty())
+            total += L"+";
+        total += area;
+    }
+    return total;
 }
 
 }  // namespace
 
-void make_sum_expression(std::wstring& text, unsigned first, unsigned last, const std::wstring& term_format)
+std::vector<std::wstring> SpectrumModel::component_area_texts() const
 {
-    text = sum_term(term_format, first);
-    for (unsigned k = first; k < last;)
-        text += L"+" + sum_term(term_format, ++k);
+    std::vector<std::wstring> areas(components.size());
+    for (std::size_t k = 0; k < components.size(); ++k)
+        if (const auto* area = dynamic_cast<const ISubSpecArea*>(components[k]->subspec.get()))
+            areas[k] = area->area_expr(static_cast<unsigned>(k));
+    return areas;
+}
+
+std::wstring SpectrumModel::total_area_text() const
+{
+    return join_areas(component_area_texts());
 }
 
 void SpectrumModel::rebuild_derived()
@@ -33,18 +44,11 @@ void SpectrumModel::rebuild_derived()
     relative_area_exprs.clear();
     level_area_exprs.clear();
 
-    std::vector<std::wstring> areas(components.size());
-    std::wstring total;
+    const std::vector<std::wstring> areas = component_area_texts();
+    const std::wstring total = join_areas(areas);
     std::wstring level_text;
     if (starts_with_baseline())
         level_text = dynamic_cast<const IBaseLine&>(*components.front()->subspec).level_expr(0);
-    for (std::size_t k = 0; k < components.size(); ++k)
-        if (const auto* area = dynamic_cast<const ISubSpecArea*>(components[k]->subspec.get())) {
-            areas[k] = area->area_expr(static_cast<unsigned>(k));
-            if (!total.empty())
-                total += L"+";
-            total += areas[k];
-        }
 
     auto over_level = [&](const std::wstring& area) {
         return level_text.empty() ? NamedExpr() : NamedExpr({}, L"(" + area + L")/" + level_text, *this);

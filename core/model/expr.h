@@ -17,6 +17,7 @@
 #include "core/model/expr_interface.h"
 
 class SpectrumModel;
+class ExprParser;
 
 // A node of the parse tree. Copies share the list of children.
 struct Node {
@@ -86,6 +87,9 @@ public:
     // powers), which the recursive parser could not take on a thread's stack.
     static ExprPtr create(const std::wstring& text, const SpectrumModel& model,
                           const std::vector<std::wstring>& variables = {});
+    // create for each text, the names looked up in tables built once.
+    static std::vector<ExprPtr> create_all(const std::vector<std::wstring>& texts, const SpectrumModel& model,
+                                           const std::vector<std::wstring>& variables);
 
     // Covariance entries outside the matrix count as 0 (an empty matrix: no error).
     double value_with_variance(const DVector& params, const DMatrix& covariance, double& error) const override;
@@ -107,6 +111,11 @@ public:
     // them only the values are computed (the slots are then one double each). A
     // reference outside its vector reads NaN.
     void run(const DVector& params, const DVector& variables, double* stack, bool derivatives) const;
+    // The value, with the derivative by reference s added to gradient[s], by reverse
+    // accumulation: a pass forward keeps each instruction's partial derivatives by its
+    // operands, a pass back carries the derivative of the value down to the references.
+    // Its cost does not grow with the number of references, as run's does.
+    double run_adjoint(const DVector& params, const DVector& variables, double* gradient) const;
 
     // x := f(x) for function `id`, with its r derivatives.
     static void apply_function(int id, double* x, unsigned r);
@@ -120,6 +129,7 @@ public:
 
 private:
     Expr(std::wstring text, const Node& tree);
+    static ExprPtr create_with(const ExprParser& parser, const std::wstring& text, const SpectrumModel& model);
 
     void compile(const Node& root);
     void collect_params();
@@ -127,6 +137,12 @@ private:
     // Runs `f(stack)` on an evaluation stack taken from the calling thread's stack.
     template <class F>
     auto with_stack(bool derivatives, F&& f) const;
+    // Runs `f(value, g)` with g[s] the derivative by reference s: dual numbers for few
+    // references, reverse accumulation for many.
+    template <class F>
+    auto with_gradient(const DVector& params, const DVector& variables, F&& f) const;
+    // √(Σ gᵢ gⱼ V(pᵢ, pⱼ) over the parameter references + Σ g² σ² over the variables).
+    double propagated_error(const double* g, const DMatrix& covariance, const DVector& variable_deviations) const;
 
     std::vector<ExprInstruction> instructions_;
     unsigned max_depth_ = 0;
@@ -134,8 +150,22 @@ private:
     std::wstring text_;
 };
 
-// Parses the whole text (already expanded) into `tree`; false when it is not one
-// complete expression over the model's names and the caller's variables.
+// Parses texts against the names of one model and one list of variables, the symbol
+// tables built once for all of them.
+class ExprParser {
+public:
+    ExprParser(const SpectrumModel& model, const std::vector<std::wstring>& variables);
+    ~ExprParser();
+    // Parses the whole text (already expanded) into `tree`; false when it is not one
+    // complete expression over the model's names and the caller's variables.
+    bool parse(const std::wstring& text, Node& tree) const;
+
+private:
+    struct Tables;
+    std::unique_ptr<Tables> tables_;
+};
+
+// ExprParser(model, variables).parse(text, tree).
 bool parse_expression(const std::wstring& text, const SpectrumModel& model,
                       const std::vector<std::wstring>& variables, Node& tree);
 

@@ -202,15 +202,30 @@ Node Node::make_operator(wchar_t op, Node left, Node right)
     return n;
 }
 
-ExprPtr Expr::create(const std::wstring& text, const SpectrumModel& model, const std::vector<std::wstring>& variables)
+ExprPtr Expr::create_with(const ExprParser& parser, const std::wstring& text, const SpectrumModel& model)
 {
     Node tree;
-    if (!parse_expression(model.expand_expression_text(text), model, variables, tree))
+    if (!parser.parse(model.expand_expression_text(text), tree))
         return nullptr;
     flatten_chains(tree);
     if (!fold_constants(tree))
         return nullptr;
     return ExprPtr(new Expr(text, tree));
+}
+
+ExprPtr Expr::create(const std::wstring& text, const SpectrumModel& model, const std::vector<std::wstring>& variables)
+{
+    return create_with(ExprParser(model, variables), text, model);
+}
+
+std::vector<ExprPtr> Expr::create_all(const std::vector<std::wstring>& texts, const SpectrumModel& model,
+                                      const std::vector<std::wstring>& variables)
+{
+    const ExprParser parser(model, variables);
+    std::vector<ExprPtr> out;
+    for (const std::wstring& text : texts)
+        out.push_back(create_with(parser, text, model));
+    return out;
 }
 
 Expr::Expr(std::wstring text, const Node& tree) : text_(std::move(text))

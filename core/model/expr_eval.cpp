@@ -1,12 +1,15 @@
 // Evaluation of a compiled expression: one pass over its instructions on a stack of dual
 // numbers (value, then one derivative per distinct reference) held on the calling
 // thread's stack, so that any number of threads may evaluate one Expr at once and an
-// evaluation never touches the heap.
+// evaluation of an expression with few references never touches the heap. An expression
+// with many references (the long sums of a distribution's statistics) takes its gradient
+// by reverse accumulation instead, whose cost does not grow with their number.
 //
 // Functions apply through the chain rule (value f, every derivative times f′). The
 // standard error is √(gᵀ V g) with g the derivatives and V the covariance of the
 // referenced parameters; variables ("$" names) count as independent of each other and
 // of the parameters, each with its own standard deviation.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -27,10 +30,17 @@ constexpr double radian_degrees = 57.29577951308232;   // 180/π
 // extraordinary size and nesting needs more, and takes it from the heap.
 constexpr std::size_t max_stack_doubles = 16384;
 
-// Entry (row, column) of the covariance matrix; 0 outside it.
-double covariance_at(const DMatrix& v, unsigned row, unsigned column)
+// The value a push instruction puts on the stack: its number, or the variable's or the
+// parameter's value (NaN beyond its vector).
+double pushed_value(const ExprInstruction& in, const DVector& params, const DVector& variables)
 {
-    return row < v.size1() && column < v.size2() ? v(row, column) : 0.0;
+    if (in.arg == 1)
+        return in.value;
+    if (in.id >= Expr::variable_id_base) {
+        const unsigned v = in.id - Expr::variable_id_base;
+        return v < variables.size() ? variables(v) : not_a_number;
+    }
+    return in.id < params.size() ? params(in.id) : not_a_number;
 }
 
 // dK/dm near m = 0, where the closed form loses its digits to cancellation (and is 0/0
@@ -160,14 +170,7 @@ void Expr::run(const DVector& params, const DVector& variables, double* stack, b
     double* next = stack;  // the first free slot; the top slot is the one before it
     for (const ExprInstruction& in : instructions_) {
         if (in.op == 'P') {
-            double value;
-            if (in.arg == 1)
-                value = in.value;
-            else if (const unsigned v = in.id - variable_id_base; in.id >= variable_id_base)
-                value = v < variables.size() ? variables(v) : not_a_number;
-            else
-                value = in.id < params.size() ? params(in.id) : not_a_number;
-            next[0] = value;
+            next[0] = pushed_value(in, params, variables);
             for (unsigned i = 1; i <= r; ++i)
                 next[i] = 0.0;
             if (in.arg == 0 && derivatives)
@@ -206,6 +209,121 @@ auto Expr::with_stack(bool derivatives, F&& f) const
     return f(stack);
 }
 
+double Expr::run_adjoint(const DVector& params, const DVector& variables, double* gradient) const
+{
+    // An instruction's operands (the instructions that made them) and its partial
+    // derivatives by them.
+    struct Step {
+        int left = -1, right = -1;
+        double by_left = 0.0, by_right = 0.0;
+    };
+    // A stack entry: its value, the instruction that made it, and whether it depends on
+    // a reference (a power's exponent that does not is a constant).
+    struct Entry {
+        double value;
+        int step;
+        bool dependent;
+    };
+    std::vector<Step> steps(instructions_.size());
+    std::vector<Entry> stack;
+    stack.reserve(max_depth_);
+    for (std::size_t k = 0; k < instructions_.size(); ++k) {
+        const ExprInstruction& in = instructions_[k];
+        const int step = static_cast<int>(k);
+        if (in.op == 'P') {
+            stack.push_back({pushed_value(in, params, variables), step, in.arg == 0});
+            continue;
+        }
+        if (stack.empty())
+            continue;
+        Entry& top = stack.back();
+        if (in.op == 'F') {
+            double x[2] = {top.value, 1.0};
+            apply_function(in.arg, x, 1);
+            steps[k] = {top.step, -1, x[1], 0.0};
+            top = {x[0], step, top.dependent};
+            continue;
+        }
+        if (stack.size() < 2)
+            continue;
+        // The partials by the same arithmetic as run's, on two seeded derivatives.
+        const Entry right = top;
+        Entry& left = stack[stack.size() - 2];
+        double a[3] = {left.value, 1.0, 0.0};
+        const double b[3] = {right.value, 0.0, right.dependent ? 1.0 : 0.0};
+        switch (in.op) {
+        case '+': dual_add(a, b, 2); break;
+        case '-': dual_sub(a, b, 2); break;
+        case '*': dual_mul(a, b, 2); break;
+        case '/': dual_div(a, b, 2); break;
+        case '^': power(a, b, 2); break;
+        default: continue;  // not an instruction: skipped
+        }
+        steps[k] = {left.step, right.step, a[1], a[2]};
+        left = {a[0], step, left.dependent || right.dependent};
+        stack.pop_back();
+    }
+    if (stack.empty())
+        return not_a_number;
+
+    std::vector<double> adjoint(instructions_.size(), 0.0);
+    adjoint[static_cast<std::size_t>(stack.back().step)] = 1.0;
+    for (std::size_t k = instructions_.size(); k-- > 0;) {
+        const ExprInstruction& in = instructions_[k];
+        if (in.op == 'P') {
+            if (in.arg == 0)
+                gradient[in.slot] += adjoint[k];
+            continue;
+        }
+        const Step& s = steps[k];
+        if (s.left >= 0)
+            adjoint[static_cast<std::size_t>(s.left)] += adjoint[k] * s.by_left;
+        if (s.right >= 0)
+            adjoint[static_cast<std::size_t>(s.right)] += adjoint[k] * s.by_right;
+    }
+    return stack.back().value;
+}
+
+// Beyond this many references the dual numbers of run cost more than the bookkeeping of
+// run_adjoint.
+constexpr std::size_t adjoint_references = 24;
+
+template <class F>
+auto Expr::with_gradient(const DVector& params, const DVector& variables, F&& f) const
+{
+    if (references_.size() <= adjoint_references)
+        return with_stack(true, [&](double* stack) {
+            run(params, variables, stack, true);
+            return f(stack[0], static_cast<const double*>(stack + 1));
+        });
+    std::vector<double> gradient(references_.size(), 0.0);
+    const double value = run_adjoint(params, variables, gradient.data());
+    return f(value, static_cast<const double*>(gradient.data()));
+}
+
+double Expr::propagated_error(const double* g, const DMatrix& covariance, const DVector& variable_deviations) const
+{
+    // The references are sorted: the parameters inside the matrix first, then those
+    // beyond it, then the variables.
+    const auto begin = references_.begin();
+    const std::size_t inside = std::lower_bound(begin, references_.end(), std::min<std::size_t>(covariance.size2(), variable_id_base)) - begin;
+    const std::size_t parameters = std::lower_bound(begin, references_.end(), variable_id_base) - begin;
+    double sum = 0.0;
+    for (std::size_t i = 0; i < inside && references_[i] < covariance.size1(); ++i) {
+        const double* row = &covariance(references_[i], 0);
+        double dot = 0.0;
+        for (std::size_t j = 0; j < inside; ++j)
+            dot += g[j] * row[references_[j]];
+        sum += g[i] * dot;
+    }
+    for (std::size_t i = parameters; i < references_.size(); ++i) {
+        const unsigned v = references_[i] - variable_id_base;
+        const double sigma = v < variable_deviations.size() ? variable_deviations(v) : 0.0;
+        sum += g[i] * g[i] * sigma * sigma;
+    }
+    return std::sqrt(sum);
+}
+
 double Expr::value(const DVector& params) const
 {
     return with_stack(false, [&](double* stack) {
@@ -216,56 +334,40 @@ double Expr::value(const DVector& params) const
 
 double Expr::value_and_gradient(const DVector& params, DVector& gradient) const
 {
-    return with_stack(true, [&](double* stack) {
-        run(params, DVector(), stack, true);
+    return with_gradient(params, DVector(), [&](double value, const double* g) {
         if (gradient.size() != params.size())
             gradient.resize(params.size(), false);
         std::fill(gradient.begin(), gradient.end(), 0.0);
         for (std::size_t s = 0; s < references_.size(); ++s)
             if (references_[s] < gradient.size())
-                gradient(references_[s]) = stack[s + 1];
-        return stack[0];
+                gradient(references_[s]) = g[s];
+        return value;
     });
 }
 
 double Expr::value_with_variance(const DVector& params, const DMatrix& covariance, double& error) const
 {
-    return with_stack(true, [&](double* stack) {
-        run(params, DVector(), stack, true);
-        const double* g = stack + 1;
-        double sum = 0.0;
-        for (std::size_t i = 0; i < references_.size(); ++i)
-            for (std::size_t j = 0; j < references_.size(); ++j)
-                sum += g[i] * g[j] * covariance_at(covariance, references_[j], references_[i]);
-        error = std::sqrt(sum);
-        return stack[0];
+    return with_gradient(params, DVector(), [&](double value, const double* g) {
+        error = propagated_error(g, covariance, DVector());
+        return value;
     });
 }
 
 double Expr::value_with_variance_ext(const DVector& params, const DMatrix& covariance, const DVector& variables,
                                      const DVector& variable_deviations, double& error) const
 {
-    return with_stack(true, [&](double* stack) {
-        run(params, variables, stack, true);
-        const double* g = stack + 1;
-        const bool no_covariance = covariance.size1() == 0 || covariance.size1() != covariance.size2();
-        const bool unknown = (!params.empty() && no_covariance) || (!variables.empty() && variable_deviations.empty());
-        double sum = 0.0;
-        for (std::size_t i = 0; i < references_.size() && !unknown; ++i) {
-            const unsigned pi = references_[i];
-            for (std::size_t j = 0; j < references_.size(); ++j) {
-                const unsigned pj = references_[j];
-                if (pi < variable_id_base && pj < variable_id_base) {
-                    sum += g[j] * g[i] * covariance_at(covariance, pi, pj);
-                } else if (i == j) {
-                    const unsigned v = pi - variable_id_base;
-                    const double sigma = v < variable_deviations.size() ? variable_deviations(v) : 0.0;
-                    sum += g[i] * g[j] * sigma * sigma;
-                }
-            }
-        }
-        error = unknown ? 0.0 : std::sqrt(sum);
-        return stack[0];
+    const bool no_covariance = covariance.size1() == 0 || covariance.size1() != covariance.size2();
+    const bool unknown = (!params.empty() && no_covariance) || (!variables.empty() && variable_deviations.empty());
+    if (unknown) {
+        error = 0.0;
+        return with_stack(false, [&](double* stack) {
+            run(params, variables, stack, false);
+            return stack[0];
+        });
+    }
+    return with_gradient(params, variables, [&](double value, const double* g) {
+        error = propagated_error(g, covariance, variable_deviations);
+        return value;
     });
 }
 

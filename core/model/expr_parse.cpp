@@ -173,14 +173,34 @@ struct ExprGrammar : qi::grammar<Iterator, Node(), Skipper> {
 
 }  // namespace
 
-bool parse_expression(const std::wstring& text, const SpectrumModel& model,
-                      const std::vector<std::wstring>& variables, Node& tree)
+struct ExprParser::Tables {
+    Tables(const SpectrumModel& model, const std::vector<std::wstring>& variables)
+        : symbols(model, variables), grammar(symbols)
+    {
+    }
+
+    ExprSymbols symbols;
+    const ExprGrammar grammar;
+    const Skipper white_space = qi::standard_wide::char_(L" \t\n\v\f\r");
+};
+
+ExprParser::ExprParser(const SpectrumModel& model, const std::vector<std::wstring>& variables)
+    : tables_(std::make_unique<Tables>(model, variables))
+{
+}
+
+ExprParser::~ExprParser() = default;
+
+bool ExprParser::parse(const std::wstring& text, Node& tree) const
 {
     if (!nesting_within_limit(text))
         return false;
-    ExprSymbols symbols(model, variables);
-    const ExprGrammar grammar(symbols);
-    const Skipper white_space = qi::standard_wide::char_(L" \t\n\v\f\r");
     Iterator at = text.begin();
-    return qi::phrase_parse(at, text.cend(), grammar, white_space, tree) && at == text.cend();
+    return qi::phrase_parse(at, text.cend(), tables_->grammar, tables_->white_space, tree) && at == text.cend();
+}
+
+bool parse_expression(const std::wstring& text, const SpectrumModel& model,
+                      const std::vector<std::wstring>& variables, Node& tree)
+{
+    return ExprParser(model, variables).parse(text, tree);
 }

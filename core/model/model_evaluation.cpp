@@ -1,7 +1,7 @@
 // Evaluation of the model function
 //     model(x) = Σ baselines b fᵦ(x) + scale · Σ other components c f꜀(x),
 // each component evaluated on its slice of the flat parameter vector. Values are
-// computed in 16 blocks of points on the OpenMP team (static schedule); the Jacobian
+// computed in 16 blocks of points on the block pool (parallel_blocks.h); the Jacobian
 // is computed serially per call, the fit calling it once per block, and the links are
 // then carried into it by the chain rule (model_links.cpp).
 //
@@ -21,6 +21,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/fit/parallel_blocks.h"
 #include "core/fit/point_blocks.h"
 
 namespace {
@@ -78,8 +79,8 @@ Term term_of(const SubModel& component, double scale)
 }
 
 // out[0 … count − 1] = Σ factor · values of the terms on points first … first + count − 1
-// of x, in 16 blocks on the OpenMP team (static schedule); a block whose evaluation
-// throws has its output points set to NaN.
+// of x, in 16 blocks on the block pool; a block whose evaluation throws has its output
+// points set to NaN.
 void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t first, std::size_t count,
                    const DVector& params, double* out)
 {
@@ -88,12 +89,11 @@ void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t
         return;
     }
     const auto scratch = std::make_unique_for_overwrite<double[]>(count);
-#pragma omp parallel for schedule(static)
-    for (int b = 0; b < static_cast<int>(point_block_count); ++b) {
-        const PointBlock block = point_block(static_cast<unsigned>(b), count);
+    parallel_blocks(point_block_count, [&](unsigned b) {
+        const PointBlock block = point_block(b, count);
         const std::size_t n = block.end - block.begin;
         if (n == 0)
-            continue;
+            return;
         double* const values = out + block.begin;
         double* const component_values = scratch.get() + block.begin;
         try {
@@ -106,7 +106,7 @@ void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t
         } catch (...) {
             std::fill_n(values, n, nan);
         }
-    }
+    });
 }
 
 }  // namespace

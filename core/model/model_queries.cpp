@@ -110,9 +110,15 @@ void SpectrumModel::velocity_range(const DVector& params, double& low, double& h
 
 // ---- IDistParams ----
 //
-// The weights of distribution components become smoothness rows of the fit. No
-// component type of the model core is a distribution, so there are none to report and
-// the neutral answers below are the whole answer.
+// The weights of distribution components become smoothness rows of the fit.
+
+SubModel* SpectrumModel::distribution_at(unsigned n) const
+{
+    for (const auto& c : components)
+        if (c->distribution() && n-- == 0)
+            return c.get();
+    return nullptr;
+}
 
 void SpectrumModel::scaled_point_params(const SpectrumAnalysis& analysis, std::vector<DistPointParams>& out) const
 {
@@ -127,23 +133,43 @@ void SpectrumModel::scaled_point_params(const SpectrumAnalysis& analysis, std::v
             deviation *= factor;
 }
 
-void SpectrumModel::point_params(std::vector<DistPointParams>&) const {}
-
-bool SpectrumModel::distributed_param(unsigned, const DVector&, double&, double&, std::wstring&) const
+void SpectrumModel::point_params(std::vector<DistPointParams>& out) const
 {
-    return false;
+    for (const auto& c : components)
+        if (const IDistribution* d = c->distribution())
+            out.push_back({static_cast<std::int32_t>(c->first + c->shown_count), d->point_deviations()});
 }
 
-unsigned SpectrumModel::component_index(unsigned) const
+bool SpectrumModel::distributed_param(unsigned n, const DVector& params, double& first, double& last,
+                                      std::wstring& name) const
 {
-    return 0;
+    const SubModel* c = distribution_at(n);
+    return c && c->distribution()->distributed_param(c->param_slice(params), first, last, name);
 }
 
-void SpectrumModel::marked_ranges(unsigned, PointRangeList&) const {}
-
-bool SpectrumModel::distribution_point_param(unsigned, unsigned, unsigned&) const
+unsigned SpectrumModel::component_index(unsigned n) const
 {
-    return false;
+    const SubModel* c = distribution_at(n);
+    return c ? c->index : 0;
+}
+
+void SpectrumModel::marked_ranges(unsigned n, PointRangeList& out) const
+{
+    if (const SubModel* c = distribution_at(n))
+        out = c->distribution()->marked_ranges();
+}
+
+bool SpectrumModel::distribution_point_param(unsigned n, unsigned i, unsigned& index) const
+{
+    const SubModel* c = distribution_at(n);
+    if (!c)
+        return false;
+    std::vector<int> areas;
+    c->append_area_params(areas);
+    if (i >= areas.size())
+        return false;
+    index = static_cast<unsigned>(areas[i]);
+    return true;
 }
 
 // ---- IModelWithEG ----

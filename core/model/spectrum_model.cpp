@@ -128,14 +128,29 @@ COLORREF SpectrumModel::color_of(unsigned i) const
     return i < components.size() ? components[i]->color : subspectrum_color(0);
 }
 
-// A distribution component owns an abscissa and marked point ranges; the component
-// types of the model core are not distributions, so nothing changes.
-bool SpectrumModel::set_distribution_abscissa(unsigned, unsigned)
+// The spread parameter whose start or end value is `param` becomes the abscissa; any
+// other parameter makes it the point number.
+bool SpectrumModel::set_distribution_abscissa(unsigned component, unsigned param)
 {
-    return false;
+    IDistribution* d = component < components.size() ? components[component]->distribution() : nullptr;
+    if (!d)
+        return false;
+    const std::vector<unsigned> starts = d->start_value_params();
+    int entry = -1;
+    for (std::size_t i = 0; i < starts.size() && entry < 0; ++i)
+        if (starts[i] == param || starts[i] + 1 == param)
+            entry = static_cast<int>(i);
+    if (entry == d->axis_param())
+        return false;
+    d->set_axis_param(entry);
+    return true;
 }
 
-void SpectrumModel::set_distribution_marks(unsigned, const PointRangeList&) {}
+void SpectrumModel::set_distribution_marks(unsigned distribution, const PointRangeList& marks)
+{
+    if (SubModel* c = distribution_at(distribution))
+        c->distribution()->set_marked_ranges(marks);
+}
 
 void set_auto_baseline_level(ISubSpec& subspec, double level)
 {

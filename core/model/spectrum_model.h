@@ -18,6 +18,7 @@
 
 #include "core/spectrum/isotope.h"
 #include "core/text/kwfile.h"
+#include "core/text/sum_expression.h"
 #include "core/model/colors.h"
 #include "core/model/model_records.h"
 #include "core/model/named_expr.h"
@@ -25,6 +26,15 @@
 #include "core/fit/model_interfaces.h"
 
 struct LegacyModelName;
+
+// One evaluated statistic of a distribution.
+struct DistStatistic {
+    std::wstring name;
+    std::wstring format;  // printf-style, for the value
+    double value = 0.0;
+    double error = 0.0;   // propagated standard error
+    bool starts_row = false;
+};
 
 class SpectrumModel final : public IModel,
                             public IModelWithBaseline,
@@ -89,7 +99,8 @@ public:
     // without, "L" is ignored. `legacy` (or null) is the legacy entry of the line's name,
     // whose renames let old parameter names read. Parameters the line does not name
     // keep their starting values, fixed. All or nothing: std::runtime_error (messages
-    // 50042, 50044, 50045) leaves the vectors and `links` as they were.
+    // 50042 to 50045; 50043 for a distribution that got no points) leaves the vectors
+    // and `links` as they were.
     static void parse_component_line(std::wstring_view text, SubSpecPtr subspec, DVector& values,
                                      std::vector<int>& flags, DVector& lower, DVector& upper,
                                      std::vector<LinkSpec>* links, const LegacyModelName* legacy);
@@ -151,15 +162,53 @@ public:
     // then the total, over the baseline level), aligned with the component indices: an
     // entry that cannot be formed has an empty text and no compiled expression.
     void rebuild_derived();
+    // The components' area texts joined by '+': the total that the relative areas divide by.
+    std::wstring total_area_text() const;
     // Value and standard error of relative_area_exprs entry i; −1, error untouched, when
     // it has no compiled expression.
     double derived_value_with_variance(unsigned i, const DVector& values, const DMatrix& covariance,
                                        double& error) const;
     // Appends the flat indices of every component's area parameters, in model order.
     void area_param_indices(std::vector<int>& out) const;
+
+    // ---- Distributions, numbered from 0 among the distribution components ----
+
+    // The component of distribution n; null when there are fewer.
+    SubModel* distribution_at(unsigned n) const;
     // The flat index of the i-th area parameter (weight) of distribution n; false when
     // there is none.
     bool distribution_point_param(unsigned n, unsigned i, unsigned& index) const;
+    // Appends the statistics of points a … b of distribution n, each with its standard
+    // error from the covariance (0 for an empty matrix); nothing when there is no such
+    // distribution, std::out_of_range unless a ≤ b < N.
+    void distribution_statistics(unsigned n, unsigned a, unsigned b, const DVector& values, const DMatrix& covariance,
+                                 std::vector<DistStatistic>& out) const;
+    // Writes distribution n as spectrum data: "Comment" and "VelocitySpectrumStdDev"
+    // with one line per point (abscissa, weight and its error in percent of the weight
+    // sum). Errors are 0 while the covariance does not cover the weights (no fit yet).
+    // Nothing when there is no such distribution.
+    void distribution_as_data(const std::wstring& prefix, unsigned n, const DVector& values,
+                              const DMatrix& covariance, KeywordList& out) const;
+
+    // ---- Levels and spectrum operations ----
+
+    // Brings the scale and the baseline level in line with a spectrum of area S and
+    // level N0 (each 0 taken as 1): the scale becomes |S| with the sign of the model's
+    // direction, the level N0, and a leading automatic baseline keeps N0 as its stored
+    // level. Rebuilds the derived expressions.
+    void set_levels(double S, double N0);
+    // The counts of the spectrum that a source line of width Γₛ (source_width) would
+    // have given, from the model's first distribution of Lorentz singlets at `values`:
+    // each line's width is reduced by Γₛ, the absorption E taken through the resonance
+    // of the source (fₛ·χ = fs_chi), the result scaled to `depth` under the baseline
+    // level and drawn as Poisson counts. `out` gets one count per x. Codes: 0 done;
+    // −1 no leading baseline, no second component, no distribution of Lorentz lines or
+    // a baseline level not above 0; −2 Γₛ ≥ Γ (width holds Γ); −3 the absorption
+    // reaches fₛ·χ somewhere (largest_e holds the largest such E). Only 0 leaves `out`
+    // complete.
+    int deconvolve_spectrum_values(const DVector& values, double fs_chi, double source_width, double depth,
+                                   const std::vector<double>& x, double& largest_e, double& width,
+                                   std::vector<double>& out) const;
 
     // ---- IModel ----
 
@@ -248,6 +297,8 @@ public:
     const Isotope* isotope = nullptr;  // not owned
 
 private:
+    // Each component's area text (ISubSpecArea), empty for a component without one.
+    std::vector<std::wstring> component_area_texts() const;
     // The flat index of a link's target parameter; false when it does not exist.
     bool link_target_index(const ParamLink& link, std::size_t& target) const;
     // The user expression a link names; null when it does not exist or did not compile.
@@ -260,7 +311,3 @@ private:
 // Sets the stored level of an automatic baseline; std::runtime_error for any other
 // subspectrum.
 void set_auto_baseline_level(ISubSpec& subspec, double level);
-
-// The terms t(first) "+" t(first + 1) "+" … "+" t(last), t(k) being `term_format`
-// (one Boost.Format placeholder) formatted with k; t(first) alone when last < first.
-void make_sum_expression(std::wstring& text, unsigned first, unsigned last, const std::wstring& term_format);

@@ -9,12 +9,8 @@ SubModel::SubModel(SubSpecPtr s, COLORREF c) : subspec(std::move(s)), color(c)
         throw std::runtime_error("No subspectrum for the component");
     count = subspec->param_count();
     shown_count = subspec->shown_param_count();
+    baseline_ = dynamic_cast<const IBaseLine*>(subspec.get()) != nullptr;
     links.resize(count);
-}
-
-bool SubModel::is_baseline() const
-{
-    return dynamic_cast<const IBaseLine*>(subspec.get()) != nullptr;
 }
 
 bool SubModel::get_link(unsigned param, ParamLink& link) const
@@ -52,4 +48,35 @@ CovarianceRange SubModel::covariance_block(const DMatrix& covariance) const
         throw std::out_of_range("Covariance matrix smaller than the model");
     const boost::numeric::ublas::range block(first, first + count);
     return CovarianceRange(covariance, block, block);
+}
+
+IDistribution* SubModel::distribution() const
+{
+    return dynamic_cast<IDistribution*>(subspec.get());
+}
+
+bool SubModel::get_distribution_link(unsigned& target, double& factor) const
+{
+    const IDistribution* d = distribution();
+    if (!d || d->point_count() == 0 || shown_count + d->point_count() > links.size())
+        return false;
+    const ParamLink& first_link = links[shown_count];
+    if (first_link.kind != LinkToParam)
+        return false;
+    for (unsigned i = 1; i < d->point_count(); ++i) {
+        const ParamLink& l = links[shown_count + i];
+        if (l.kind != LinkToParam || l.target_component != first_link.target_component || l.factor != first_link.factor)
+            return false;
+    }
+    target = first_link.target_component;
+    factor = first_link.factor;
+    return true;
+}
+
+ParamLink SubModel::first_weight_link() const
+{
+    const IDistribution* d = distribution();
+    if (!d || d->point_count() == 0 || shown_count >= links.size())
+        throw std::runtime_error("Invalid dist link reference");
+    return links[shown_count];
 }

@@ -17,14 +17,25 @@ struct SubModel {
     // model's next layout_params.
     SubModel(SubSpecPtr subspec, COLORREF color);
 
-    // True when the subspectrum is a baseline (offers IBaseLine): added unscaled.
-    bool is_baseline() const;
+    // True when the subspectrum is a baseline (offers IBaseLine): added unscaled. Read
+    // once, like the counts: the evaluation asks for every block, and the cast is costly.
+    bool is_baseline() const { return baseline_; }
     // False when parameter `param` is not linked; else true with its link.
     // Throws std::out_of_range for param ≥ count.
     bool get_link(unsigned param, ParamLink& link) const;
     // Appends first + each index of the subspectrum's area parameters (none without
     // IAAParam).
     void append_area_params(std::vector<int>& out) const;
+    // The distribution the subspectrum is; null for any other subspectrum.
+    IDistribution* distribution() const;
+    // True when the subspectrum is a distribution whose weights all follow one target
+    // component with one factor (every weight linked to a parameter of that component,
+    // the first weight's link deciding target and factor); then `target` and `factor`
+    // are set.
+    bool get_distribution_link(unsigned& target, double& factor) const;
+    // The link of a distribution's first weight; std::runtime_error "Invalid dist link
+    // reference" for any other component.
+    ParamLink first_weight_link() const;
     // The component's slice of the flat parameter vector and its block of the covariance
     // matrix; std::out_of_range when the vector or matrix does not cover it.
     ParamRange param_slice(const DVector& params) const;
@@ -37,6 +48,9 @@ struct SubModel {
     std::uint32_t shown_count = 0;  // ISubSpec::shown_param_count
     COLORREF color;
     std::vector<ParamLink> links;   // one per parameter
+
+private:
+    bool baseline_ = false;
 };
 
 using ComponentList = std::vector<std::shared_ptr<SubModel>>;

@@ -1,21 +1,22 @@
 // The automatic analysis of a spectrum, read once as an absorption and once as an
 // emission spectrum. Baselines come from the means of the first and last ten counts;
 // the smoothing width from the extent of a line right of the centre; the counts are
-// smoothed and differentiated with order-4 Savitzky-Golay kernels, lines are the sign
-// changes of the slope. The standard errors of the centroid and the dispersion are
-// error propagations whose inner sums over all points separate into two whole-spectrum
-// sums, Σ_k (x_k·W − A)·((x_k + 2·x_i)·W − 3·A) = C1 + 2·x_i·W·C2, so they cost linear
-// time instead of n².
+// smoothed and differentiated with order-4 Savitzky-Golay kernels (in time linear in
+// the points, however wide the kernels), lines are the sign changes of the slope. The
+// standard errors of the centroid and the dispersion are error propagations whose inner
+// sums over all points separate into two whole-spectrum sums,
+// Σ_k (x_k·W − A)·((x_k + 2·x_i)·W − 3·A) = C1 + 2·x_i·W·C2, so they cost linear time
+// instead of n².
 #include "core/spectrum/analyze_spectrum.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <stdexcept>
 #include <vector>
 
-#include "core/spectrum/fir_filter.h"
-#include "core/spectrum/savitzky_golay.h"
+#include "core/spectrum/savitzky_golay_filter.h"
 
 namespace {
 
@@ -39,20 +40,26 @@ struct ReadingMoments {
 };
 
 // Centroid and dispersion (about the mean velocity) of one reading with their
-// standard errors; signal(k) is N0 − y[k] for the absorption reading and y[k] − N0_e
-// for the emission one. A zero total signal gives the centre of the velocity interval
-// as centroid and zeros otherwise.
-template <class Signal>
-ReadingMoments reading_moments(std::span<const double> x, std::span<const double> sigma,
-                               double x_mean, double x_centre, Signal signal)
+// standard errors; the signal of point k is sign·(level − y[k]): N0 − y[k] for the
+// absorption reading (sign +1), y[k] − N0_e for the emission one (sign −1). A total
+// signal that is zero to rounding gives the centre of the velocity interval as centroid
+// and zeros otherwise: for a spectrum of at most ten points the level is the mean of
+// all its counts, so the total is rounding residue, which would make the centroid huge
+// and the dispersion of any sign. The bound is that of the rounding in the level (a
+// mean of up to ten counts) and in the sum of n differences.
+ReadingMoments reading_moments(std::span<const double> x, std::span<const double> y, std::span<const double> sigma,
+                               double x_mean, double x_centre, double level, double sign)
 {
     const std::size_t n = x.size();
-    double W = 0.0, A = 0.0;
+    auto signal = [&](std::size_t k) { return sign * (level - y[k]); };
+    double W = 0.0, A = 0.0, magnitude = 0.0;
     for (std::size_t k = 0; k < n; ++k) {
         W += signal(k);
         A += signal(k) * x[k];
+        magnitude += std::abs(level) + std::abs(y[k]);
     }
-    if (W == 0.0)
+    const double rounding = double(n + 10) * std::numeric_limits<double>::epsilon() * magnitude;
+    if (std::abs(W) <= rounding)
         return {x_centre, 0.0, 0.0, 0.0};
 
     double spread = 0.0, c1 = 0.0, c2 = 0.0, centroid_var = 0.0;
@@ -191,14 +198,9 @@ bool analyze_spectrum(SpectrumAnalysis& a, std::span<const double> x, std::span<
     // 5-point slope (w = 1) or zero (w = 0, where no line is searched anyway).
     std::size_t w = filter_width != 0 ? filter_width : line_extent;
     w = std::min(std::max<std::size_t>(w, 2), n / 3);
-    std::vector<double> kernel;
     std::vector<double> ys, d;
-    ys.reserve(n);
-    d.reserve(n);
-    savitzky_golay_coefficients(4, unsigned(w), 0, kernel);
-    fir_filter(kernel, y.begin(), y.end(), std::back_inserter(ys));
-    savitzky_golay_coefficients(4, unsigned(2 * w), 1, kernel);
-    fir_filter(kernel, y.begin(), y.end(), std::back_inserter(d));
+    savitzky_golay_filter(4, unsigned(w), 0, y, ys);
+    savitzky_golay_filter(4, unsigned(2 * w), 1, y, d);
 
     const double half_depth = a.N0 - a.depth / 2.0;
     region(x, ys, at_or_below(half_depth), a.WH2, a.XWH2);
@@ -211,10 +213,8 @@ bool analyze_spectrum(SpectrumAnalysis& a, std::span<const double> x, std::span<
     a.Xc = (x.front() + x.back()) / 2.0;
     const double x_mean = std::accumulate(x.begin(), x.end(), 0.0) / double(n);
     const double N0 = a.N0, N0_e = a.N0_e;
-    const ReadingMoments absorption =
-        reading_moments(x, std_dev, x_mean, a.Xc, [&](std::size_t k) { return N0 - y[k]; });
-    const ReadingMoments emission =
-        reading_moments(x, std_dev, x_mean, a.Xc, [&](std::size_t k) { return y[k] - N0_e; });
+    const ReadingMoments absorption = reading_moments(x, y, std_dev, x_mean, a.Xc, N0, 1.0);
+    const ReadingMoments emission = reading_moments(x, y, std_dev, x_mean, a.Xc, N0_e, -1.0);
     a.XSc = absorption.centroid;
     a.XSc_err = absorption.centroid_err;
     a.Dv = absorption.dispersion;

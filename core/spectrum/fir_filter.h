@@ -76,6 +76,13 @@ Out fir_filter(std::span<const double> kernel, In first, In last, Out out)
 void fir_filter_vector(std::span<const double> kernel, const std::vector<double>& in,
                        std::vector<double>& out);
 
+// The standard deviations of fir_filter's output for independent inputs of deviations
+// `sigma`: out[k]² = Σᵢ wᵢ²·sigma[i]², wᵢ the sum of the weights that the clamped window
+// of k puts on input i (the padded ends weigh their first or last value repeatedly).
+// Resizes `out` to the length of `sigma`; `out` must not be `sigma`.
+void fir_filter_deviations(std::span<const double> kernel, const std::vector<double>& sigma,
+                           std::vector<double>& out);
+
 // Filters the y coordinates of single-precision points (any type with float members
 // x and y) in double precision and stores each result into both coordinates of the
 // output point; the caller puts the x coordinates back. `out` may alias `in`.

@@ -49,8 +49,7 @@ std::vector<double> symmetric_power_sums(unsigned m, unsigned max_exponent)
 
 }  // namespace
 
-void savitzky_golay_coefficients(unsigned order, unsigned half_width, unsigned derivative,
-                                 std::vector<double>& kernel)
+std::vector<double> savitzky_golay_polynomial(unsigned order, unsigned half_width, unsigned derivative)
 {
     namespace ublas = boost::numeric::ublas;
     // std::vector storage: uBLAS's own unbounded_array calls allocator members that
@@ -60,9 +59,8 @@ void savitzky_golay_coefficients(unsigned order, unsigned half_width, unsigned d
     using Pivots = ublas::permutation_matrix<std::size_t, std::vector<std::size_t>>;
     const unsigned m = half_width;
     const unsigned p = std::min(order, 2 * m);
-    kernel.assign(2 * std::size_t(m) + 1, 0.0);
     if (derivative > p)
-        return;
+        return {};
 
     const std::vector<double> sums = symmetric_power_sums(m, 2 * p);
     Matrix g(p + 1, p + 1);
@@ -74,12 +72,22 @@ void savitzky_golay_coefficients(unsigned order, unsigned half_width, unsigned d
     Pivots pivots(p + 1);
     ublas::lu_factorize(g, pivots);
     ublas::lu_substitute(g, pivots, c);
+    return std::vector<double>(c.begin(), c.end());
+}
 
+void savitzky_golay_coefficients(unsigned order, unsigned half_width, unsigned derivative,
+                                 std::vector<double>& kernel)
+{
+    const std::vector<double> c = savitzky_golay_polynomial(order, half_width, derivative);
+    const unsigned m = half_width;
+    kernel.assign(2 * std::size_t(m) + 1, 0.0);
+    if (c.empty())
+        return;
     for (std::size_t i = 0; i < kernel.size(); ++i) {
         const double j = double(i) - double(m);
-        double w = c(p);
-        for (unsigned k = p; k-- > 0;)
-            w = w * j + c(k);
+        double w = c.back();
+        for (std::size_t k = c.size() - 1; k-- > 0;)
+            w = w * j + c[k];
         kernel[i] = w;
     }
 }

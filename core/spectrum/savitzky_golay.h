@@ -11,3 +11,7 @@
 // use gives all-zero weights, so every call yields a defined kernel.
 void savitzky_golay_coefficients(unsigned order, unsigned half_width, unsigned derivative,
                                  std::vector<double>& kernel);
+
+// The same kernel as a polynomial in the offset j: weight(j) = Σ_q c[q]·j^q, with
+// c[0 … p] for the order p in use; empty where the kernel is all zeros.
+std::vector<double> savitzky_golay_polynomial(unsigned order, unsigned half_width, unsigned derivative);

@@ -57,7 +57,8 @@ public:
     const std::vector<double>& std_dev() const override { return std_dev_data; }
     const SpectrumAnalysis& analysis(bool emission_reading) const override;
     double depth() const override;
-    void set_y(const std::vector<double>& y) override { y_data = y; }
+    // Refuses (std::invalid_argument) counts of another length than x.
+    void set_y(const std::vector<double>& y) override;
 
     // Takes over `other`'s state: the points are copied, the keyword list and the
     // analysis records are moved (`other`'s list is left empty).
@@ -73,6 +74,7 @@ public:
     void load_file(const std::wstring& path);
     void load_text(const std::wstring& text);
     // Writes the points into the spectrum's own list; saving is this and kwfile_save.
+    // Vectors of different lengths are refused (std::logic_error), never read past.
     void store_keywords();
 
     // Deviations from the list's "StdDevSpectrum" (when it has one per point), else its
@@ -93,7 +95,32 @@ public:
     bool edit_properties(int editor_option);
     // Appends the spectrum information of the reading chosen by `emission_reading`.
     void property_list(PropertyList& out, bool emission_reading, bool with_lines) const;
+
+    // ---- Edits (the document records each one for undo through the keyword list) ----
+
+    // Removes the points with from ≤ x ≤ to (none when from > to) and the channel price
+    // and count keys, so the spectrum is written as velocity pairs from now on; then
+    // analyses again, so no found line points past the end.
+    void remove_x_interval(double from, double to);
+    // Filters the counts with the centred FIR kernel. Deviations the spectrum stores are
+    // propagated through the filter (the points taken as independent); others follow
+    // from the new counts. Analyses again and writes the keyword list.
+    void apply_filter(const std::vector<double>& kernel);
+    // Merges each pair of neighbouring points (x averaged, counts added, deviations added
+    // in quadrature; an odd last point dropped) and rescales the calibration keys to the
+    // merged channels unless the price is exactly 1. False, with nothing changed, for
+    // fewer than two points.
+    bool decimate_by_2();
+    // Reverses the order of the counts and of the deviations, the velocities staying in
+    // place, so the spectrum is mirrored about the middle of its velocity range; analyses
+    // again and writes the keyword list. False, nothing changed, without points.
+    bool reverse_counts();
 };
+
+// The half width in channels of the smoother of a filter `width` mm/s wide: |width|/2
+// over the channel price (1 without one), truncated; 0, meaning "leave the spectrum as
+// it is", for a price not above 0, a half width above 1000 or below 2 channels.
+unsigned filter_half_width(const KeywordList& list, double width);
 
 // The text of a data block: each value in the printf-style `format`, eight to a line, or
 // with `second` (same length) pairs "v w", two pairs to a line; single blanks between

@@ -9,6 +9,7 @@
 #include "core/spectrum/spectrum_file.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <locale>
 #include <numeric>
@@ -30,6 +31,54 @@ int first_channel(const KeywordList& list)
     int f = 1;
     kwlist_get_int(list, L"FirstChannel", f);
     return f;
+}
+
+// Whether channels first … first + n − 1 can be stored: "FirstChannel" is written
+// "%d" and "LastChannel" "%u", and a reader may take either as an int, so both must lie
+// in 0 … INT_MAX. Computed wide, so no sum overflows.
+bool channels_fit(int first, std::size_t n)
+{
+    const auto last = static_cast<long long>(first) + static_cast<long long>(n) - 1;
+    return first >= 0 && last <= INT_MAX;
+}
+
+// The calibration keys of counts must read as finite numbers when they are given: an
+// unreadable price or zero channel would silently put the points on another axis.
+void check_calibration_keys(const KeywordList& list)
+{
+    double value = 0.0;
+    if (!kwlist_get_finite_double(list, L"(mm/s)PerChannel", value))
+        kwlist_get_finite_double(list, L"ChannelPrice(mm/s)", value);
+    kwlist_get_finite_double(list, L"ZeroChannel", value);
+}
+
+// The deviation keys the reader takes for n points (not for triples, which carry
+// their own): a "StdDevSpectrum" must hold one finite value per point, else a "StdDev"
+// must be a finite number.
+void check_deviation_keys(const KeywordList& list, std::size_t n)
+{
+    std::vector<double> listed;
+    if (kwlist_get_finite_doubles(list, L"StdDevSpectrum", listed)) {
+        if (listed.size() != n)
+            throw std::runtime_error(MessageText(50083, L"StdDevSpectrum", listed.size(), n).to_utf8());
+        return;
+    }
+    double s = 0.0;
+    kwlist_get_finite_double(list, L"StdDev", s);
+}
+
+// The position (from 1) in the data block of the count of point i.
+std::size_t count_position(DataForm form, std::size_t i)
+{
+    switch (form) {
+    case DataForm::counts:
+        return i + 1;
+    case DataForm::pairs:
+        return 2 * i + 2;
+    case DataForm::triples:
+        return 3 * i + 2;
+    }
+    return i + 1;
 }
 
 std::vector<std::size_t> identity_order(std::size_t n)
@@ -66,9 +115,30 @@ std::optional<DataForm> stored_data_form(const KeywordList& list, std::wstring* 
     return std::nullopt;
 }
 
+std::wstring_view channel_price_key(const KeywordList& list, double& price)
+{
+    for (std::wstring_view key : {std::wstring_view(L"(mm/s)PerChannel"), std::wstring_view(L"ChannelPrice(mm/s)")})
+        if (kwlist_get_double(list, key, price))
+            return key;
+    return {};
+}
+
 bool channel_price(const KeywordList& list, double& price)
 {
-    return kwlist_get_double(list, L"(mm/s)PerChannel", price) || kwlist_get_double(list, L"ChannelPrice(mm/s)", price);
+    return !channel_price_key(list, price).empty();
+}
+
+bool stands_on_channels(const KeywordList& list)
+{
+    double price = 0.0;
+    const std::optional<DataForm> form = stored_data_form(list);
+    return channel_price(list, price) && (!form || form == DataForm::counts);
+}
+
+bool stores_deviations(const KeywordList& list)
+{
+    return kwlist_has(list, L"StdDevSpectrum") || kwlist_has(list, L"VelocitySpectrumStdDev") ||
+           kwlist_has(list, L"StdDev");
 }
 
 std::vector<double> counts_axis(const KeywordList& list, std::size_t n)
@@ -89,13 +159,20 @@ DataBlock read_data_block(const KeywordList& list)
     DataBlock block;
     const std::optional<DataForm> form = stored_data_form(list, &block.key);
     if (!form)
-        throw std::runtime_error(MessageText(50050).to_utf8());
+        throw std::runtime_error(MessageText(50080, MessageText(50050).str()).to_utf8());
     block.form = *form;
     std::vector<double> v;
-    kwlist_get_doubles(list, block.key, v);
-    first_channel(list);  // an unreadable first channel is an error whatever the form
+    kwlist_get_finite_doubles(list, block.key, v);
+    const std::size_t per_point = block.form == DataForm::counts ? 1 : block.form == DataForm::pairs ? 2 : 3;
+    if (v.size() % per_point != 0)
+        throw std::runtime_error(MessageText(50082, block.key, v.size(), per_point).to_utf8());
+    const std::size_t n = v.size() / per_point;
+    const int first = first_channel(list);  // an unreadable first channel is an error whatever the form
+    if (n > 0 && kwlist_has(list, L"FirstChannel") && !channels_fit(first, n))
+        throw std::runtime_error(MessageText(50084, first, n).to_utf8());
     switch (block.form) {
     case DataForm::counts:
+        check_calibration_keys(list);
         block.y = std::move(v);
         block.x = counts_axis(list, block.y.size());
         break;
@@ -197,12 +274,21 @@ void SpectrumData::load_keywords(KeywordList& list)
     // Everything is built aside and taken over at the end, so an error changes nothing.
     KeywordList stored = list;
     DataBlock block = read_data_block(stored);
+    if (block.form != DataForm::triples)
+        check_deviation_keys(stored, block.y.size());
     if (!kwlist_has(stored, L"NonresonantPart"))
         kwlist_set_double(stored, L"NonresonantPart", 0.0, L"%f");
     double item = 0.0;
     double multiple = 1.0;
-    kwlist_get_double(stored, L"Item", item);
-    kwlist_get_double(stored, L"Multiple", multiple);
+    kwlist_get_finite_double(stored, L"Item", item);
+    kwlist_get_finite_double(stored, L"Multiple", multiple);
+    // Finite numbers can still carry a velocity or a transformed count past the range
+    // of a double; such a point is refused like a number that is not finite.
+    for (std::size_t i = 0; i < block.y.size(); ++i) {
+        block.y[i] = (block.y[i] + item) * multiple;
+        if (!std::isfinite(block.x[i]) || !std::isfinite(block.y[i]))
+            throw std::runtime_error(MessageText(50081, block.key, count_position(block.form, i)).to_utf8());
+    }
     if (block.form == DataForm::counts) {
         double value = 0.0;
         if (!channel_price(stored, value))
@@ -215,8 +301,6 @@ void SpectrumData::load_keywords(KeywordList& list)
     SpectrumData fresh;
     fresh.x_data = permuted(block.x, order);
     fresh.y_data = permuted(block.y, order);
-    for (double& y : fresh.y_data)
-        y = (y + item) * multiple;
     kwlist_remove(stored, L"Item");
     kwlist_remove(stored, L"Multiple");
     fresh.std_dev_data = block.form == DataForm::triples ? permuted(block.sigma, order)
@@ -254,17 +338,16 @@ void SpectrumData::store_keywords()
 {
     KeywordList& list = keywords;
     const std::size_t n = x_data.size();
+    if (y_data.size() != n || std_dev_data.size() != n)
+        throw std::logic_error("store_keywords: x, counts and deviations differ in length");
     kwlist_set(list, L"Vexmoor", L"1.0", KWHidden);
-    const bool exact = kwlist_has(list, L"StdDev") || kwlist_has(list, L"StdDevSpectrum") ||
-                       kwlist_has(list, L"VelocitySpectrumStdDev") ||
-                       !std::all_of(y_data.begin(), y_data.end(), is_whole);
+    const bool exact = stores_deviations(list) || !std::all_of(y_data.begin(), y_data.end(), is_whole);
     const std::wstring_view count_format = exact ? L"%.7f" : L"%7.0f";
 
     // The form the reader takes now; counts only where the points stand on the channel axis.
     std::wstring key;
     std::optional<DataForm> form = stored_data_form(list, &key);
-    double price = 0.0;
-    if (channel_price(list, price) && (!form || form == DataForm::counts)) {
+    if (stands_on_channels(list)) {
         form = DataForm::counts;
         if (key.empty())
             key = L"Spectrum";
@@ -303,8 +386,14 @@ void SpectrumData::store_keywords()
     if (n > 0) {
         kwlist_set_uint(list, L"NumberChannel", static_cast<unsigned>(n));
         int f = 0;
-        if (kwlist_get_int(list, L"FirstChannel", f))
-            kwlist_set_uint(list, L"LastChannel", static_cast<unsigned>(f + static_cast<int>(n) - 1));
+        if (kwlist_get_int(list, L"FirstChannel", f)) {
+            // The reader refuses channels that cannot be stored; should the points have
+            // changed since, no wrapped or wrong last channel is written.
+            if (channels_fit(f, n))
+                kwlist_set_uint(list, L"LastChannel", static_cast<unsigned>(f + static_cast<long long>(n) - 1));
+            else
+                kwlist_remove(list, L"LastChannel");
+        }
     } else {
         kwlist_remove(list, L"NumberChannel");
         kwlist_remove(list, L"FirstChannel");
@@ -322,8 +411,7 @@ void SpectrumData::set_counts_and_std_dev(const std::vector<double>& counts, con
     if (counts.size() != x_data.size() || deviations.size() != x_data.size())
         throw std::invalid_argument("set_counts_and_std_dev: one count and one deviation per point needed");
     y_data = counts;
-    if (kwlist_has(keywords, L"StdDevSpectrum") || kwlist_has(keywords, L"VelocitySpectrumStdDev") ||
-        kwlist_has(keywords, L"StdDev")) {
+    if (stores_deviations(keywords)) {
         std_dev_data = deviations;
         set_block(keywords, L"StdDevSpectrum", std_dev_data, block_order(keywords, x_data.size()), L"%.7f");
     } else {

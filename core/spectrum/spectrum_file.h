@@ -25,14 +25,28 @@ struct DataBlock {
 std::optional<DataForm> stored_data_form(const KeywordList& list, std::wstring* key = nullptr);
 
 // The channel price: "(mm/s)PerChannel", else "ChannelPrice(mm/s)"; false when neither reads.
+// Every reader of the price takes the keys in this one order, the order of the axis.
 bool channel_price(const KeywordList& list, double& price);
+// The key channel_price read the price from; empty when neither reads.
+std::wstring_view channel_price_key(const KeywordList& list, double& price);
+
+// True when the points stand on the channel axis: the list has a channel price and holds
+// its points as counts (or holds none yet). store_keywords then writes counts; spectra of
+// velocity pairs or triples have no channels to calibrate or merge.
+bool stands_on_channels(const KeywordList& list);
+
+// True when the list keeps deviations of its own ("StdDevSpectrum", "StdDev" or velocity
+// triples) rather than taking them from the counts.
+bool stores_deviations(const KeywordList& list);
 
 // The velocity of channels FirstChannel … FirstChannel + n − 1 (defaults: first channel 1,
 // price 1, zero channel 0). Throws on an unreadable "FirstChannel".
 std::vector<double> counts_axis(const KeywordList& list, std::size_t n);
 
-// The points of the block the reader takes. Throws message 50050 when there is none and
-// the accessor errors for unreadable numbers or "FirstChannel".
+// The points of the block the reader takes. Throws message 50080 when there is none,
+// 50081 for a number that is not finite, 50082 for pairs or triples with numbers left
+// over, 50084 for channels that cannot be stored, and the accessor errors for
+// unreadable numbers (block values, the calibration keys of counts) or "FirstChannel".
 DataBlock read_data_block(const KeywordList& list);
 
 // The stable order that sorts x increasingly (a NaN sorts last): element i is the index

@@ -34,9 +34,9 @@ std::wstring find_data_file(std::wstring_view name)
     const std::wstring folder = user_interface().program_folder();
     std::wstring candidate = join(folder, name);
     if (exists(candidate)) return candidate;
-    candidate = join(join(folder, L".."), name);
-    if (exists(candidate)) return candidate;
-    return std::wstring(name);
+    // The parent folder's path even when the file is not there: the caller's open then
+    // fails and says so, and nothing is read from whatever the working folder is.
+    return join(join(folder, L".."), name);
 }
 
 std::wstring file_stem(std::wstring_view path)

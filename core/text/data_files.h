@@ -6,9 +6,9 @@
 #include <string_view>
 
 // The program's folder joined with `name` when that file or folder exists, else the
-// folder, "..", and `name` when that exists, else `name` itself, so that the caller's
-// own open fails and reports. Throws std::filesystem::filesystem_error ("exists") only
-// for a file-system error other than "not found" or "invalid name".
+// folder, "..", and `name` (whether or not that exists, so that the caller's own open
+// fails and reports a missing file). Throws std::filesystem::filesystem_error
+// ("exists") only for a file-system error other than "not found" or "invalid name".
 std::wstring find_data_file(std::wstring_view name);
 
 // The file name of `path` without its folder ("\" or "/") and without its last extension;

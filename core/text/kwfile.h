@@ -80,6 +80,15 @@ std::size_t read_leading_double(std::wstring_view text, double& out);
 // a separator nor a number.
 bool kwlist_get_doubles(const KeywordList& list, std::wstring_view key, std::vector<double>& out);
 
+// For numbers the program cannot do without: as kwlist_get_double, but false also
+// when the value is blank, and a value that does not begin with a number throws the
+// floating-point format error with the whole value; a number that is not finite
+// (nan, inf, 1e400) throws message 50081 naming the key.
+bool kwlist_get_finite_double(const KeywordList& list, std::wstring_view key, double& out);
+// As kwlist_get_doubles, and a number that is not finite throws message 50081 with
+// the key and the number's position (counted from 1).
+bool kwlist_get_finite_doubles(const KeywordList& list, std::wstring_view key, std::vector<double>& out);
+
 // ---- Changes ----
 
 // Replaces the value and the flags of the first entry with `key`, else appends one.

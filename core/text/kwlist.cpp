@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <locale>
 #include <stdexcept>
@@ -14,6 +15,7 @@
 #include <boost/format.hpp>
 
 #include "core/text/kwfile_chars.h"
+#include "core/text/messages.h"
 #include "core/text/text.h"
 
 namespace {
@@ -37,17 +39,28 @@ bool number_char(wchar_t c)
 
 bool is_hex_digit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 
-// Reads a number at the start of `s` as wcstod does in the "C" locale: white space,
-// a sign, then a decimal or "0x" hexadecimal number, "inf", "infinity" or "nan"
-// (with an optional "(chars)"). Returns the characters used, 0 when there is no number.
-size_t read_double(std::wstring_view s, double& x)
+// The value in ASCII for the number reader, one character per character: those a
+// number can consist of keep their place, every other one becomes '\x01', which no
+// number contains and which is not white space. Made once per value, so reading all
+// its numbers costs time in proportion to its length even when they touch.
+std::string number_text(std::wstring_view s)
 {
-    size_t start = 0;
+    std::string text(s.size(), '\x01');
+    for (size_t i = 0; i < s.size(); ++i)
+        if (number_char(s[i])) text[i] = static_cast<char>(s[i]);
+    return text;
+}
+
+// Reads a number at position `pos` of `s` (`text` its number_text) as wcstod does in
+// the "C" locale: white space, a sign, then a decimal or "0x" hexadecimal number,
+// "inf", "infinity" or "nan" (with an optional "(chars)"). Returns the characters
+// used, 0 when there is no number.
+size_t read_double(std::wstring_view s, std::string_view text, size_t pos, double& x)
+{
+    size_t start = pos;
     while (start < s.size() && kw_is_space(s[start])) ++start;
-    std::string text;  // the run of characters a number can consist of, in ASCII
-    for (size_t i = start; i < s.size() && number_char(s[i]); ++i) text.push_back(static_cast<char>(s[i]));
-    const char* p = text.data();
-    const char* const end = p + text.size();
+    const char* p = text.data() + start;
+    const char* const end = text.data() + text.size();
     const bool negative = p != end && *p == '-';
     if (p != end && (*p == '-' || *p == '+')) ++p;
     if (p == end || *p == '-' || *p == '+') return 0;
@@ -64,12 +77,19 @@ size_t read_double(std::wstring_view s, double& x)
         v = std::strtod(std::string(digits, r.ptr).c_str(), nullptr);
     }
     x = negative ? -v : v;
-    return start + static_cast<size_t>(r.ptr - text.data());
+    return static_cast<size_t>(r.ptr - text.data()) - pos;
 }
+
+bool is_blank(std::wstring_view s) { return kw_trim(s).empty(); }
 
 [[noreturn]] void format_error(const char* what, std::wstring_view key, std::wstring_view text)
 {
     throw std::runtime_error(std::string(what) + " for <" + wide_to_utf8(key) + ">: " + wide_to_utf8(text));
+}
+
+[[noreturn]] void not_finite_error(std::wstring_view key, size_t index)
+{
+    throw std::runtime_error(MessageText(50081, key, index + 1).to_utf8());
 }
 
 std::wstring format_double(double x, std::wstring_view format)
@@ -119,7 +139,7 @@ bool kwlist_get_int(const KeywordList& list, std::wstring_view key, int& out)
 bool kwlist_get_double(const KeywordList& list, std::wstring_view key, double& out)
 {
     const std::wstring* v = find_value(list, key);
-    return v && read_double(*v, out) > 0;
+    return v && read_double(*v, number_text(*v), 0, out) > 0;
 }
 
 bool kwlist_get_doubles(const KeywordList& list, std::wstring_view key, std::vector<double>& out)
@@ -127,16 +147,38 @@ bool kwlist_get_doubles(const KeywordList& list, std::wstring_view key, std::vec
     const std::wstring* v = find_value(list, key);
     if (!v) return false;
     const std::wstring_view s = *v;
+    const std::string text = number_text(s);
     std::vector<double> numbers;
     for (size_t i = 0;;) {
         while (i < s.size() && (kw_is_space(s[i]) || s[i] == L',')) ++i;
         if (i == s.size()) break;
         double x = 0;
-        const size_t used = read_double(s.substr(i), x);
+        const size_t used = read_double(s, text, i, x);
         if (used == 0) format_error("Invalid floating point format", key, s.substr(i));
         numbers.push_back(x);
         i += used;
     }
+    out = std::move(numbers);
+    return true;
+}
+
+bool kwlist_get_finite_double(const KeywordList& list, std::wstring_view key, double& out)
+{
+    const std::wstring* v = find_value(list, key);
+    if (!v || is_blank(*v)) return false;
+    double x = 0;
+    if (read_double(*v, number_text(*v), 0, x) == 0) format_error("Invalid floating point format", key, *v);
+    if (!std::isfinite(x)) not_finite_error(key, 0);
+    out = x;
+    return true;
+}
+
+bool kwlist_get_finite_doubles(const KeywordList& list, std::wstring_view key, std::vector<double>& out)
+{
+    std::vector<double> numbers;
+    if (!kwlist_get_doubles(list, key, numbers)) return false;
+    const auto bad = std::find_if(numbers.begin(), numbers.end(), [](double x) { return !std::isfinite(x); });
+    if (bad != numbers.end()) not_finite_error(key, static_cast<size_t>(bad - numbers.begin()));
     out = std::move(numbers);
     return true;
 }
@@ -198,4 +240,4 @@ void kwlist_remove_by_prefix(KeywordList& list, std::wstring_view prefix)
     remove_entries(list, [&](const auto& e) { return e.first.starts_with(prefix); });
 }
 
-size_t read_leading_double(std::wstring_view text, double& out) { return read_double(text, out); }
+size_t read_leading_double(std::wstring_view text, double& out) { return read_double(text, number_text(text), 0, out); }

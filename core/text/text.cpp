@@ -1,9 +1,11 @@
 #include "core/text/text.h"
 
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -122,6 +124,49 @@ std::wstring utf16_to_wide(std::u16string_view text)
     return out;
 }
 
+namespace {
+
+// The reason a file operation failed, as the C runtime words the error number; a
+// failure that set none says so.
+[[noreturn]] void file_error(const char* what, const std::wstring& name, int error)
+{
+    const std::string reason = error != 0 ? std::generic_category().message(error) : "unknown error";
+    throw std::runtime_error(what + wide_to_utf8(name) + ": " + reason);
+}
+
+// A C runtime file in binary mode, closed when it goes; an open that fails throws with
+// the file's name and the system's reason.
+class CFile {
+public:
+    CFile(const std::filesystem::path& path, const char* mode, const char* what, const std::wstring& name)
+    {
+        errno = 0;
+#ifdef _WIN32
+        const std::wstring wide_mode(mode, mode + std::char_traits<char>::length(mode));
+        file_ = _wfopen(path.c_str(), wide_mode.c_str());
+#else
+        file_ = std::fopen(path.c_str(), mode);
+#endif
+        if (!file_) file_error(what, name, errno);
+    }
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    ~CFile() { close(); }
+
+    std::FILE* get() const { return file_; }
+    // 0 when the file closed with everything written (EOF otherwise, errno set).
+    int close()
+    {
+        std::FILE* f = std::exchange(file_, nullptr);
+        return f ? std::fclose(f) : 0;
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+} // namespace
+
 std::filesystem::path to_path(const std::wstring& name)
 {
 #ifdef _WIN32
@@ -156,10 +201,13 @@ std::wstring decode_text(std::string_view bytes)
 
 std::string read_binary_file(const std::wstring& name)
 {
-    std::ifstream in(to_path(name), std::ios::binary);
-    if (!in) throw std::runtime_error("Can't open file " + wide_to_utf8(name));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw std::runtime_error("Can't read file " + wide_to_utf8(name));
+    CFile in(to_path(name), "rb", "Can't open file ", name);
+    std::string bytes;
+    char buffer[1 << 16];
+    size_t got = 0;
+    errno = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) bytes.append(buffer, got);
+    if (std::ferror(in.get())) file_error("Can't read file ", name, errno);
     return bytes;
 }
 
@@ -171,15 +219,15 @@ void write_text_file(const std::wstring& name, std::wstring_view text)
     std::filesystem::path temp = target;
     temp += ".tmp~";
     {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw std::runtime_error("Can't create file " + wide_to_utf8(name));
-        out << "\xEF\xBB\xBF" << wide_to_utf8(text);
-        out.flush();
-        if (!out) {
+        CFile out(temp, "wb", "Can't create file ", name);
+        const std::string bytes = "\xEF\xBB\xBF" + wide_to_utf8(text);
+        errno = 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size() || out.close() != 0) {
+            const int error = errno;
             out.close();
             std::error_code ignored;
             std::filesystem::remove(temp, ignored);
-            throw std::runtime_error("Can't write file " + wide_to_utf8(name));
+            file_error("Can't write file ", name, error);
         }
     }
     std::error_code ec;

@@ -20,8 +20,9 @@ std::filesystem::path to_path(const std::wstring& name);
 // places), otherwise UTF-8.
 std::wstring decode_text(std::string_view bytes);
 
-// Reads a whole file as text; throws std::runtime_error naming the file when it
-// cannot be opened or read.
+// Reads a whole file as text. When it cannot be opened or read, throws
+// std::runtime_error naming the file and giving the system's reason ("Can't open file
+// <name>: No such file or directory"); the writer's errors read alike.
 std::wstring read_text_file(const std::wstring& name);
 std::string read_binary_file(const std::wstring& name);
 

@@ -1,7 +1,7 @@
 #include <string_view>
 
-#include "subspec/catalogue/distribution_factory.h"
 #include "subspec/catalogue/sub_spec_factory.h"
+#include "subspec/distribution.h"
 
 SubSpecPtr create_subspec(std::wstring_view name, const Isotope* isotope)
 {
@@ -9,5 +9,6 @@ SubSpecPtr create_subspec(std::wstring_view name, const Isotope* isotope)
     if (!name.starts_with(distribution_prefix))
         return SubSpecFactory::instance().create_by_name(name, isotope);
     SubSpecPtr inner = SubSpecFactory::instance().create_by_name(name.substr(distribution_prefix.size()), isotope);
-    return inner ? make_distribution(std::move(inner)) : SubSpecPtr();
+    // The distribution takes its own reference; its points come with its model data.
+    return inner ? SubSpecPtr(new Distribution(std::move(inner))) : SubSpecPtr();
 }

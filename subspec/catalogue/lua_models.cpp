@@ -150,10 +150,11 @@ void LuaModelRuntime::load_folder(const std::wstring& folder, SubSpecFactory& ca
         if (!entry.is_regular_file(error))
             continue;
         const std::u8string name = entry.path().filename().u8string();
-        if (name.starts_with(u8".") || name == u8"lib.lua" || name == u8"dualImpl.lua")
-            continue;
         const std::u8string path = entry.path().u8string();
-        scripts.push_back(utf8_to_wide(std::string(path.begin(), path.end())));
+        std::wstring script = utf8_to_wide(std::string(path.begin(), path.end()));
+        if (name.starts_with(u8".") || is_lua_support_script(script))
+            continue;
+        scripts.push_back(std::move(script));
     }
     std::sort(scripts.begin(), scripts.end());
     for (const std::wstring& script : scripts)
@@ -225,6 +226,13 @@ void LuaModelRuntime::invoke_df(LuaModelInfo& model, std::size_t nx, std::size_t
         values[i] = scratch_[i * row];
         std::copy_n(scratch_.data() + i * row + 1, np, jacobian + i * stride);
     }
+}
+
+bool is_lua_support_script(const std::wstring& path)
+{
+    const std::size_t slash = path.find_last_of(L"/\\");
+    const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return name == L"lib.lua" || name == L"dualImpl.lua";
 }
 
 LuaModelRuntime& lua_models()

@@ -108,5 +108,8 @@ LuaModelRuntime& lua_models();
 void luamodel_init();
 void luamodel_load(const std::wstring& script_path);
 void luamodel_close();
+// True for the support scripts "lib.lua" and "dualImpl.lua", which share the models
+// folder with the model scripts but are no models.
+bool is_lua_support_script(const std::wstring& path);
 // luamodel_init, then load_folder into the process-wide catalogue.
 void luamodel_load_folder(const std::wstring& folder);

@@ -2,6 +2,7 @@
 // framework, a subspectrum that throws for velocities above a limit, and models of them.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <set>
@@ -93,6 +94,30 @@ inline SpectrumModel model_of(std::initializer_list<SubSpecPtr> parts)
         model.insert_component(model.component_count(), s);
     return model;
 }
+
+// A baseline at N0 = 1e6 and an absorption line of area 1 at 0.3 mm/s, width 0.4, on
+// the scale −3e5.
+struct LineModel {
+    SpectrumModel model = model_of({baseline(), lorentz()});
+    DVector values;
+
+    LineModel()
+    {
+        model.scale = -3e5;
+        values = DVector(model.param_count());
+        values(0) = 1e6, values(1) = 0.0, values(2) = 0.0;
+        values(3) = 1.0, values(4) = 0.3, values(5) = 0.4;
+    }
+
+    // The model's counts at the velocities x.
+    std::vector<double> at(const std::vector<double>& x) const
+    {
+        DVector xs(x.size()), out(x.size());
+        std::copy(x.begin(), x.end(), xs.begin());
+        model.evaluate(xs, 0, x.size(), values, out);
+        return std::vector<double>(out.begin(), out.end());
+    }
+};
 
 inline void link_param(SpectrumModel& model, unsigned component, unsigned param, unsigned target_component,
                        unsigned target_param, double factor)

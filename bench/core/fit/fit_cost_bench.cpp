@@ -15,7 +15,7 @@
 //     covariance).
 // The argument is the number of OpenMP threads.
 #include <benchmark/benchmark.h>
-#include <omp.h>
+#include <thread>
 
 #include <algorithm>
 #include <array>
@@ -27,6 +27,7 @@
 
 #include "core/fit/lm_fit.h"
 #include "core/model/spectrum_model.h"
+#include "core/fit/parallel_blocks.h"
 #include "core/fit/point_blocks.h"
 #include "core/spectrum/poisson.h"
 #include "lineshapes/doublets.h"
@@ -175,7 +176,7 @@ double total_seconds(const std::vector<Interval>& intervals)
 void BM_FitCost(benchmark::State& state)
 {
     static const Problem p;
-    omp_set_num_threads(static_cast<int>(state.range(0)));
+    set_parallel_block_threads(static_cast<unsigned>(state.range(0)));
     const RecordingModel recording(p.model);
     DVector values;
     DMatrix covariance, directions;
@@ -206,12 +207,11 @@ void BM_FitCost(benchmark::State& state)
     const ExprGradients gradients;
     const clock_type::time_point alone_start = clock_type::now();
     for (std::size_t r = 0; r < rounds.size(); ++r) {
-#pragma omp parallel for schedule(static)
-        for (int b = 0; b < static_cast<int>(point_block_count); ++b) {
-            const PointBlock block = point_block(static_cast<unsigned>(b), channels);
+        parallel_blocks(point_block_count, [&](unsigned b) {
+            const PointBlock block = point_block(b, channels);
             p.model.evaluate_range_with_jacobian(x, block.begin, block.end - block.begin, values, gradients,
                                                  block_values[b], block_jacobians[b]);
-        }
+        });
         benchmark::DoNotOptimize(block_jacobians[0].data().data());
     }
     const double jacobians_alone = seconds({alone_start, clock_type::now()}) / fits;
@@ -227,7 +227,7 @@ void BM_FitCost(benchmark::State& state)
 
 void thread_args(benchmark::internal::Benchmark* b)
 {
-    const int cores = omp_get_num_procs();
+    const int cores = int(std::thread::hardware_concurrency());
     for (int t = 1; t < cores; t *= 2)
         b->Arg(t);
     b->Arg(cores);

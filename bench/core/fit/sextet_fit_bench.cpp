@@ -3,11 +3,10 @@
 // Solver's Levenberg-Marquardt with automatic differentiation on the same formula, the
 // same data, the same start, the same varied parameters and bounds. Counters: accepted
 // steps, chi-square at the end (Ceres: twice its cost) and, for Ceres, all steps tried.
-// The argument is the number of threads: lm_fit's OpenMP team, Ceres' evaluation
+// The argument is the number of threads: lm_fit's block pool, Ceres' evaluation
 // threads over 16 residual blocks of 64 points.
 #include <benchmark/benchmark.h>
 #include <ceres/ceres.h>
-#include <omp.h>
 
 #include <array>
 #include <cmath>
@@ -17,6 +16,7 @@
 
 #include "core/spectrum/isotope.h"
 #include "core/fit/lm_fit.h"
+#include "core/fit/parallel_blocks.h"
 #include "core/model/spectrum_model.h"
 #include "core/spectrum/poisson.h"
 #include "core/spectrum/spectrum_analysis.h"
@@ -126,7 +126,7 @@ const Problem& problem()
 void BM_SextetFit_lm_fit(benchmark::State& state)
 {
     const Problem& p = problem();
-    omp_set_num_threads(int(state.range(0)));
+    set_parallel_block_threads(unsigned(state.range(0)));
     DVector values;
     DMatrix covariance, directions;
     double chi_square = 0.0, reduced = 0.0;

@@ -17,6 +17,7 @@
 #include "fit_test_model.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/random_rows.h"
+#include "tests/support/fit_run.h"
 #include "tests/support/simulated_spectrum.h"
 
 namespace {
@@ -24,24 +25,6 @@ namespace {
 using namespace test_support;
 
 constexpr double inf = std::numeric_limits<double>::infinity();
-
-struct FitOutput {
-    DVector values;
-    DMatrix covariance, directions;
-    double chi_square = 0.0, reduced_chi_square = 0.0;
-    unsigned iterations = 0;
-    FitStopCode code = FitStopSmallGradient;
-};
-
-FitOutput run_fit(const IModel& model, const IModelData& data, const DVector& start, const std::vector<int>& mask,
-                  const FitSettings& settings = {}, const DVector& lower = {}, const DVector& upper = {},
-                  IFitStepCallback* callback = nullptr)
-{
-    FitOutput out;
-    lm_fit(model, data, start, mask, lower, upper, settings, out.values, out.covariance, out.directions,
-           out.chi_square, out.reduced_chi_square, out.iterations, out.code, callback);
-    return out;
-}
 
 // A line on a sloped baseline: b0, b1, height, x0, Γ.
 const DVector truth = vec({2e5, 500.0, 2e4, 0.3, 0.6});

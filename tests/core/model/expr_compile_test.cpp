@@ -129,6 +129,25 @@ TEST_F(ExprCompile, VariablesFollowTheParameters)
     EXPECT_EQ(used, std::set<unsigned>{3});
 }
 
+// Compiling a list against one set of tables gives what compiling each text alone gives,
+// a text that does not compile included.
+TEST_F(ExprCompile, ManyTextsAtOnce)
+{
+    const std::vector<std::wstring> variables = {L"u", L"v"};
+    const std::vector<std::wstring> texts = {L"$v * 2 + [1:I]", L"[1:δ] +", L"sin([2:I]) / $u", L"[3:I]"};
+    const std::vector<ExprPtr> all = Expr::create_all(texts, model, variables);
+    ASSERT_EQ(all.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const ExprPtr alone = compile(texts[i], variables);
+        ASSERT_EQ(bool(all[i]), bool(alone)) << i;
+        if (alone) {
+            EXPECT_EQ(compiled(all[i]).instructions(), compiled(alone).instructions()) << i;
+            EXPECT_EQ(all[i]->text(), texts[i]);
+        }
+    }
+    EXPECT_TRUE(all[0] && all[2]);
+}
+
 TEST_F(ExprCompile, IsotopeConstants)
 {
     EXPECT_FALSE(compile(L"K"));

@@ -183,6 +183,86 @@ TEST_F(ExprEval, PropagatedErrorsWithVariables)
     EXPECT_DOUBLE_EQ(error, 0.2);
 }
 
+// An expression with many references takes its gradient by reverse accumulation. It is a
+// sum of pieces of two or three references each, so its gradient and its error must be
+// those that the sum of the pieces' gradients (each piece evaluated on its own) gives,
+// for every operator and function, a variable and a constant exponent of a negative base.
+TEST(ExprEvalMany, GradientOfALongSumIsTheSumOfItsPieces)
+{
+    SpectrumModel model;
+    model.insert_component(0, inert<BaseLineParams>());
+    for (unsigned c = 1; c <= 20; ++c)
+        model.insert_component(c, inert<LorenzLineParams>());
+    const unsigned n = model.param_count();
+    DVector p(n);
+    for (unsigned k = 0; k < n; ++k)
+        p(k) = 0.3 + 0.07 * k;
+    p(22) = -0.8;  // [7:δ] < 0: a negative base to a whole power
+
+    const std::vector<std::wstring> forms = {
+        L"[%1%:I]*[%1%:δ]", L"[%1%:I]/[%1%:Γ]", L"[%1%:Γ]^[%1%:δ]", L"ln([%1%:Γ])*[%1%:I]",
+        L"sin°([%1%:δ])-[%1%:Γ]", L"abs(-[%1%:I])*exp(-[%1%:Γ])", L"[%1%:δ]^3+cos([%1%:I])",
+        L"K([%1%:Γ]/10)*lg([%1%:I])", L"acos°([%1%:δ]/10)+asin([%1%:Γ]/10)", L"-[%1%:I]*$v",
+        L"sin([%1%:δ])/cos°([%1%:Γ])", L"acos([%1%:I]/10)-asin°([%1%:δ]/10)"};
+    std::vector<std::wstring> pieces;
+    std::wstring whole;
+    for (unsigned c = 1; c <= 20; ++c) {
+        std::wstring piece = forms[(c - 1) % forms.size()];
+        for (std::size_t at; (at = piece.find(L"%1%")) != std::wstring::npos;)
+            piece.replace(at, 3, std::to_wstring(c));
+        pieces.push_back(piece);
+        whole += (whole.empty() ? L"(" : L"+(") + piece + L")";
+    }
+    const std::vector<std::wstring> variables = {L"v"};
+    const DVector vars(1, 1.5), deviations(1, 0.2);
+    const ExprPtr e = Expr::create(whole, model, variables);
+    ASSERT_TRUE(e);
+    ASSERT_GT(dynamic_cast<const Expr&>(*e).references().size(), 30u);
+
+    // The pieces' values and gradients (variable last), each on the dual-number path.
+    double value = 0.0;
+    std::vector<double> gradient(n + 1, 0.0);
+    for (const std::wstring& piece : pieces) {
+        const ExprPtr q = Expr::create(piece, model, variables);
+        ASSERT_TRUE(q) << std::string(piece.begin(), piece.end());
+        const auto& expr = dynamic_cast<const Expr&>(*q);
+        std::vector<double> stack(expr.max_depth() * (expr.references().size() + 1));
+        expr.run(p, vars, stack.data(), true);
+        value += stack[0];
+        for (std::size_t s = 0; s < expr.references().size(); ++s) {
+            const unsigned id = expr.references()[s];
+            gradient[id >= Expr::variable_id_base ? n : id] += stack[s + 1];
+        }
+    }
+
+    DMatrix covariance(n, n, 0.0);
+    for (unsigned i = 0; i < n; ++i)
+        for (unsigned j = 0; j < n; ++j)
+            covariance(i, j) = i == j ? 1.0 + 0.1 * i : 0.3 / (1.0 + std::abs(int(i) - int(j)));
+    double want = gradient[n] * gradient[n] * 0.04;
+    for (unsigned i = 0; i < n; ++i)
+        for (unsigned j = 0; j < n; ++j)
+            want += gradient[i] * gradient[j] * covariance(i, j);
+
+    double error = -1.0;
+    EXPECT_NEAR(e->value_with_variance_ext(p, covariance, vars, deviations, error), value, 1e-12 * std::fabs(value));
+    EXPECT_NEAR(error, std::sqrt(want), 1e-12 * std::sqrt(want));
+    EXPECT_TRUE(std::isfinite(error));
+
+    // Without variables: value_and_gradient and value_with_variance of the same sum.
+    std::wstring plain = whole;
+    for (std::size_t at; (at = plain.find(L"*$v")) != std::wstring::npos;)
+        plain.replace(at, 3, L"*1.5");
+    const ExprPtr f = Expr::create(plain, model);
+    ASSERT_TRUE(f);
+    DVector g;
+    EXPECT_NEAR(f->value_and_gradient(p, g), value, 1e-12 * std::fabs(value));
+    for (unsigned k = 0; k < n; ++k)
+        EXPECT_NEAR(g(k), gradient[k], 1e-12 * (1.0 + std::fabs(gradient[k]))) << "parameter " << k;
+    f->value_with_variance(p, covariance, error);
+    EXPECT_NEAR(error * error, want - gradient[n] * gradient[n] * 0.04, 1e-10 * want);
+}
+
 TEST_F(ExprEval, ReferencesOutsideTheVectorsReadNaN)
 {
     EXPECT_TRUE(std::isnan(compile(L"[2:Γ] + 1")->value(DVector(5, 1.0))));

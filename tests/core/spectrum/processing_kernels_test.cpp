@@ -11,6 +11,7 @@
 #include "core/spectrum/poisson.h"
 #include "core/spectrum/resample.h"
 #include "core/spectrum/savitzky_golay.h"
+#include "core/spectrum/savitzky_golay_filter.h"
 
 namespace {
 
@@ -41,6 +42,57 @@ std::vector<double> clamped_correlation(const std::vector<double>& kernel, const
 }
 
 }  // namespace
+
+// The whole-sequence filter gives the direct filter's values, for narrow windows and
+// for wide ones whose moments are carried along, windows wider than the data included.
+TEST(SavitzkyGolayFilter, SameValuesAsTheDirectFilter)
+{
+    std::mt19937 gen(7);
+    std::normal_distribution<double> noise(0.0, 300.0);
+    for (std::size_t n : {std::size_t(1), std::size_t(150), std::size_t(6000), std::size_t(30000)}) {
+        std::vector<double> y(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double u = (double(i) - 0.4 * double(n)) / 400.0;
+            y[i] = 1e5 - 3e4 * std::exp(-u * u) + noise(gen);
+        }
+        for (unsigned half_width : {2u, 63u, 64u, 101u, 1000u, 10000u}) {
+            for (unsigned derivative : {0u, 1u, 2u}) {
+                SCOPED_TRACE(testing::Message() << "n " << n << " m " << half_width << " s " << derivative);
+                std::vector<double> direct, filtered;
+                fir_filter_vector(sg(4, half_width, derivative), y, direct);
+                savitzky_golay_filter(4, half_width, derivative, y, filtered);
+                // Rounding of sums over the window, relative to the largest possible value.
+                double scale = 0;
+                for (double w : sg(4, half_width, derivative)) scale += std::abs(w);
+                expect_near_all(filtered, direct, 1e-11 * scale * 1.3e5);
+            }
+        }
+    }
+    std::vector<double> out{1};
+    savitzky_golay_filter(4, 100, 0, {}, out);
+    EXPECT_TRUE(out.empty());
+}
+
+// Away from the ends a polynomial up to the filter's order is its own smoothing and
+// its derivative is its slope, whatever the width.
+TEST(SavitzkyGolayFilter, ReproducesPolynomialsAndTheirSlopes)
+{
+    const std::size_t n = 20000;
+    const auto p = [](double t) { return 5e4 + 30 * t - 2e-3 * t * t + 1e-7 * t * t * t - 2e-12 * t * t * t * t; };
+    const auto dp = [](double t) { return 30 - 4e-3 * t + 3e-7 * t * t - 8e-12 * t * t * t; };
+    std::vector<double> y(n);
+    for (std::size_t i = 0; i < n; ++i) y[i] = p(double(i) - 1e4);
+    for (unsigned half_width : {80u, 2500u}) {
+        SCOPED_TRACE(half_width);
+        std::vector<double> smooth, slope;
+        savitzky_golay_filter(4, half_width, 0, y, smooth);
+        savitzky_golay_filter(4, half_width, 1, y, slope);
+        for (std::size_t i = half_width; i + half_width < n; i += 97) {
+            EXPECT_NEAR(smooth[i], y[i], 1e-7 * 5e4) << i;
+            EXPECT_NEAR(slope[i], dp(double(i) - 1e4), 1e-8 * 30) << i;
+        }
+    }
+}
 
 TEST(SavitzkyGolay, KnownKernels)
 {

@@ -238,6 +238,32 @@ TEST(AnalyzeSpectrum, FlatSpectrumHasNoSignal)
     EXPECT_EQ(a.line_width, 0.0);
 }
 
+// With at most ten points both baselines are the mean of all counts, so the total
+// signal is zero but for rounding: no signal, as for a flat spectrum, not a centroid
+// of the rounding residue.
+TEST(AnalyzeSpectrum, ShortSpectraHaveNoSignalBeyondRounding)
+{
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<double> counts(9.0e5, 1.1e6);
+    for (std::size_t n = 3; n <= 10; ++n) {
+        for (int trial = 0; trial < 20; ++trial) {
+            SCOPED_TRACE(testing::Message() << n << " points, trial " << trial);
+            std::vector<double> x(n), y(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                x[i] = -4.0 + 0.8 * double(i);
+                y[i] = std::round(counts(gen) * 10.0) / 10.0;
+            }
+            const SpectrumAnalysis a = analyze(with_poisson_deviations(x, y));
+            EXPECT_EQ(a.XSc, a.Xc);
+            EXPECT_EQ(a.XSc_e, a.Xc);
+            EXPECT_EQ(a.Dv, 0.0);
+            EXPECT_EQ(a.Dv_e, 0.0);
+            EXPECT_EQ(a.XSc_err, 0.0);
+            EXPECT_EQ(a.Dv_e_err, 0.0);
+        }
+    }
+}
+
 TEST(AnalyzeSpectrum, BaselinesBelowOneCountAreZero)
 {
     std::vector<double> x(30), y(30, 5.0);

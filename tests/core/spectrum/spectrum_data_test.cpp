@@ -1,8 +1,10 @@
 #include "core/spectrum/spectrum_data.h"
 
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -116,10 +118,11 @@ TEST(SpectrumFile, DataKeysAndCalibrationKeysByPrecedence)
         {L"Spectrum:1 2\nData:5 6\n", {1, 2}, {1, 2}},
         {L"Data:5 6\nVelocitySpectrum:0 1 1 2\n", {1, 2}, {5, 6}},
         {L"VelocitySpectrumStdDev:0 9 1\nVelocitySpectrum:0 1 1 2\n", {0, 1}, {1, 2}},
-        {L"VelocitySpectrumStdDev:1 10 1 0 20 2 7 7\n", {0, 1}, {20, 10}},
-        {L"VelocitySpectrum:3 30 1 10 2 20 9\n", {1, 2, 3}, {10, 20, 30}},
+        {L"VelocitySpectrumStdDev:1 10 1 0 20 2\n", {0, 1}, {20, 10}},
+        {L"VelocitySpectrum:3 30 1 10 2 20\n", {1, 2, 3}, {10, 20, 30}},
         {L"(mm/s)PerChannel:2\nChannelPrice(mm/s):3\nSpectrum:1 2\n", {2, 4}, {1, 2}},
-        {L"(mm/s)PerChannel:x\nChannelPrice(mm/s):3\nSpectrum:1 2\n", {3, 6}, {1, 2}},
+        {L"(mm/s)PerChannel: \nChannelPrice(mm/s):3\nSpectrum:1 2\n", {3, 6}, {1, 2}},  // blank: absent
+        {L"ChannelPrice(mm/s):0.5 mm/s\nZeroChannel:\nSpectrum:1 2\n", {0.5, 1}, {1, 2}},
         {L"ChannelPrice(mm/s):3\nZeroChannel:1\nFirstChannel:0\nSpectrum:1 2\n", {-3, 0}, {1, 2}},
         {L"Spectrum:\n1, 2,\n3\nEndSpectrum:\n", {1, 2, 3}, {1, 2, 3}},
     };
@@ -159,7 +162,7 @@ TEST(SpectrumFile, ItemAndMultipleTransformTheCountsOnceAndVanish)
     } cases[] = {
         {L"Item:10\nMultiple:2\nSpectrum:1 2\n", {22, 24}},
         {L"Multiple:0\nItem:1\nSpectrum:1 2\n", {0, 0}},
-        {L"Item:abc\nMultiple:\nSpectrum:1 2\n", {1, 2}},
+        {L"Item: \nMultiple:\nSpectrum:1 2\n", {1, 2}},
         {L"Item:1\nItem:5\nVelocitySpectrum:0 1 1 2\n", {2, 3}},
     };
     for (const auto& c : cases) {
@@ -180,9 +183,8 @@ TEST(SpectrumFile, DeviationsFromFileSingleValueOrPoisson)
         Values std_dev;
     } cases[] = {
         {L"StdDevSpectrum:0.5 0.25\nStdDev:3\nSpectrum:4 9\n", {0.5, 0.25}},
-        {L"StdDevSpectrum:0.5\nStdDev:3\nSpectrum:4 9\n", {3, 3}},  // wrong count: ignored
         {L"StdDev:3\nSpectrum:4 9\n", {3, 3}},
-        {L"StdDev:abc\nSpectrum:4 9\n", {2, 3}},
+        {L"StdDev:\nSpectrum:4 9\n", {2, 3}},
         {L"Spectrum:4 -9\n", {2, 3}},
         {L"StdDevSpectrum:1\nVelocitySpectrumStdDev:0 4 7\n", {7}},  // triples carry their own
     };
@@ -198,10 +200,41 @@ TEST(SpectrumFile, AFailedLoadLeavesTheSpectrumAsItWas)
         const wchar_t* text;
         const char* message;
     } cases[] = {
-        {L"Comment:no data\n", "The file contains no data points"},
+        {L"Comment:no data\nNumbers:1 2 3\n",
+         "The file contains no data points: a spectrum file needs one of the keys Spectrum, Data, VelocitySpectrum "
+         "or VelocitySpectrumStdDev"},
         {L"Spectrum:1 x 3\n", "Invalid floating point format for <Spectrum>: x 3"},
         {L"FirstChannel:abc\nVelocitySpectrum:0 1\n", "Invalid integer format for <FirstChannel>: abc"},
         {L"Item:5\nStdDevSpectrum:1 y\nSpectrum:1 2\n", "Invalid floating point format for <StdDevSpectrum>: y"},
+        // Numbers the reader needs are refused when they do not read.
+        {L"ChannelPrice(mm/s):abc\nSpectrum:1 2\n", "Invalid floating point format for <ChannelPrice(mm/s)>: abc"},
+        {L"(mm/s)PerChannel:x\nChannelPrice(mm/s):3\nSpectrum:1 2\n",
+         "Invalid floating point format for <(mm/s)PerChannel>: x"},
+        {L"ZeroChannel:middle\nData:1 2\n", "Invalid floating point format for <ZeroChannel>: middle"},
+        {L"StdDev:abc\nSpectrum:4 9\n", "Invalid floating point format for <StdDev>: abc"},
+        {L"Item:abc\nSpectrum:1 2\n", "Invalid floating point format for <Item>: abc"},
+        // Every point needs all its numbers.
+        {L"VelocitySpectrum:0 1 1 2 2\n", "The number of values in <VelocitySpectrum> (5) is not a multiple of 2"},
+        {L"VelocitySpectrumStdDev:0 1 1 1\n",
+         "The number of values in <VelocitySpectrumStdDev> (4) is not a multiple of 3"},
+        {L"StdDevSpectrum:0.5\nStdDev:3\nSpectrum:4 9\n",
+         "The number of values in <StdDevSpectrum> (1) differs from the number of points (2)"},
+        // Numbers that are not finite, as written or as they come out.
+        {L"Spectrum:1 nan 3\n", "Value 2 of <Spectrum> is not a finite number"},
+        {L"VelocitySpectrum:0 1 inf 2\n", "Value 3 of <VelocitySpectrum> is not a finite number"},
+        {L"VelocitySpectrumStdDev:0 1 1e400\n", "Value 3 of <VelocitySpectrumStdDev> is not a finite number"},
+        {L"ChannelPrice(mm/s):-inf\nSpectrum:1 2\n", "Value 1 of <ChannelPrice(mm/s)> is not a finite number"},
+        {L"ZeroChannel:nan\nData:1 2\n", "Value 1 of <ZeroChannel> is not a finite number"},
+        {L"StdDevSpectrum:1 nan\nSpectrum:1 2\n", "Value 2 of <StdDevSpectrum> is not a finite number"},
+        {L"StdDev:1e999\nSpectrum:1 2\n", "Value 1 of <StdDev> is not a finite number"},
+        {L"Multiple:1e308\nSpectrum:1 1e308\n", "Value 2 of <Spectrum> is not a finite number"},
+        {L"Item:1e308\nVelocitySpectrum:0 1e308 1 1\n", "Value 2 of <VelocitySpectrum> is not a finite number"},
+        {L"ChannelPrice(mm/s):1e300\nZeroChannel:-1e300\nSpectrum:1\n", "Value 1 of <Spectrum> is not a finite number"},
+        // Channel numbers that "FirstChannel" and "LastChannel" cannot carry.
+        {L"FirstChannel:-6\nSpectrum:1 2 3\n",
+         "<FirstChannel> -6 does not suit 3 points: channel numbers must lie between 0 and 2147483647"},
+        {L"FirstChannel:2147483647\nVelocitySpectrum:0 1 1 2\n",
+         "<FirstChannel> 2147483647 does not suit 2 points: channel numbers must lie between 0 and 2147483647"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -282,6 +315,17 @@ TEST(SpectrumFile, ChannelKeysFollowThePointCount)
     EXPECT_EQ(value_of(s.keywords, L"LastChannel"), L"7");
     EXPECT_EQ(value_of(s.keywords, L"NumberChannel"), L"3");
 
+    // The last channel is computed wide: up to the largest channel number and no further.
+    SpectrumData top = from_text(L"FirstChannel:2147483646\nSpectrum:1 2\n");
+    top.store_keywords();
+    EXPECT_EQ(value_of(top.keywords, L"LastChannel"), L"2147483647");
+    top.x_data.push_back(3);
+    top.y_data.push_back(3);
+    top.std_dev_data.push_back(1);
+    top.store_keywords();  // a third point has no channel number: no last channel is written
+    EXPECT_FALSE(kwlist_has(top.keywords, L"LastChannel"));
+    EXPECT_EQ(value_of(top.keywords, L"NumberChannel"), L"3");
+
     SpectrumData empty = from_text(L"FirstChannel:1\nLastChannel:4\nNumberChannel:4\nSpectrum:\n");
     EXPECT_TRUE(empty.x().empty());
     EXPECT_FALSE(empty.absorption.valid);
@@ -353,6 +397,33 @@ TEST(SpectrumFile, NegativePriceCountsAreStoredInChannelOrder)
     EXPECT_EQ(value_of(s.keywords, L"StdDevSpectrum"), L"0.9000000 0.8000000 0.7000000");
     s.compute_std_dev(s.keywords);
     EXPECT_EQ(s.std_dev(), (Values{0.7, 0.8, 0.9}));
+}
+
+// Counts or deviations of another length than the velocities are refused where they
+// are set, and the writer reads no vector past its end, whatever the layout.
+TEST(SpectrumData, VectorsOfAnotherLengthAreRefused)
+{
+    SpectrumData s = from_text(L"Spectrum:1 2 3\n");
+    EXPECT_THROW(s.set_y({1, 2, 3, 4, 5, 6, 7, 8, 9}), std::invalid_argument);
+    EXPECT_THROW(s.set_y({1}), std::invalid_argument);
+    EXPECT_EQ(s.y(), (Values{1, 2, 3}));
+    s.set_y({4, 5, 6});
+    EXPECT_EQ(s.y(), (Values{4, 5, 6}));
+
+    for (const wchar_t* text : {L"Spectrum:1 2 3\n", L"VelocitySpectrum:0 1 1 2 2 3\n",
+                                L"StdDevSpectrum:1 1 1\nVelocitySpectrumStdDev:0 1 1 1 2 1 2 3 1\n"}) {
+        SCOPED_TRACE(wide_to_utf8(text));
+        for (int which = 0; which < 2; ++which) {
+            SpectrumData bad = from_text(text);
+            bad.store_keywords();
+            const KeywordList before = bad.keywords;
+            (which == 0 ? bad.y_data : bad.std_dev_data).resize(1000, 1.0);
+            EXPECT_THROW(bad.store_keywords(), std::logic_error);
+            (which == 0 ? bad.y_data : bad.std_dev_data).resize(1);
+            EXPECT_THROW(bad.store_keywords(), std::logic_error);
+            expect_same_lists(bad.keywords, before);
+        }
+    }
 }
 
 // ---- Operations ----
@@ -461,6 +532,53 @@ TEST(SpectrumData, PropertyListShowsTheChosenReading)
     s.property_list(list, true, true);  // the emission reading of these fields: no lines
     EXPECT_EQ(list[0].second, L"10000");
     EXPECT_EQ(list.size(), 9u);
+}
+
+// Quantities without a finite value are shown empty, errors without one left out; the
+// record keeps its values.
+TEST(SpectrumData, PropertyListNeverShowsNanOrInfinity)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    SpectrumData s;
+    s.absorption.Q = inf;
+    s.absorption.Dv = -0.25;  // signals of both signs: no square root
+    s.absorption.Dv_err = 0.01;
+    s.absorption.XSc = 1.5;
+    s.absorption.XSc_err = nan;
+    s.absorption.S = -inf;
+    s.emission = s.absorption.emission_reading();
+    s.emission.Dv = 0.0;
+    s.emission.Dv_err = 0.5;  // Sv 0: its error would be 0.5·0.5/0
+
+    PropertyList absorption, emission;
+    s.property_list(absorption, false, false);
+    s.property_list(emission, true, false);
+    EXPECT_EQ(absorption[1].second, L"");         // Q
+    EXPECT_EQ(absorption[5].second, L"");         // S
+    EXPECT_EQ(absorption[6].second, L"1.500");    // XSc without its error
+    EXPECT_EQ(absorption[7].second, L"-0.250±0.010");  // Dv
+    EXPECT_EQ(absorption[8].second, L"");         // Sv
+    EXPECT_EQ(emission[8].second, L"0.000");
+    EXPECT_EQ(s.absorption.Q, inf);
+    EXPECT_EQ(s.absorption.Dv, -0.25);
+
+    // Loaded spectra whose deviations are zero, so that Q divides by zero.
+    for (const wchar_t* text : {L"StdDev:0\nSpectrum:5 5 5 5 5 5 4 5 5 5 5 5\n", L"StdDev:0\nSpectrum:5 5 5 5 5 5 5\n",
+                                L"Spectrum:0 0 0 0 0 0 0 0 0 0 0 0 0\n"}) {
+        SCOPED_TRACE(wide_to_utf8(text));
+        const SpectrumData loaded = from_text(text);
+        for (bool reading : {false, true}) {
+            PropertyList list;
+            loaded.property_list(list, reading, true);
+            for (const auto& [label, value] : list) {
+                std::string v = wide_to_utf8(value);
+                for (char& c : v) c = char(std::tolower(static_cast<unsigned char>(c)));
+                EXPECT_EQ(v.find("nan"), std::string::npos) << wide_to_utf8(label) << ": " << v;
+                EXPECT_EQ(v.find("inf"), std::string::npos) << wide_to_utf8(label) << ": " << v;
+            }
+        }
+    }
 }
 
 // The keyword-list editor, played by a test.

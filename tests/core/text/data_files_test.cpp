@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 
 #include "core/text/text.h"
 #include "core/text/ui_seam.h"
@@ -75,9 +76,18 @@ TEST_F(DataFiles, FoldersCountAsWell)
     EXPECT_EQ(find_data_file(L"models"), bin() + sep + L".." + sep + L"models");
 }
 
-TEST_F(DataFiles, NeitherGivesTheBareName)
+// A file of that name in the working folder is not the program's: the path stays in
+// the program's parent folder, where opening it fails and reports the missing file.
+TEST_F(DataFiles, NeitherGivesTheParentFolderPathNotTheWorkingFolder)
 {
-    EXPECT_EQ(find_data_file(L"model_expressions.txt"), L"model_expressions.txt");
+    const fs::path previous = fs::current_path();
+    fs::create_directories(root_ / "work");
+    fs::current_path(root_ / "work");
+    create(root_ / "work", L"model_expressions.txt");
+    const std::wstring found = find_data_file(L"model_expressions.txt");
+    fs::current_path(previous);
+    EXPECT_EQ(found, bin() + sep + L".." + sep + L"model_expressions.txt");
+    EXPECT_THROW(read_text_file(found), std::runtime_error);
 }
 
 TEST(FileStem, DropsFolderAndLastExtension)

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <stdexcept>
 
@@ -178,6 +179,42 @@ TEST_F(KwfileFiles, MissingFileThrowsAndKeepsTheList)
         EXPECT_NE(std::string(e.what()).find(wide_to_utf8(name)), std::string::npos) << e.what();
     }
     EXPECT_EQ(list, (KeywordList{{L"Keep", {L"1"}}}));
+}
+
+// A failed load or save names the file and gives the system's reason.
+TEST_F(KwfileFiles, FailuresGiveTheFileAndTheSystemsReason)
+{
+    const std::wstring missing = file("missing.spc");
+    const std::wstring no_folder = file("no such folder/out.spc");
+    const std::wstring folder = file("a folder.spc");
+    fs::create_directory(fs::path(dir_ / "a folder.spc"));
+    const struct {
+        const char* what;
+        std::function<void()> run;
+        std::string text;  // the reason is the platform's wording; empty: any reason
+    } cases[] = {
+        {"load of a missing file", [&] { KeywordList l; kwfile_load(missing, l); },
+         "Can't open file " + wide_to_utf8(missing) + ": No such file or directory"},
+        {"save into a missing folder", [&] { kwfile_save(no_folder, {{L"A", {L"1"}}}); },
+         "Can't create file " + wide_to_utf8(no_folder) + ": No such file or directory"},
+        {"load of a folder", [&] { KeywordList l; kwfile_load(folder, l); }, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            c.run();
+            ADD_FAILURE() << "no exception";
+        } catch (const std::runtime_error& e) {
+            const std::string what = e.what();
+            if (!c.text.empty()) {
+                EXPECT_EQ(what, c.text);
+            } else {
+                const std::string name = wide_to_utf8(folder) + ": ";
+                ASSERT_NE(what.find(name), std::string::npos) << what;
+                EXPECT_GT(what.size(), what.find(name) + name.size()) << what;
+            }
+        }
+    }
 }
 
 // ---- Writing ----

@@ -126,6 +126,7 @@ TEST(KwlistGetDoubles, SeparatorsAndErrors)
         {L"1-2", {1, -2}},
         {L"1\r\n2\n\t3,", {1, 2, 3}},
         {L"-0x10 1e400", {-16, std::numeric_limits<double>::infinity()}},
+        {L"0.5-1000.25-999.75+2e3-1", {0.5, -1000.25, -999.75, 2000, -1}},  // numbers that touch
     };
     for (const Case& c : cases) {
         std::vector<double> out{9, 9};
@@ -139,6 +140,49 @@ TEST(KwlistGetDoubles, SeparatorsAndErrors)
     EXPECT_EQ(error_text([&] { kwlist_get_doubles(one(L"S", L"1 2;3"), L"S", out); }),
               "Invalid floating point format for <S>: ;3");
     EXPECT_EQ(out, std::vector<double>{9});
+}
+
+// Numbers the program cannot do without: blank counts as absent, anything else that is
+// not a finite number is refused with the key.
+TEST(KwlistGetFinite, RefusesTextAndNonFiniteNumbers)
+{
+    double x = -99;
+    EXPECT_TRUE(kwlist_get_finite_double(one(L"P", L" 0.25 mm/s"), L"P", x));
+    EXPECT_EQ(x, 0.25);
+    EXPECT_FALSE(kwlist_get_finite_double(one(L"P", L" \t"), L"P", x));
+    EXPECT_FALSE(kwlist_get_finite_double(one(L"P", L"1"), L"Q", x));
+    EXPECT_EQ(x, 0.25);
+    std::vector<double> v;
+    EXPECT_TRUE(kwlist_get_finite_doubles(one(L"S", L"1 2"), L"S", v));
+    EXPECT_EQ(v, (std::vector<double>{1, 2}));
+    EXPECT_FALSE(kwlist_get_finite_doubles(one(L"S", L"1 2"), L"T", v));
+
+    const struct {
+        std::wstring_view key, value;
+        bool block;
+        const char* error;
+    } cases[] = {
+        {L"ChannelPrice(mm/s)", L"abc", false, "Invalid floating point format for <ChannelPrice(mm/s)>: abc"},
+        {L"ZeroChannel", L"nan", false, "Value 1 of <ZeroChannel> is not a finite number"},
+        {L"ZeroChannel", L"-inf", false, "Value 1 of <ZeroChannel> is not a finite number"},
+        {L"StdDev", L"1e400", false, "Value 1 of <StdDev> is not a finite number"},
+        {L"Spectrum", L"1 2 nan 4", true, "Value 3 of <Spectrum> is not a finite number"},
+        {L"Spectrum", L"1 -1e999", true, "Value 2 of <Spectrum> is not a finite number"},
+        {L"Spectrum", L"1 x", true, "Invalid floating point format for <Spectrum>: x"},
+    };
+    for (const auto& c : cases) {
+        x = -99;
+        v = {9};
+        EXPECT_EQ(error_text([&] {
+                      if (c.block)
+                          kwlist_get_finite_doubles(one(c.key, c.value), c.key, v);
+                      else
+                          kwlist_get_finite_double(one(c.key, c.value), c.key, x);
+                  }),
+                  c.error);
+        EXPECT_EQ(x, -99);
+        EXPECT_EQ(v, std::vector<double>{9});
+    }
 }
 
 // ---- Changes ----

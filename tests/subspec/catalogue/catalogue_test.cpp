@@ -12,6 +12,7 @@
 #include "core/spectrum/spectrum_analysis.h"
 #include "core/text/messages.h"
 #include "core/text/text.h"
+#include "subspec/distribution.h"
 #include "subspec/param_tables.h"
 #include "tests/support/program_isotopes.h"
 
@@ -149,14 +150,61 @@ TEST(Catalogue, TheDefaultBaselineFollowsTheSpectrumLevel)
     }
 }
 
-TEST(Catalogue, DistributionNamesAreReadButDistributionsAreNotAvailableYet)
+TEST(Catalogue, DistributionNamesWrapTheNamedModel)
 {
-    EXPECT_EQ(error_of([] { create_subspec(L"[D] Lorentz singlet", nullptr); }),
-              "Distribution of Lorentz singlet: distributions are not available yet");
+    const SubSpecPtr d = create_subspec(L"[D] Lorentz singlet", nullptr);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->ref_count(), 1);
+    const auto& distribution = dynamic_cast<const Distribution&>(*d);
+    EXPECT_EQ(distribution.inner().display_name(), L"Lorentz singlet");
+    EXPECT_EQ(distribution.point_count(), 0u);  // the points come with the model data
     EXPECT_FALSE(create_subspec(L"[D] No such model", nullptr));
     EXPECT_FALSE(create_subspec(L"[D]Lorentz singlet", nullptr));
+    EXPECT_THROW(create_subspec(L"[D] FreeVar", nullptr), std::runtime_error);  // nothing to spread over
     EXPECT_EQ(create_subspec(L"Voigt singlet", nullptr)->display_name(), L"Voigt singlet");
     EXPECT_FALSE(create_subspec(L"No such model", nullptr));
+}
+
+TEST(Catalogue, ADistributionTravelsWithItsPoints)
+{
+    const SubSpecPtr d = create_subspec(L"[D] PseudoVoigt doublet", &iron());
+    dynamic_cast<Distribution&>(*d).setup(4, {3, 2});
+    SpectrumModel model;
+    model.insert_component(0, d);
+    const unsigned n = d->param_count();
+    DVector values(n), lower(n), upper(n);
+    d->init_params(SpectrumAnalysis{}, values, 0, n);
+    std::vector<int> flags(n, ParamFree);
+    for (unsigned j = 0; j < n; ++j) {
+        values(j) += 0.1 * j + 1.0 / 7.0;
+        lower(j) = d->param_info(j).lower;
+        upper(j) = d->param_info(j).upper;
+    }
+    const std::wstring line = format_component_line(*model.components[0], values, flags, lower, upper);
+    const std::size_t colon = line.find(L": ");
+    ASSERT_EQ(line.substr(0, colon), L"[D] PseudoVoigt doublet");
+
+    DVector read, read_lower, read_upper;
+    std::vector<int> read_flags;
+    const SubSpecPtr again = create_subspec(line.substr(0, colon), &iron());
+    SpectrumModel::parse_component_line(line.substr(colon + 1), again, read, read_flags, read_lower, read_upper,
+                                        nullptr, nullptr);
+    EXPECT_EQ(again->param_count(), n);
+    ASSERT_EQ(read.size(), n);
+    for (unsigned j = 0; j < n; ++j)
+        EXPECT_EQ(read(j), values(j)) << j;
+
+    // Without its model data a distribution has no points.
+    DVector none, none_lower, none_upper;
+    std::vector<int> none_flags;
+    try {
+        SpectrumModel::parse_component_line(L"", create_subspec(L"[D] Lorentz singlet", nullptr), none, none_flags,
+                                            none_lower, none_upper, nullptr, nullptr);
+        ADD_FAILURE() << "a distribution without points read";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(e.what(), MessageText(50043).to_utf8());
+    }
+    EXPECT_EQ(none.size(), 0u);
 }
 
 int probes = 0;

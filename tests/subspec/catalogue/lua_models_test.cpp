@@ -189,6 +189,15 @@ TEST_F(LuaModels, EachScriptIsAnEntryAfterASeparatorInNameOrder)
     EXPECT_EQ(SubSpecFactory::instance().size(), 37u);
 }
 
+TEST(LuaSupportScripts, AreKnownByTheirNamesInAnyFolder)
+{
+    EXPECT_TRUE(is_lua_support_script(L"C:\\Vexmoor\\models\\lib.lua"));
+    EXPECT_TRUE(is_lua_support_script(L"/opt/vexmoor/models/dualImpl.lua"));
+    EXPECT_TRUE(is_lua_support_script(L"lib.lua"));
+    EXPECT_FALSE(is_lua_support_script(L"models/mylib.lua"));
+    EXPECT_FALSE(is_lua_support_script(L"models/lib.lua.bak"));
+}
+
 TEST_F(LuaModels, AHiddenModelIsNamedAsTheCatalogueKnowsIt)
 {
     const SubSpecPtr hidden = catalogue_->create_at(39, nullptr);

@@ -1,0 +1,55 @@
+// How many worker threads join the next parallel loop, learnt from the loops before.
+// A loop's caller claims blocks like the workers, then waits for the blocks others
+// still run. On an idle machine that wait is at most about one block; when other
+// programs hold the cores, a worker that was preempted in the middle of a block makes
+// the caller wait for a whole time slice. Such a loop halves the team (down to the
+// caller alone) and doubles the probe interval; a probe interval without a straggler
+// adds one worker, and halves the interval when the worker added before met no
+// straggler either. The interval is wall time, 1 ms to 1 s: a machine that stays busy
+// costs at most one straggler a second, and one that becomes idle gets its threads
+// back within about two seconds. Which thread runs which block never changes a result.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+
+class TeamSize {
+public:
+    using clock = std::chrono::steady_clock;
+
+    explicit TeamSize(unsigned max_workers) : max_(max_workers), workers_(max_workers) {}
+
+    unsigned workers() const { return workers_; }
+
+    // After a loop run with `workers()` workers that ended at `now`: `own` is the time
+    // the caller spent claiming and running blocks, `wait` the time it then waited for
+    // the others.
+    void record(clock::duration own, clock::duration wait, clock::time_point now)
+    {
+        if (workers_ > 0 && wait > 2 * own + straggler_slack) {
+            workers_ /= 2;
+            interval_ = std::min(interval_ * 2, max_interval);
+            since_ = now;
+            grew_ = false;
+            return;
+        }
+        if (workers_ < max_ && now - since_ >= interval_) {
+            ++workers_;
+            if (grew_)
+                interval_ = std::max(interval_ / 2, min_interval);
+            since_ = now;
+            grew_ = true;
+        }
+    }
+
+private:
+    static constexpr clock::duration straggler_slack = std::chrono::microseconds(50);
+    static constexpr clock::duration min_interval = std::chrono::milliseconds(1);
+    static constexpr clock::duration max_interval = std::chrono::seconds(1);
+
+    unsigned max_;
+    unsigned workers_;
+    clock::duration interval_ = min_interval;  // straggler-free time before one more worker
+    clock::time_point since_{};                // the last change of the team
+    bool grew_ = false;                        // that change added a worker
+};

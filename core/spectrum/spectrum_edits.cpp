@@ -1,0 +1,108 @@
+// In-place edits of one spectrum: cutting a velocity interval, filtering, merging pairs
+// of channels and mirroring the counts. Each leaves the points, deviations, analysis
+// and (where it says so) the keyword list consistent, so the document can keep the
+// keyword lists before and after as its undo record.
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <utility>
+
+#include "core/spectrum/fir_filter.h"
+#include "core/spectrum/spectrum_data.h"
+#include "core/spectrum/spectrum_file.h"
+
+void SpectrumData::remove_x_interval(double from, double to)
+{
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < x_data.size(); ++i) {
+        if (!(x_data[i] < from || x_data[i] > to))
+            continue;
+        x_data[kept] = x_data[i];
+        y_data[kept] = y_data[i];
+        std_dev_data[kept] = std_dev_data[i];
+        ++kept;
+    }
+    x_data.resize(kept);
+    y_data.resize(kept);
+    std_dev_data.resize(kept);
+    for (std::wstring_view key : {L"ChannelPrice(mm/s)", L"(mm/s)PerChannel", L"Spectrum", L"Data"})
+        kwlist_remove(keywords, key);
+    update_analysis();
+}
+
+void SpectrumData::apply_filter(const std::vector<double>& kernel)
+{
+    std::vector<double> counts;
+    fir_filter_vector(kernel, y_data, counts);
+    std::vector<double> deviations = std_dev_data;
+    if (stores_deviations(keywords))
+        fir_filter_deviations(kernel, std_dev_data, deviations);
+    set_counts_and_std_dev(counts, deviations);
+    store_keywords();
+}
+
+bool SpectrumData::decimate_by_2()
+{
+    const std::size_t n = x_data.size();
+    if (n < 2)
+        return false;
+    const std::size_t d = n / 2;
+
+    // The keys are edited aside, so a key that does not read changes nothing.
+    KeywordList list = keywords;
+    double price = 0.0;
+    const std::wstring_view price_key = channel_price_key(list, price);
+    if (!price_key.empty() && price != 1.0) {
+        kwlist_set_double(list, price_key, 2.0 * price, L"%f");
+        double zero = 0.0;
+        int first = 1;
+        kwlist_get_int(list, L"FirstChannel", first);
+        if (kwlist_get_double(list, L"ZeroChannel", zero))
+            kwlist_set_double(list, L"ZeroChannel", first + (zero - first - 0.5) / 2.0, L"%f");
+        double field_price = 0.0;
+        if (kwlist_get_double(list, L"ChannelPrice(kOe)", field_price))
+            kwlist_set_double(list, L"ChannelPrice(kOe)", 2.0 * field_price, L"%f");
+    }
+    int first = 0;
+    int last = 0;
+    if (kwlist_get_int(list, L"FirstChannel", first) && kwlist_get_int(list, L"LastChannel", last))
+        kwlist_set_int(list, L"LastChannel", first + static_cast<int>(d) - 1);
+
+    for (std::size_t i = 0; i < d; ++i) {
+        const std::size_t a = 2 * i;
+        const std::size_t b = a + 1;
+        x_data[i] = (x_data[a] + x_data[b]) / 2.0;
+        y_data[i] = y_data[a] + y_data[b];
+        std_dev_data[i] = std::sqrt(std_dev_data[a] * std_dev_data[a] + std_dev_data[b] * std_dev_data[b]);
+    }
+    x_data.resize(d);
+    y_data.resize(d);
+    std_dev_data.resize(d);
+    keywords = std::move(list);
+    update_analysis();
+    store_keywords();
+    return true;
+}
+
+bool SpectrumData::reverse_counts()
+{
+    if (y_data.empty())
+        return false;
+    std::reverse(y_data.begin(), y_data.end());
+    std::reverse(std_dev_data.begin(), std_dev_data.end());
+    update_analysis();
+    store_keywords();
+    return true;
+}
+
+unsigned filter_half_width(const KeywordList& list, double width)
+{
+    double price = 1.0;
+    channel_price(list, price);
+    if (!(price > 0.0))
+        return 0;
+    const double h = std::fabs(width) * 0.5 / price;
+    if (!(h <= 1000.0) || h < 2.0)
+        return 0;
+    return static_cast<unsigned>(h);
+}

@@ -1,0 +1,53 @@
+// Ids of the program's resources, shared by the resource scripts and the code.
+#pragma once
+
+// Menu, accelerators and icon of the main window; string: the product name.
+#define IDR_MAINFRAME 10001
+// Accelerators of the tab container (Ctrl+Tab, Ctrl+Shift+Tab).
+#define IDR_TAB_ACCELERATORS 30001
+#define ID_NEXT_PAGE 30002
+#define ID_PREVIOUS_PAGE 30003
+// String: the Language menu's list, "LANGID,name" pairs separated by ";".
+#define IDS_LANGUAGE_LIST 30009
+// String: the status line's text while nothing happens.
+#define IDS_READY 30010
+
+#define IDD_ABOUT 100
+#define IDC_ABOUT_ICON 1001
+#define IDC_ABOUT_VERSION 1002
+
+// Status bar pane beside the default one.
+#define ID_STATUS_PANE 10002
+
+// Commands.
+#define ID_FILE_OPEN_SPECTRUM 201
+#define ID_FILE_SAVE_SPECTRUM 203
+#define ID_FILE_OPEN_MODEL 251
+#define ID_FILE_SAVE_MODEL 253
+#define ID_FILE_VIEW_RESULTS 362
+#define ID_FILE_SAVE_RESULTS 356
+#define ID_FILE_SAVE_RESULTS_TABLE 361
+#define ID_FILE_SET_DEFAULT_FOLDER 452
+#define ID_FILE_RECENT_SPECTRUM_FIRST 621
+#define ID_FILE_RECENT_MODEL_FIRST 601
+#define ID_FILE_RECENT_FOLDER_FIRST 661
+#define ID_FILE_DEMO_SPECTRUM_FIRST 23101
+#define ID_FILE_DEMO_MODEL_FIRST 23201
+#define ID_APP_EXIT 451
+#define ID_EDIT_UNDO 257
+#define ID_EDIT_REDO 258
+#define ID_EDIT_CUT 993
+#define ID_EDIT_COPY 991
+#define ID_EDIT_PASTE 992
+#define ID_FIT_RUN 351
+#define ID_FIT_STEP 352
+#define ID_FIT_STOP 353
+#define ID_FIT_PAUSE 363
+#define ID_FIT_ACCEPT 355
+#define ID_FIT_AREA 359
+#define ID_FIT_SETTINGS 358
+#define ID_LANGUAGE_WINDOWS 701
+#define ID_LANGUAGE_FIRST 702
+#define ID_LANGUAGE_LAST 750
+#define ID_HELP_CONTENTS 952
+#define ID_APP_ABOUT 951
