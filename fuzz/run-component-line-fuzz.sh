@@ -14,18 +14,19 @@ mkdir -p "$build" "$corpus"
 cmake -DMC_FILE="$repo/ui/resources/messages.mc" -DOUTPUT="$build/message_table_data.cpp" \
     -P "$repo/cmake/MessageTable.cmake"
 
-# The model layer and the subspectrum framework below it, without the fit engine;
-# compiled side by side, then linked.
+# The model layer and the subspectrum framework below it, with the fit engine's block
+# pool that the model evaluates on; compiled side by side, then linked.
 objects=$build/component_line_objects
 rm -rf "$objects"
 mkdir -p "$objects"
 flags="-std=c++20 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=undefined -finput-charset=UTF-8 -DBOOST_UBLAS_NDEBUG -I$repo"
 for src in "$repo/fuzz/component_line_fuzz.cpp" "$build/message_table_data.cpp" \
-           "$repo"/core/text/*.cpp "$repo"/core/spectrum/*.cpp "$repo"/core/model/*.cpp "$repo"/subspec/*.cpp; do
+           "$repo"/core/text/*.cpp "$repo"/core/spectrum/*.cpp "$repo"/core/fit/parallel_blocks.cpp \
+           "$repo"/core/model/*.cpp "$repo"/subspec/*.cpp; do
     echo "$src"
 done | xargs -P 4 -n 1 sh -c 'clang++ '"$flags"' -fsanitize=fuzzer-no-link -c "$0" \
     -o "'"$objects"'/$(basename "$(dirname "$0")")_$(basename "$0").o"'
-clang++ -fsanitize=fuzzer,address,undefined -o "$build/component_line_fuzz" "$objects"/*.o
+clang++ -fsanitize=fuzzer,address,undefined -pthread -o "$build/component_line_fuzz" "$objects"/*.o
 
 # Seeds: lines of each component type, with every flag letter.
 printf '\000N\342\202\200=1e+06B5T2e6 c=0.001F v\342\202\200=0.5L2*1.0' > "$corpus/seed-baseline"
