@@ -1,6 +1,7 @@
 // Fuzz target for the component line. The first byte picks a component type (plain
 // parameters, subscripted names, logarithmic parameters with and without a legacy
-// entry, model data) and the rest is the parameter part of a line. Beyond crashes it
+// entry, model data, a distribution whose points come with its model data) and the
+// rest is the parameter part of a line. Beyond crashes it
 // checks that a line that does not read leaves the vectors as they were, and that a
 // line that reads is written so that it reads back to the same values, flags, bounds
 // and links.
@@ -16,6 +17,7 @@
 #include "core/model/spectrum_model.h"
 #include "core/text/text.h"
 #include "subspec/baseline.h"
+#include "subspec/distribution.h"
 #include "subspec/free_var.h"
 #include "subspec/param_tables.h"
 #include "subspec/subspec_impl.h"
@@ -25,6 +27,12 @@ namespace {
 
 // A component with the parameters of a relaxation doublet ("ln(ΩAB)" among them).
 using Relaxation = test_support::NamedParamsModel<RelaxDoubletParams>;
+
+// A distribution of a line over its position: its points come with its model data.
+SubSpecPtr line_distribution(const Isotope*)
+{
+    return SubSpecPtr(new Distribution(make_subspec<test_support::NamedParamsModel<LorenzLineParams>>(nullptr)));
+}
 
 struct Kind {
     SubSpecPtr (*make)(const Isotope*);
@@ -37,6 +45,7 @@ const Kind kinds[] = {
     {make_subspec<FreeVar>, nullptr},
     {make_subspec<Relaxation>, nullptr},
     {make_subspec<Relaxation>, L"Two level charge relaxation doublet"},
+    {line_distribution, nullptr},
 };
 
 void check(bool ok, const char* what)

@@ -33,6 +33,7 @@ printf '\000N\342\202\200=1e+06B5T2e6 c=0.001F v\342\202\200=0.5L2*1.0' > "$corp
 printf '\001\316\224N\342\202\200=-0.25b c=1t v\342\202\200=1L0.5*2' > "$corpus/seed-auto"
 printf '\002extradata=0|Name|speed x=3F' > "$corpus/seed-freevar"
 printf '\003I=1 I\342\202\202/I\342\202\201=1 \316\264A=0 \316\265A=0.1 \316\264B=0 \316\265B=0.2 \316\251AB=2' > "$corpus/seed-ln"
+printf '\005extradata=3;1;1;1.0e+00;1.0e+00;1.0e+00;0 \316\264L=-1 \316\264R=1B-2' > "$corpus/seed-distribution"
 printf '\004S=1 S\302\262/S\302\271=1 \316\264\342\202\201=0 \316\265\342\202\201=0 ln(p\342\202\201\342\202\202)=0.5' > "$corpus/seed-legacy"
 
 "$build/component_line_fuzz" -max_total_time="$seconds" -artifact_prefix="$build/" -dict="$repo/fuzz/component_line.dict" "$corpus"
