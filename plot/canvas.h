@@ -1,20 +1,30 @@
-// The plot's drawing interface (Windows only). The painter collects lines, markers and
-// filled areas on it in device pixels and asks it to fill and stroke them; texts, tick
-// labels and pane frames it draws with GDI on `dc`, through the non-virtual helpers here.
-// One canvas serves one rendering and is destroyed afterwards. The plot view names this
-// class as its nested Canvas.
+// The plot's drawing interface. The painter collects lines, markers and filled areas on
+// it in device pixels and asks it to fill and stroke them. The shape slots are portable
+// (a recording canvas stands in for the real ones off Windows); on Windows texts, tick
+// labels and pane frames are drawn with GDI on `dc`, through the non-virtual helpers
+// here. One canvas serves one rendering and is destroyed afterwards. The plot view names
+// this class as its nested Canvas.
 #pragma once
 
+#if defined(_WIN32)
 #include <windows.h>
+#endif
 
 #include <cstdint>
 #include <string_view>
 
+#include "core/model/colors.h"
 #include "plot/plot_types.h"
+
+#if defined(_WIN32)
+using CanvasDC = HDC;
+#else
+using CanvasDC = void*;  // no device context off Windows
+#endif
 
 class Canvas {
 public:
-    Canvas(HDC dc, std::int32_t width, std::int32_t height) : width(width), height(height), dc(dc) {}
+    Canvas(CanvasDC dc, std::int32_t width, std::int32_t height) : width(width), height(height), dc(dc) {}
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
     virtual ~Canvas() = default;
@@ -32,6 +42,7 @@ public:
     virtual void DrawPath(double width, COLORREF stroke, double stroke_opacity, COLORREF fill,
                           double fill_opacity) = 0;
 
+#if defined(_WIN32)
     // A length in points (1/72 inch) in logical units of `dc`.
     double PointsToLogical(double points) const;
     // Outlines (left, top, right + 1, bottom + 1) with a solid pen `width` points wide.
@@ -39,8 +50,9 @@ public:
     // ExtTextOutW of the text; the second form measures a terminated string.
     void DrawString(int x, int y, UINT options, const RECT* clip, std::wstring_view text, const INT* spacing) const;
     void DrawString(int x, int y, UINT options, const RECT* clip, const wchar_t* text, const INT* spacing) const;
+#endif
 
     std::int32_t width;   // of the area to plot into, device pixels
     std::int32_t height;
-    HDC dc;               // not owned
+    CanvasDC dc;          // not owned
 };

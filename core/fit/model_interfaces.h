@@ -138,6 +138,16 @@ protected:
     ~IModelWithEG() = default;
 };
 
+// The document's answer to which parameters a fit varies.
+class ILockInfo {
+public:
+    // True when the parameter is free, its component not locked and it is not linked.
+    virtual bool is_varied(unsigned index) const = 0;
+
+protected:
+    ~ILockInfo() = default;
+};
+
 // One distribution component's weights as the fit's smoothness rows see them.
 struct DistPointParams {
     std::int32_t first_weight = 0;   // flat index of the first weight

@@ -43,7 +43,7 @@ TEST(ProgramPath, IsThisProgramsFileAndDataFilesAreFoundBesideIt)
     IUserInterface* previous = set_user_interface(&ui);
     EXPECT_EQ(ui.program_folder(), folder);
     const std::wstring name = L"vx-data-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
-    // Not beside the program: the parent folder's path, which the caller's open reports.
+    // Found nowhere: the path beside the parent folder, so that opening it fails.
     EXPECT_EQ(find_data_file(name), folder + L"\\..\\" + name);
     std::ofstream(std::filesystem::path(folder + L"\\" + name)) << "x";
     EXPECT_EQ(find_data_file(name), folder + L"\\" + name);
