@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/spectrum/isotope.h"
@@ -23,6 +24,8 @@
 #include "core/model/named_expr.h"
 #include "core/model/sub_model.h"
 #include "core/fit/model_interfaces.h"
+
+struct LegacyModelName;
 
 // One evaluated statistic of a distribution.
 struct DistStatistic {
@@ -94,6 +97,22 @@ public:
     // own links to parameters and expressions, then every link of the model (its own
     // included) to one of its parameters.
     void collect_component_links(const SubModel& component, std::vector<LinkSpec>& out) const;
+
+    // ---- Component lines ----
+
+    // Reads the parameter part of a component line (everything after "Name:", see
+    // core/model/component_line.h) for the new component `subspec` and appends its
+    // values, flags (ParamFree unless "F") and bounds to the four vectors; the model data
+    // go to the subspectrum. With `links`, each "L" request is appended as written
+    // (target counted from 1, dependent component 0, dependent parameter its index);
+    // without, "L" is ignored. `legacy` (or null) is the legacy entry of the line's name,
+    // whose renames let old parameter names read. Parameters the line does not name
+    // keep their starting values, fixed. All or nothing: std::runtime_error (messages
+    // 50042 to 50045; 50043 for a distribution that got no points) leaves the vectors
+    // and `links` as they were.
+    static void parse_component_line(std::wstring_view text, SubSpecPtr subspec, DVector& values,
+                                     std::vector<int>& flags, DVector& lower, DVector& upper,
+                                     std::vector<LinkSpec>* links, const LegacyModelName* legacy);
 
     // ---- Expression texts ----
 
