@@ -11,23 +11,22 @@
 // not per block) and allocate the scratch array of component values, one heap buffer
 // per call left uninitialised (a stack array sized by the point count would overflow
 // the small stacks of worker threads for long spectra). Each block clears and writes
-// only its own points of the output and the scratch array. An exception never leaves
-// a parallel region: the block that raised it gets NaN values.
+// only its own points of the output and the scratch array. An exception may not leave
+// a parallel region: the first one a block raises is carried out of it and rethrown to
+// the caller, so a component's error reaches whoever asked for the values.
 #include "core/model/spectrum_model.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <vector>
 
 #include "core/fit/point_blocks.h"
+#include "core/text/first_exception.h"
 
 namespace {
 
 namespace ublas = boost::numeric::ublas;
-
-constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
 // out[i] += values[i]·factor; a baseline passes 1.0, which leaves its values exact.
 void add_scaled(double* out, const double* values, std::size_t n, double factor)
@@ -78,8 +77,8 @@ Term term_of(const SubModel& component, double scale)
 }
 
 // out[0 … count − 1] = Σ factor · values of the terms on points first … first + count − 1
-// of x, in 16 blocks on the OpenMP team (static schedule); a block whose evaluation
-// throws has its output points set to NaN.
+// of x, in 16 blocks on the OpenMP team (static schedule); the first exception a block
+// raises is rethrown after them.
 void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t first, std::size_t count,
                    const DVector& params, double* out)
 {
@@ -88,6 +87,7 @@ void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t
         return;
     }
     const auto scratch = std::make_unique_for_overwrite<double[]>(count);
+    FirstException failure;
 #pragma omp parallel for schedule(static)
     for (int b = 0; b < static_cast<int>(point_block_count); ++b) {
         const PointBlock block = point_block(static_cast<unsigned>(b), count);
@@ -104,9 +104,10 @@ void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t
                 add_scaled(values, component_values, n, t.factor);
             }
         } catch (...) {
-            std::fill_n(values, n, nan);
+            failure.capture();
         }
     }
+    failure.rethrow();
 }
 
 }  // namespace
