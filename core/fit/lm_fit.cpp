@@ -86,7 +86,9 @@ FitProblem build_problem(const IModel& model, const IModelData& data, const std:
     std::vector<double> x = data.x(), y = data.y(), sigma = data.std_dev();
     if (y.size() != x.size() || sigma.size() != x.size())
         throw std::runtime_error("The spectrum's x values, counts and deviations differ in number");
-    if (const auto* ranges = dynamic_cast<const IModelWithXRanges*>(&model))
+    // Velocities that are not finite cannot be ordered; check_problem refuses them.
+    const auto* ranges = dynamic_cast<const IModelWithXRanges*>(&model);
+    if (ranges && std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); }))
         select_fit_points(data, *ranges, x, y, sigma);
 
     if (const auto* dist = dynamic_cast<const IDistParams*>(&model)) {

@@ -362,6 +362,20 @@ TEST(LmFit, StopMessagesFollowTheTable)
     EXPECT_EQ(fit_stop_message_id(12), 50025u);
 }
 
+// A count that is not a number inside an excluded range is no part of the fit.
+TEST(LmFit, NotANumberInAnExcludedRangeIsNotFitted)
+{
+    StopScenario s;
+    const double x = s.spectrum.x_data[40];
+    s.spectrum.y_data[40] = std::nan("");
+    s.spectrum.std_dev_data[40] = std::nan("");
+    s.model.xranges = {{x - 0.01, x + 0.01}};
+    const FitOutput f = run_fit(s.model, s.spectrum, s.start, s.mask);
+    EXPECT_TRUE(f.code == FitStopSmallGradient || f.code == FitStopSmallStep) << f.code;
+    EXPECT_TRUE(std::isfinite(f.chi_square));
+    EXPECT_GT(f.iterations, 0u);
+}
+
 // A model's exception ends the fit with its own type and text, from the parallel
 // Jacobian evaluation as from a serial trial; the outputs say that nothing was fitted.
 TEST(LmFit, ModelExceptionsPassThroughUnchanged)
