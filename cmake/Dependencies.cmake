@@ -13,10 +13,10 @@ if(WIN32)
   if(NOT VX_CROSS_ROOT)
     set(VX_CROSS_ROOT "/var/cache/vexmoor")
   endif()
-  set(VX_CROSS_PREFIX "${VX_CROSS_ROOT}/${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32")
+  set(VX_CROSS_PREFIX "${VX_CROSS_ROOT}/${VX_MINGW_TRIPLE}")
   if(NOT EXISTS "${VX_CROSS_PREFIX}/lib/libalglib.a" OR NOT EXISTS "${VX_CROSS_PREFIX}/lib/libluajit.a")
     message(FATAL_ERROR "Cross-built ALGLIB/LuaJIT missing in ${VX_CROSS_PREFIX}: run "
-                        "scripts/build-cross-deps.sh ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32")
+                        "scripts/build-cross-deps.sh ${VX_MINGW_TRIPLE}")
   endif()
 
   # Boost is used header-only; the headers are the same for every target, so the
