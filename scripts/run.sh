@@ -8,7 +8,7 @@ bash scripts/install-deps.sh
 windows=$(bash scripts/windows-variant.sh)
 case "$windows" in
   windows) which="the 32-bit Windows build, under 32-bit Wine" ;;
-  *) which="the 64-bit Windows build, under 64-bit Wine (this machine runs no 32-bit Windows programs)" ;;
+  *) which="the 64-bit Windows build, under 64-bit Wine" ;;
 esac
 cmake --preset "$windows" >/dev/null
 cmake --build --preset "$windows" -j "$(nproc)"
