@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native and the Windows presets, runs every test
-# (natively, under the sanitizers, and the Windows programs under Wine), a short fuzz run, and ends with one
-# summary line of passed and failed tests.
+# (natively, under the sanitizers, and the Windows programs under Wine), a short fuzz run, and ends with
+# the Windows build tested and one summary line of passed and failed tests.
 # The Windows tests run on the build this machine's Wine runs (scripts/windows-variant.sh):
 # the 32-bit product, or else the 64-bit build, and then the product is built without its
 # test programs.
