@@ -10,10 +10,15 @@ build=${VX_FUZZ_BUILD:-$repo/build/fuzz}
 corpus=$build/kwfile_corpus
 mkdir -p "$build" "$corpus"
 
+# The reader's error texts come from the message table.
+cmake -DMC_FILE="$repo/ui/resources/messages.mc" -DOUTPUT="$build/message_table_data.cpp" \
+    -P "$repo/cmake/MessageTable.cmake"
+
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$repo" -o "$build/kwfile_fuzz" \
+    -finput-charset=UTF-8 -I"$repo" -o "$build/kwfile_fuzz" \
     "$repo/fuzz/kwfile_fuzz.cpp" "$repo/core/text/kwfile.cpp" "$repo/core/text/kwlist.cpp" \
-    "$repo/core/text/kwlist_string.cpp" "$repo/core/text/text.cpp"
+    "$repo/core/text/kwlist_string.cpp" "$repo/core/text/text.cpp" "$repo/core/text/messages.cpp" \
+    "$build/message_table_data.cpp"
 
 # Seeds: the test files and a few one-line texts.
 cp "$repo"/tests/data/kwfile/* "$corpus/"

@@ -14,8 +14,8 @@ mkdir -p "$build" "$corpus"
 cmake -DMC_FILE="$repo/ui/resources/messages.mc" -DOUTPUT="$build/message_table_data.cpp" \
     -P "$repo/cmake/MessageTable.cmake"
 
-# The document, the model and the subspectrum framework below it, without the fit
-# engine; compiled side by side, then linked.
+# The document, the model and the subspectrum framework below it, and of the fit engine
+# only the block pool that evaluations run on; compiled side by side, then linked.
 objects=$build/model_file_objects
 rm -rf "$objects"
 mkdir -p "$objects"
@@ -23,7 +23,7 @@ mkdir -p "$objects"
 printf '#define VX_TEST_DATA_DIR "%s/tests/data"\n' "$repo" > "$build/model_file_data_dir.h"
 flags="-std=c++20 -g -O1 -fsanitize=address,undefined -fno-sanitize-recover=undefined -finput-charset=UTF-8 -DBOOST_UBLAS_NDEBUG -I$repo -include $build/model_file_data_dir.h"
 for src in "$repo/fuzz/model_file_fuzz.cpp" "$build/message_table_data.cpp" \
-           "$repo"/core/text/*.cpp "$repo"/core/spectrum/*.cpp "$repo"/core/model/*.cpp "$repo"/subspec/*.cpp \
+           "$repo"/core/text/*.cpp "$repo"/core/spectrum/*.cpp "$repo"/core/fit/parallel_blocks.cpp "$repo"/core/model/*.cpp "$repo"/subspec/*.cpp \
            "$repo"/core/document/*.cpp; do
     echo "$src"
 done | xargs -P 4 -n 1 sh -c 'clang++ '"$flags"' -fsanitize=fuzzer-no-link -c "$0" \

@@ -266,8 +266,8 @@ TEST(DistributionClone, KeepsLayoutDeviationsAndInnerDataButNoMarks)
 
 TEST(DistributionInterfaces, AreaTextsAndTheWeightSumVariable)
 {
-    const auto& d = dynamic_cast<const ISubSpecArea&>(*lorentz_distribution(3));
-    EXPECT_EQ(d.area_expr(2), L"([2:I0]+[2:I1]+[2:I2])");
+    const SubSpecPtr three = lorentz_distribution(3);
+    EXPECT_EQ(dynamic_cast<const ISubSpecArea&>(*three).area_expr(2), L"([2:I0]+[2:I1]+[2:I2])");
     std::map<std::wstring, std::wstring> vars = {{L"[0:I]", L"old"}, {L"other", L"x"}};
     dynamic_cast<const IModelExtVars&>(*lorentz_distribution(4)).ext_vars(0, vars);
     EXPECT_EQ(vars[L"[0:I]"], L"[0:I0]+[0:I1]+[0:I2]+[0:I3]");
