@@ -40,9 +40,10 @@ TEST(CommandState, EveryCommandOfTheMapGetsExactlyOneState)
     std::set<unsigned> ids;
     for (const CommandState& c : states)
         EXPECT_TRUE(ids.insert(c.id).second) << "twice: " << c.id;
-    for (const UpdateEntry& e : update_ui_map())
+    for (const UpdateEntry& e : update_ui_map()) {
         if (e.elements != UpdateStatusBar)
             EXPECT_EQ(ids.count(e.id), 1u) << e.id;
+    }
     EXPECT_EQ(ids.size() + 2, update_ui_map().size());
 }
 

@@ -26,7 +26,7 @@ TEST(FitArea, RecoversTheAreasAndLeavesEveryOtherParameterAlone)
     // Every parameter at its truth but the areas.
     DVector start = f.truth;
     const std::vector<int> areas = area_indices(f.model);
-    ASSERT_EQ(areas, (std::vector<int>{3, 18}));
+    ASSERT_EQ(areas, (std::vector<int>{0, 3, 18}));  // the baseline's level, the sextet's and the doublet's areas
     start(3) = 0.7;
     start(18) = 0.8;
     const auto result = fit_area(f.model, f.data, start, f.lower, f.upper, FitSettings());
@@ -35,9 +35,11 @@ TEST(FitArea, RecoversTheAreasAndLeavesEveryOtherParameterAlone)
     const DVector& v = *result->values;
     EXPECT_NEAR(v(3), 1.0, 0.02);
     EXPECT_NEAR(v(18), 0.5, 0.02);
-    for (std::size_t i = 0; i < v.size(); ++i)
-        if (i != 3 && i != 18)
+    EXPECT_NEAR(v(0), 1e6, 1e6 * 0.002);
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        if (i != 0 && i != 3 && i != 18)
             EXPECT_EQ(v(i), start(i)) << i;
+    }
 }
 
 TEST(FitArea, ALinkedAreaFollowsItsTarget)
@@ -76,6 +78,7 @@ TEST(FitArea, StopsBeforeAnyStepLeaveTheModelUnchanged)
     }
     // Every area linked: no variables.
     SextetDoubletFit f;
+    model_test::link_param(f.model, 0, 0, 1, 0, 1e6);
     model_test::link_param(f.model, 1, 0, 2, 0, 2.0);
     model_test::link_param(f.model, 2, 0, 2, 1, 0.5);
     const auto result = fit_area(f.model, f.data, f.start, f.lower, f.upper, FitSettings());
@@ -86,7 +89,7 @@ TEST(FitArea, StopsBeforeAnyStepLeaveTheModelUnchanged)
 
 TEST(FitArea, AModelWithoutAreasDoesNothing)
 {
-    const SpectrumModel model = model_test::model_of({model_test::baseline()});
+    const SpectrumModel empty;
     SextetDoubletFit f;
-    EXPECT_FALSE(fit_area(model, f.data, DVector(3, 1e6), DVector(), DVector(), FitSettings()));
+    EXPECT_FALSE(fit_area(empty, f.data, DVector(), DVector(), DVector(), FitSettings()));
 }

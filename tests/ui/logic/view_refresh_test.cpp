@@ -2,6 +2,7 @@
 // on copies of the parameter vector.
 #include <gtest/gtest.h>
 
+#include "core/fit/fit_settings.h"
 #include "core/text/messages.h"
 #include "ui/logic/fit_protocol.h"
 #include "ui/logic/view_refresh.h"
@@ -67,8 +68,8 @@ TEST(FitValuesThrottle, AttachesOnlyAfterTwoSecondsAcrossTheTickWrapAround)
         {0xFFFFFFFFu, 0xFFFFF830u, false},  // 1999 ms before the wrap
         {0x000003E8u, 0xFFFFFC00u, true},   // 2024 ms across the wrap
         {0x00000400u, 0xFFFFFBFFu, true},   // 2049 ms across the wrap
-        {0x00000010u, 0xFFFFF810u, false},  // exactly 2000 ms across the wrap
-        {0x00000011u, 0xFFFFF810u, true},
+        {0x00000010u, 0xFFFFF840u, false},  // exactly 2000 ms across the wrap
+        {0x00000011u, 0xFFFFF840u, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(fit_values_due(c.now, c.last), c.due) << c.now << " " << c.last;
