@@ -23,10 +23,14 @@ namespace {
 
 // What the window was told, in order.
 struct Event {
+    Event(char k, int i = 0, DVector v = {}, int code = -1, std::wstring e = {})
+        : kind(k), iteration(i), values(std::move(v)), stop_code(code), error(std::move(e))
+    {
+    }
     char kind;  // S started, W waiting, R results, D discarded, P progress, F refresh, X closed
-    int iteration = 0;
+    int iteration;
     DVector values;
-    int stop_code = -1;
+    int stop_code;
     std::wstring error;
 };
 
@@ -34,15 +38,15 @@ class RecordingHost final : public IFitHost {
 public:
     std::vector<Event> events;
 
-    void fit_started() override { events.push_back({'S'}); }
-    void fit_waiting(const FitStatus& s) override { events.push_back({'W', s.iterations, *s.values}); }
+    void fit_started() override { events.emplace_back('S'); }
+    void fit_waiting(const FitStatus& s) override { events.emplace_back('W', s.iterations, *s.values); }
     void fit_results(const FitStatus& s) override
     {
-        events.push_back({'R', s.iterations, *s.values, s.stop_code});
+        events.emplace_back('R', s.iterations, *s.values, s.stop_code);
     }
-    void fit_discarded(const FitStatus& s) override { events.push_back({'D', 0, {}, -1, s.error}); }
-    void fit_progress(const FitProgress& p) override { events.push_back({'P', p.iteration, p.values}); }
-    void fit_refresh() override { events.push_back({'F'}); }
+    void fit_discarded(const FitStatus& s) override { events.emplace_back('D', 0, DVector(), -1, s.error); }
+    void fit_progress(const FitProgress& p) override { events.emplace_back('P', p.iteration, p.values); }
+    void fit_refresh() override { events.emplace_back('F'); }
 
     int count(char kind) const
     {
@@ -82,7 +86,7 @@ public:
         });
         message_map().on_message(WM_CLOSE, [this](WPARAM, LPARAM) {
             fit->abort();
-            host.events.push_back({'X'});
+            host.events.emplace_back('X');
             DestroyWindow(hwnd());
             return LRESULT(0);
         });
@@ -207,9 +211,10 @@ TEST(FitThread, RunToCompletionDeliversTheResultsOnce)
     EXPECT_EQ(r.stop_code, FitStopSmallGradient);
     EXPECT_EQ(r.values(0), 5.0);
     // A fit shorter than the throttle's interval attaches no values.
-    for (const Event& ev : w.host.events)
+    for (const Event& ev : w.host.events) {
         if (ev.kind == 'P')
             EXPECT_EQ(ev.values.size(), 0u);
+    }
     EXPECT_EQ(w.fit->status_text(), L"");
 }
 
