@@ -102,7 +102,7 @@ public:
     bool running() const { return thread_ != nullptr; }
     bool waiting() const { return waiting_; }
     const FitProgress& progress() const { return progress_; }
-    // The last values that came with a progress record.
+    // The values of the last progress record: empty unless it carried them.
     const DVector& progress_values() const { return progress_.values; }
     // The fit status pane's text.
     std::wstring status_text() const { return fit_status_text(running(), waiting_, progress_); }
