@@ -136,11 +136,12 @@ std::optional<FitStopCode> check_problem(const FitProblem& p)
 class LevenbergMarquardt {
 public:
     LevenbergMarquardt(FitEvalContext& context, std::vector<ParamBound> bounds, const FitSettings& settings,
-                       IFitStepCallback* callback, const DVector& start, DVector v)
+                       IFitStepCallback* callback, const std::atomic<bool>* cancel, const DVector& start, DVector v)
         : context_(context),
           bounds_(std::move(bounds)),
           settings_(settings),
           callback_(callback),
+          cancel_(cancel),
           start_(start),
           v_(std::move(v)),
           m_(v_.size()),
@@ -162,6 +163,8 @@ public:
 
         const bool use_eps4 = settings_.eps4 > 0.0;
         for (;;) {
+            if (cancelled())
+                return FitStopByCaller;
             if (static_cast<long long>(k_) >= settings_.kmax)
                 return FitStopIterationLimit;
             if (use_eps4 && !k_current_) {
@@ -186,6 +189,8 @@ public:
                 std::sort(new_pins.begin(), new_pins.end());
                 std::set_union(previous_pins.begin(), previous_pins.end(), new_pins.begin(), new_pins.end(),
                                std::back_inserter(pins_));
+                if (cancelled())
+                    return FitStopByCaller;
                 evaluate(pins_);
                 continue;
             }
@@ -204,6 +209,8 @@ public:
                 continue;
             }
 
+            if (cancelled())
+                return FitStopByCaller;
             const double previous_chi_square = chi_square_;
             ++k_;
             v_ = trial_;
@@ -236,6 +243,8 @@ public:
     }
 
 private:
+    bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+
     void evaluate(const std::vector<unsigned>& pinned)
     {
         chi_square_ = context_.evaluate_jacobian(v_, pinned, a_, g_);
@@ -274,6 +283,7 @@ private:
     const std::vector<ParamBound> bounds_;
     const FitSettings& settings_;
     IFitStepCallback* callback_;
+    const std::atomic<bool>* cancel_;
     const DVector& start_;
     DVector v_;
     const std::size_t m_;
@@ -296,7 +306,8 @@ private:
 void lm_fit(const IModel& model, const IModelData& data, const DVector& start, const std::vector<int>& varied_mask,
             const DVector& lower, const DVector& upper, const FitSettings& settings, DVector& values,
             DMatrix& covariance, DMatrix& directions, double& chi_square, double& reduced_chi_square,
-            unsigned& iterations, FitStopCode& stop_code, IFitStepCallback* callback)
+            unsigned& iterations, FitStopCode& stop_code, IFitStepCallback* callback,
+            const std::atomic<bool>* cancel)
 {
     const std::size_t n = model.param_count();
     if (start.size() != n || varied_mask.size() != n)
@@ -326,7 +337,7 @@ void lm_fit(const IModel& model, const IModelData& data, const DVector& start, c
     FitEvalContext context(model, links, std::move(problem.x), std::move(problem.y), std::move(problem.sigma),
                            problem.varied, std::move(problem.distributions), start);
 
-    LevenbergMarquardt lm(context, std::move(bounds), settings, callback, start, std::move(v));
+    LevenbergMarquardt lm(context, std::move(bounds), settings, callback, cancel, start, std::move(v));
     stop_code = lm.run();
 
     const DVector& fitted = lm.varied_values();

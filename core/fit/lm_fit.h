@@ -4,6 +4,7 @@
 // FitStopCode and never throws for a numerical reason.
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "core/fit/fit_settings.h"
@@ -56,7 +57,12 @@ protected:
 // parallel Jacobian evaluation, passes through unchanged; the outputs are then as
 // before any step. A NaN the model computes without throwing makes that step's
 // chi-square NaN, and the step is rejected.
+//
+// cancel, when given, is read before every evaluation of the model: once it is true the
+// fit ends with FitStopByCaller at the values of its last accepted step, so another
+// thread can end a slow fit within one evaluation instead of waiting for a step.
 void lm_fit(const IModel& model, const IModelData& data, const DVector& start, const std::vector<int>& varied_mask,
             const DVector& lower, const DVector& upper, const FitSettings& settings, DVector& values,
             DMatrix& covariance, DMatrix& directions, double& chi_square, double& reduced_chi_square,
-            unsigned& iterations, FitStopCode& stop_code, IFitStepCallback* callback = nullptr);
+            unsigned& iterations, FitStopCode& stop_code, IFitStepCallback* callback = nullptr,
+            const std::atomic<bool>* cancel = nullptr);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -496,6 +497,62 @@ public:
         return true;
     }
 };
+
+// Raises the cancel flag from inside its n-th trial evaluation, as another thread
+// would while the fit computes.
+class CancellingModel : public TestModel {
+public:
+    CancellingModel(TestModel base, std::atomic<bool>& flag, int at) : TestModel(std::move(base)), flag_(flag), at_(at) {}
+    mutable std::size_t jacobian_blocks_at_cancel = 0;
+
+    void evaluate(const DVector& x, std::size_t first, std::size_t count, const DVector& p,
+                  DVector& out) const override
+    {
+        TestModel::evaluate(x, first, count, p, out);
+        if (evaluate_calls == at_) {
+            flag_ = true;
+            jacobian_blocks_at_cancel = blocks.size();
+        }
+    }
+
+private:
+    std::atomic<bool>& flag_;
+    int at_;
+};
+
+TEST(LmFit, ACancelEndsTheFitBeforeTheNextEvaluationAtTheLastAcceptedStep)
+{
+    std::atomic<bool> cancel = false;
+    CancellingModel model(line_model(), cancel, 3);
+    const SpectrumData s = make_spectrum(model, truth, 128, nullptr);
+    RecordingCallback steps;
+    FitOutput f;
+    lm_fit(model, s, perturbed, std::vector<int>(5, 1), {}, {}, {}, f.values, f.covariance, f.directions,
+           f.chi_square, f.reduced_chi_square, f.iterations, f.code, &steps, &cancel);
+    EXPECT_EQ(f.code, FitStopByCaller);
+    EXPECT_EQ(model.evaluate_calls, 3);  // no trial after the cancel
+    EXPECT_EQ(model.blocks.size(), model.jacobian_blocks_at_cancel);  // no Jacobian either
+    ASSERT_FALSE(steps.current.empty());
+    EXPECT_EQ(f.iterations, steps.iterations.back());
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(f.values(i), steps.current.back()(i));
+}
+
+TEST(LmFit, AFlagThatStaysClearChangesNothing)
+{
+    TestModel model = line_model();
+    const SpectrumData s = make_spectrum(model, truth, 128, nullptr);
+    const std::atomic<bool> cancel = false;
+    const FitOutput plain = run_fit(model, s, perturbed, std::vector<int>(5, 1));
+    FitOutput f;
+    lm_fit(model, s, perturbed, std::vector<int>(5, 1), {}, {}, {}, f.values, f.covariance, f.directions,
+           f.chi_square, f.reduced_chi_square, f.iterations, f.code, nullptr, &cancel);
+    EXPECT_EQ(f.code, plain.code);
+    EXPECT_EQ(f.iterations, plain.iterations);
+    EXPECT_EQ(f.chi_square, plain.chi_square);
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(f.values(i), plain.values(i));
+}
 
 TEST(LmFit, MinimumBeyondABoundEndsPinnedAtTheBound)
 {
