@@ -26,7 +26,8 @@ constexpr const wchar_t* page_head[] = {
     L"      h1 { font-size: 200%; text-align: center; }",
     L"      h2 { font-size: 150%; margin-top: 0.5em; text-align: center; }",
     L"      h3 { font-size: 120%; margin-top: 0.5em; background: rgb(224, 224, 224); }",
-    L"      c { display: inline-block; width: 16em; }",
+    // A value wider than its cell widens the cell instead of wrapping under its name.
+    L"      c { display: inline-block; min-width: 16em; white-space: nowrap; }",
     L"      n { display: inline-block; width: 4em; text-align: right; }",
     L"      v { display: inline-block; }",
     L"      v:before { content: \"\u00A0=\u00A0\"; }",

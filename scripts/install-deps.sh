@@ -12,6 +12,7 @@ need_pkgs=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth
   fonts-wine  # Wine's own fonts (see cmake/wine-fonts.conf)
+  chromium python3  # the report opened in a browser by the Windows tests
 )
 
 missing=()
