@@ -123,4 +123,21 @@ TEST(ResultsTable, TheSameDocumentGivesTheSameFileWrittenWithCrLf)
                  std::runtime_error);
 }
 
+TEST(ResultsTable, AFailureHalfWayLeavesTheOldFile)
+{
+    const Scene scene;
+    const auto folder = std::filesystem::temp_directory_path() / "vx_table_fail_test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::wstring path = (folder / "t.csv").wstring();
+    write_text_file(path, L"old table");
+    // A covariance that ends before the last component: the errors fail after the first
+    // components' columns were formed.
+    const DMatrix short_covariance(4, 4, 0.0);
+    const ResultsSource source{scene.model, scene.data, scene.values, short_covariance, L"s", L"m"};
+    EXPECT_THROW(write_results_table(path, source, 1.0, 1.0), std::out_of_range);
+    EXPECT_EQ(read_text_file(path), L"old table");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+}
+
 }  // namespace
