@@ -10,6 +10,7 @@
 #include <boost/format.hpp>
 
 #include "core/text/number_text.h"
+#include "core/text/script_chars.h"
 
 namespace {
 
@@ -20,22 +21,6 @@ boost::wformat c_format(std::wstring_view format)
     boost::wformat f(std::wstring(format), std::locale::classic());
     f.exceptions(boost::io::no_error_bits);
     return f;
-}
-
-wchar_t superscript(wchar_t c)
-{
-    switch (c) {
-    case L'0': return L'\u2070';
-    case L'1': return L'\u00b9';
-    case L'2': return L'\u00b2';
-    case L'3': return L'\u00b3';
-    case L'+': return L'\u207a';
-    case L'-': return L'\u207b';
-    case L'=': return L'\u207c';
-    case L'(': return L'\u207d';
-    case L')': return L'\u207e';
-    default: return c >= L'4' && c <= L'9' ? static_cast<wchar_t>(L'\u2074' + (c - L'4')) : c;
-    }
 }
 
 double power_of_ten(double exponent) { return std::exp(exponent * std::log(10.0)); }
@@ -70,7 +55,7 @@ std::wstring format_superscript_exponent(std::wstring_view format, double x)
     if (s.size() - e > 2 && s[e + 1] == L'0') s.erase(e + 1, 1);
     if (s.size() - e > 3 && s[e + 1] == L'-' && s[e + 2] == L'0') s.erase(e + 2, 1);
     s.erase(e, 1);
-    for (size_t i = e; i < s.size(); ++i) s[i] = superscript(s[i]);
+    for (size_t i = e; i < s.size(); ++i) s[i] = superscript_of(s[i]);
     s.insert(e, L"\u00d710");
     return s;
 }
@@ -119,6 +104,6 @@ std::wstring format_value_with_error(double value, double error, std::wstring_vi
 
     std::wstring text = (c_format(L"(%.0f\u00b1%.0f)") % fix_negative_zero(q) % r).str() + L"\u00d710";
     if (d < 0) text += L'\u207b';
-    for (wchar_t c : (c_format(L"%.0f") % std::fabs(d)).str()) text += superscript(c);
+    for (wchar_t c : (c_format(L"%.0f") % std::fabs(d)).str()) text += superscript_of(c);
     return text;
 }

@@ -38,6 +38,11 @@ std::wstring double_to_text(double x)
     return std::wstring(buffer, end);
 }
 
+std::wstring number_to_text(double x)
+{
+    return std::isfinite(x) ? double_to_text(x) : special_value_text(x);
+}
+
 std::wstring format_double_list(std::span<const double> values)
 {
     std::wstring text;

@@ -12,6 +12,9 @@ double fix_negative_zero(double x);
 // characters.
 std::wstring double_to_text(double x);
 
+// As double_to_text, but special values spelled as format_double_list spells them.
+std::wstring number_to_text(double x);
+
 // The values in their shortest round-trip form, fixed or scientific notation, whichever
 // is shorter (fixed on a tie), the exponent signed with at least two digits. Special
 // values are "inf", "nan", "nan(snan)" (signalling) and, for the negative quiet NaN

@@ -213,6 +213,17 @@ std::string read_binary_file(const std::wstring& name)
 
 std::wstring read_text_file(const std::wstring& name) { return decode_text(read_binary_file(name)); }
 
+std::wstring with_crlf(std::wstring_view text)
+{
+    std::wstring out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const wchar_t c : text) {
+        if (c == L'\n') out += L'\r';
+        out += c;
+    }
+    return out;
+}
+
 void write_text_file(const std::wstring& name, std::wstring_view text)
 {
     const std::filesystem::path target = to_path(name);

@@ -26,6 +26,10 @@ std::wstring decode_text(std::string_view bytes);
 std::wstring read_text_file(const std::wstring& name);
 std::string read_binary_file(const std::wstring& name);
 
+// The text with every line feed preceded by a carriage return, as the C runtime's text
+// mode writes it on Windows.
+std::wstring with_crlf(std::wstring_view text);
+
 // Writes UTF-8 with a byte-order mark. The text goes to a temporary file beside the
 // target, which then replaces the target: a failed save leaves the old file intact.
 void write_text_file(const std::wstring& name, std::wstring_view text);

@@ -7,9 +7,7 @@
 #include <string_view>
 #include <vector>
 
-enum class ScriptClass { Normal, Superscript, Subscript };
-
-ScriptClass script_class(wchar_t c);
+#include "core/text/script_chars.h"
 
 struct ScriptRun {
     ScriptClass kind;
@@ -18,10 +16,6 @@ struct ScriptRun {
 
 // The maximal runs of one class, left to right.
 std::vector<ScriptRun> split_script_runs(std::wstring_view text);
-
-// The plain character a superscript or subscript stands for ("0123456789+-=() " by the
-// low four bits; U+00B9 is the digit 1); other characters unchanged.
-wchar_t plain_of_script(wchar_t c);
 
 // Digits and "+-=()" turned into their subscript forms; other characters unchanged.
 std::wstring to_subscript(std::wstring_view text);

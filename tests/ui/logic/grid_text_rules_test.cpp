@@ -19,7 +19,7 @@ TEST(ScriptedText, RunsAndTheirPlainCharacters)
     EXPECT_EQ(runs[1].text, L"2");
     EXPECT_EQ(runs[3].kind, ScriptClass::Subscript);
     EXPECT_EQ(runs[3].text, L"11");
-    EXPECT_EQ(runs[4].text, L" ");  // U+207F has no plain digit
+    EXPECT_EQ(runs[4].text, L"n");  // U+207F is the superscript letter n
     EXPECT_EQ(plain_of_script(0x00B9), L'1');
     EXPECT_EQ(plain_of_script(0x208D), L'(');
     EXPECT_TRUE(split_script_runs(L"").empty());
