@@ -2,7 +2,9 @@
 // published under the mutex with a new generation number, and blocks are claimed from
 // one 64-bit counter holding (generation, next block), so a worker still holding an
 // older loop can never claim a block of a newer one. How many workers take part is
-// learnt from the loops before (team_size.h). Workers spin briefly after a loop
+// learnt from the loops before at the same place of the program (team_size.h: a cheap
+// loop of value evaluations may not be worth waking workers for while the Jacobian's
+// loop is). Workers spin briefly after a loop
 // (consecutive loops of a fit follow within microseconds) and then sleep, each on a
 // condition variable of its own, so they cost nothing on a busy machine. Waking a
 // thread is a system call (under Wine a round trip to its server), so the caller wakes
@@ -48,10 +50,10 @@ public:
 
     Pool()
         : hardware_(std::clamp(std::thread::hardware_concurrency(), 1u, max_threads)),
-          team_(hardware_ - 1),
           wake_(std::make_unique<std::condition_variable[]>(hardware_))
     {
         threads_.store(hardware_);
+        places_.reserve(max_places);
         for (unsigned id = 0; id + 1 < hardware_; ++id)
             workers_.emplace_back([this, id] { work(id); });
     }
@@ -65,14 +67,18 @@ public:
         std::unique_lock<std::mutex> owner(owner_, std::try_to_lock);
         if (!owner.owns_lock())
             return false;
+        const auto start = std::chrono::steady_clock::now();
+        TeamSize* team = nullptr;
         Loop loop;
         std::uint32_t asleep = 0;  // the taking-part workers that sleep
         {
             std::lock_guard<std::mutex> lock(mutex_);
             const unsigned allowed = std::min(threads_.load(), hardware_) - 1;
-            loop = {body, context, count, ++generation_, std::min(allowed, team_.workers())};
+            team = &team_of(body);
+            loop = {body, context, count, ++generation_, std::min(allowed, team->workers())};
             loop_ = loop;
             done_.store(0);
+            busy_.store(0);
             error_ = nullptr;
             error_block_ = UINT_MAX;
             claim_.store(std::uint64_t(loop.generation) << 32);
@@ -81,7 +87,6 @@ public:
         for (unsigned id = 0; asleep != 0; ++id, asleep >>= 1)
             if (asleep & 1)
                 wake_[id].notify_one();
-        const auto start = std::chrono::steady_clock::now();
         work_on(loop);
         const auto claimed = std::chrono::steady_clock::now();
         const auto until = claimed + finish_spin_time;
@@ -93,10 +98,10 @@ public:
             finished_.wait(lock, [&] { return done_.load() == count; });
             waiting_.store(false);
         }
-        if (loop.workers == std::min(team_.workers(), hardware_ - 1)) {
+        if (loop.workers == std::min(team->workers(), hardware_ - 1)) {
             const auto now = std::chrono::steady_clock::now();
-            team_.record(claimed - start, now - claimed, now);
-            spin_.store(team_.workers() == hardware_ - 1, std::memory_order_relaxed);
+            team->record(now - start, std::chrono::steady_clock::duration(busy_.load()), now);
+            spin_.store(team->workers() == hardware_ - 1, std::memory_order_relaxed);
         }
         if (error_)
             std::rethrow_exception(error_);
@@ -104,6 +109,19 @@ public:
     }
 
 private:
+    static constexpr std::size_t max_places = 16;
+
+    TeamSize& team_of(void (*body)(void*, unsigned))
+    {
+        for (Place& p : places_)
+            if (p.body == body)
+                return p.team;
+        if (places_.size() == max_places)
+            return places_.back().team;
+        places_.push_back({body, TeamSize(hardware_ - 1)});
+        return places_.back().team;
+    }
+
     // A worker takes part in the loops whose team includes it. Only after taking part,
     // and only while the whole team works (no straggler has shown that other programs
     // hold the cores), does it spin for the next loop: otherwise it sleeps, so that it
@@ -152,6 +170,7 @@ private:
             } while (!claim_.compare_exchange_weak(claim, claim + 1, std::memory_order_acq_rel));
             const auto block = static_cast<unsigned>(static_cast<std::uint32_t>(claim));
             inside_block = true;
+            const auto began = std::chrono::steady_clock::now();
             try {
                 loop.body(loop.context, block);
             } catch (...) {
@@ -162,6 +181,7 @@ private:
                 }
             }
             inside_block = false;
+            busy_.fetch_add((std::chrono::steady_clock::now() - began).count(), std::memory_order_relaxed);
             // Sequentially consistent with the caller's waiting_: either the caller sees
             // the last block done, or this thread sees the caller waiting.
             if (done_.fetch_add(1) + 1 == loop.count && waiting_.load()) {
@@ -172,7 +192,14 @@ private:
     }
 
     const unsigned hardware_;  // threads of the pool, the caller included
-    TeamSize team_;            // changed only by the thread that owns the pool
+    // The team of each place that runs loops, known by its body function (one per
+    // calling lambda); places beyond the table share the last entry. Changed only by the
+    // thread that owns the pool.
+    struct Place {
+        void (*body)(void*, unsigned) = nullptr;
+        TeamSize team;
+    };
+    std::vector<Place> places_;
     std::atomic<bool> spin_{true};  // the whole team works: workers spin between loops
     std::unique_ptr<std::condition_variable[]> wake_;  // one per worker
     std::vector<std::thread> workers_;
@@ -184,6 +211,7 @@ private:
     std::uint32_t generation_ = 0;
     std::atomic<std::uint64_t> claim_{0};
     std::atomic<unsigned> done_{0};
+    std::atomic<std::chrono::steady_clock::rep> busy_{0};  // the loop's block times, summed
     std::atomic<bool> waiting_{false};  // the caller sleeps on finished_
     std::uint32_t sleeping_ = 0;        // bit id: worker id sleeps on wake_[id]
     std::mutex error_mutex_;

@@ -1,13 +1,14 @@
 // How many worker threads join the next parallel loop, learnt from the loops before.
-// A loop's caller claims blocks like the workers, then waits for the blocks others
-// still run. On an idle machine that wait is at most about one block; when other
-// programs hold the cores, a worker that was preempted in the middle of a block makes
-// the caller wait for a whole time slice. Such a loop halves the team (down to the
-// caller alone) and doubles the probe interval; a probe interval without a straggler
-// adds one worker, and halves the interval when the worker added before met no
-// straggler either. The interval is wall time, 1 ms to 1 s: a machine that stays busy
-// costs at most one straggler a second, and one that becomes idle gets its threads
-// back within about two seconds. Which thread runs which block never changes a result.
+// A loop is worth its team while it ends sooner than its blocks would take one after
+// another on one thread. It does not when other programs hold the cores (a worker
+// preempted in the middle of a block makes the caller wait for a whole time slice) or
+// when waking the workers costs more than the work (under Wine every wake is a round
+// trip to its server). Such a loop halves the team (down to the caller alone) and
+// doubles the probe interval; a probe interval without such a loop adds one worker, and
+// halves the interval when the worker added before met none either. The interval is
+// wall time, 1 ms to 1 s: a machine that stays busy costs at most one slow loop a
+// second, and one that becomes idle gets its threads back within about two seconds.
+// Which thread runs which block never changes a result.
 #pragma once
 
 #include <algorithm>
@@ -21,12 +22,11 @@ public:
 
     unsigned workers() const { return workers_; }
 
-    // After a loop run with `workers()` workers that ended at `now`: `own` is the time
-    // the caller spent claiming and running blocks, `wait` the time it then waited for
-    // the others.
-    void record(clock::duration own, clock::duration wait, clock::time_point now)
+    // After a loop run with `workers()` workers that ended at `now`: `wall` is its time
+    // from publishing to the last block's end, `serial` the sum of its blocks' times.
+    void record(clock::duration wall, clock::duration serial, clock::time_point now)
     {
-        if (workers_ > 0 && wait > 2 * own + straggler_slack) {
+        if (workers_ > 0 && wall > serial + slow_slack) {
             workers_ /= 2;
             interval_ = std::min(interval_ * 2, max_interval);
             since_ = now;
@@ -43,13 +43,13 @@ public:
     }
 
 private:
-    static constexpr clock::duration straggler_slack = std::chrono::microseconds(50);
+    static constexpr clock::duration slow_slack = std::chrono::microseconds(20);
     static constexpr clock::duration min_interval = std::chrono::milliseconds(1);
     static constexpr clock::duration max_interval = std::chrono::seconds(1);
 
     unsigned max_;
     unsigned workers_;
-    clock::duration interval_ = min_interval;  // straggler-free time before one more worker
+    clock::duration interval_ = min_interval;  // time without a slow loop before one more worker
     clock::time_point since_{};                // the last change of the team
     bool grew_ = false;                        // that change added a worker
 };

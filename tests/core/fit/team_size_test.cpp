@@ -9,7 +9,8 @@ namespace {
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
-// Loops of 100 µs of the caller's own work on a clock of our own.
+// Loops of 800 µs of block work on a clock of our own: a good one shared out ends in
+// 140 µs, a slow one takes 5.1 ms.
 struct Loops {
     TeamSize team{7};
     TeamSize::clock::time_point now{};
@@ -17,28 +18,30 @@ struct Loops {
     void straggle()
     {
         now += microseconds(5100);
-        team.record(microseconds(100), microseconds(5000), now);
+        team.record(microseconds(5100), microseconds(800), now);
     }
     void good(TeamSize::clock::duration total)
     {
         for (const auto end = now + total; now < end;) {
             now += microseconds(140);
-            team.record(microseconds(100), microseconds(40), now);
+            team.record(microseconds(140), microseconds(800), now);
         }
     }
 };
 
-TEST(TeamSize, AWaitWithinABlockKeepsTheWholeTeam)
+TEST(TeamSize, ALoopNoSlowerThanItsBlocksInTurnKeepsTheWholeTeam)
 {
     Loops l;
     l.good(milliseconds(100));
     EXPECT_EQ(l.team.workers(), 7u);
-    // Up to twice the caller's own time plus a little slack is no straggler.
-    l.team.record(microseconds(100), microseconds(250), l.now);
+    // Up to the blocks' own time plus a little slack is no slow loop.
+    l.team.record(microseconds(820), microseconds(800), l.now);
     EXPECT_EQ(l.team.workers(), 7u);
+    l.team.record(microseconds(821), microseconds(800), l.now);
+    EXPECT_EQ(l.team.workers(), 3u);
 }
 
-TEST(TeamSize, StragglersHalveTheTeamDownToTheCallerAlone)
+TEST(TeamSize, SlowLoopsHalveTheTeamDownToTheCallerAlone)
 {
     Loops l;
     for (unsigned expected : {3u, 1u, 0u, 0u}) {
@@ -47,7 +50,7 @@ TEST(TeamSize, StragglersHalveTheTeamDownToTheCallerAlone)
     }
 }
 
-TEST(TeamSize, ProbesAddOneWorkerAfterAStragglerFreeInterval)
+TEST(TeamSize, ProbesAddOneWorkerAfterAnIntervalWithoutSlowLoops)
 {
     Loops l;
     l.straggle();  // 3 workers, probe interval 2 ms
@@ -69,7 +72,7 @@ TEST(TeamSize, ProbesAddOneWorkerAfterAStragglerFreeInterval)
     EXPECT_EQ(l.team.workers(), 7u);  // never beyond the pool
 }
 
-// Every probe of a machine that stays busy meets a straggler: the probes come ever
+// Every probe of a machine that stays busy meets a slow loop: the probes come ever
 // more rarely, but at least once a second.
 TEST(TeamSize, ABusyMachineIsProbedAtLeastOnceASecond)
 {
