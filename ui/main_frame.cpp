@@ -69,7 +69,7 @@ public:
     bool save_model() override { return true; }
 };
 
-std::wstring folder_of(const std::wstring& path)
+std::wstring containing_folder(const std::wstring& path)
 {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
@@ -496,7 +496,7 @@ void CMainFrame::OnSaveSpectrum(bool ask_for_name)
         request.save = true;
         request.filter = spectrum_filter;
         request.default_extension = L"spc";
-        request.initial_folder = spectrum_file_name_.empty() ? default_folder_ : folder_of(spectrum_file_name_);
+        request.initial_folder = spectrum_file_name_.empty() ? default_folder_ : containing_folder(spectrum_file_name_);
         request.initial_name = spectrum_file_name_;
         const std::optional<std::wstring> chosen = show_file_dialog(request);
         if (!chosen) return;

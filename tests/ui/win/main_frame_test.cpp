@@ -1,0 +1,468 @@
+// The main window in the test's own process, driven by messages: every menu item is
+// routed, the close prompt's paths, the language switch, spectrum files and the recent
+// lists in the registry, the tab pages and view toggles; and screenshots of the window
+// in English and Russian with a simulated α-iron spectrum loaded.
+#include "ui/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cmath>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/model/spectrum_model.h"
+#include "core/text/kwfile.h"
+#include "core/text/messages.h"
+#include "lineshapes/pseudo_voigt_sextet.h"
+#include "subspec/baseline.h"
+#include "subspec/subspec_impl.h"
+#include "tests/support/program_isotopes.h"
+#include "tests/ui/gui/screenshot.h"
+#include "ui/logic/language_list.h"
+#include "ui/registry_list_store.h"
+#include "ui/resource_ids.h"
+#include "ui/win32_util.h"
+#include "ui/wingui/dialog_hooks.h"
+#include "ui/wingui/resources.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Shown {
+    std::wstring text, caption;
+    UINT flags;
+};
+
+// A 512-channel spectrum of α-iron (33 T sextet on a baseline of 10⁶ counts with
+// Poisson-like noise), simulated with the program's own sextet model.
+SpectrumData alpha_iron_spectrum()
+{
+    SpectrumModel model;
+    model.level = 1e6;
+    model.insert_component(0, make_subspec<AutoBaseLine2>(nullptr));
+    model.insert_component(1, make_subspec<PseudoVoigtSextet>(&test_support::iron()));
+    model.scale = -3e5;
+    const std::vector<double> p{0, 0, 0, 1.0, 2.0 / 3, 1.0 / 3, 0, 0, 330.0, 0, 0, 0.27, 1, 1, 1, 1, 1, 0.3};
+    DVector params(p.size());
+    std::copy(p.begin(), p.end(), params.begin());
+    const unsigned n = 512;
+    DVector x(n), m(n);
+    for (unsigned i = 0; i < n; ++i) x(i) = -10.0 + 20.0 * i / (n - 1);
+    model.evaluate(x, 0, n, params, m);
+    std::mt19937 engine(57);
+    SpectrumData data;
+    for (unsigned i = 0; i < n; ++i) {
+        std::normal_distribution<double> noise(m(i), std::sqrt(m(i)));
+        data.x_data.push_back(x(i));
+        data.y_data.push_back(std::round(noise(engine)));
+        data.std_dev_data.push_back(std::sqrt(data.y_data.back()));
+    }
+    data.update_analysis();
+    return data;
+}
+
+void delete_key(const std::wstring& key) { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
+
+std::wstring menu_text(HMENU menu, UINT id)
+{
+    wchar_t text[512] = {};
+    GetMenuStringW(menu, id, text, 512, MF_BYCOMMAND);
+    return text;
+}
+
+void collect_item_ids(HMENU menu, std::vector<UINT>& ids)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (const HMENU sub = GetSubMenu(menu, i)) {
+            collect_item_ids(sub, ids);
+            continue;
+        }
+        const UINT id = GetMenuItemID(menu, i);
+        if (id != 0 && id != static_cast<UINT>(-1)) ids.push_back(id);  // not separators
+    }
+}
+
+class Document final : public IDocumentChanges {
+public:
+    bool changed = true;
+    bool save_succeeds = false;
+    int saves = 0;
+    bool model_changed() const override { return changed; }
+    bool save_model() override { return ++saves, save_succeeds; }
+};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (isotope_table().count() == 0) isotope_table().load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
+        set_language_list(parse_language_list(L"0x409,English;0x419,Русский"));
+        folder = fs::temp_directory_path() / (L"vx-frame-" + std::to_wstring(GetCurrentProcessId()));
+        fs::create_directories(folder);
+        SpectrumData spectrum = alpha_iron_spectrum();
+        spectrum.store_keywords();
+        kwfile_save((folder / L"alpha-iron.spc").wstring(), spectrum.keywords);
+        std::ofstream(folder / L"broken.spc") << "Spectrum = 1 2 x 4\n";
+    }
+    static void TearDownTestSuite()
+    {
+        fs::remove_all(folder);
+        CoUninitialize();
+    }
+
+    void SetUp() override
+    {
+        language = read_registry_dword(settings_key, L"Language", 0);
+        for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key}) delete_key(key);
+        previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
+            shown.push_back({text, caption, flags});
+            if (answers.empty()) return IDOK;
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+        previous_dialog = set_file_dialog_function([this](const FileDialogRequest& request) -> std::optional<std::wstring> {
+            requests.push_back(request);
+            if (chosen_files.empty()) return std::nullopt;
+            std::wstring path = chosen_files.front();
+            chosen_files.pop_front();
+            return path;
+        });
+    }
+    void TearDown() override
+    {
+        if (frame && IsWindow(frame->hwnd())) {
+            frame->set_document_changes(nullptr);
+            DestroyWindow(frame->hwnd());
+        }
+        frame.reset();
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        set_message_box_function(previous_box);
+        set_file_dialog_function(previous_dialog);
+        write_registry_dword(settings_key, L"Language", language);
+        set_resource_language(0x409);
+        for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key}) delete_key(key);
+    }
+
+    void create(WORD langid = 0x409)
+    {
+        set_resource_language(langid);
+        frame = std::make_unique<CMainFrame>();
+        ASSERT_TRUE(frame->create_window());
+        SetWindowPos(frame->hwnd(), nullptr, 10, 10, 900, 640, SWP_NOZORDER);
+        ShowWindow(frame->hwnd(), SW_SHOWNOACTIVATE);
+        UpdateWindow(frame->hwnd());
+    }
+    void command(UINT id) { SendMessageW(frame->hwnd(), WM_COMMAND, id, 0); }
+    void pump()
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) break;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+
+    static std::wstring file(const wchar_t* name) { return (folder / name).wstring(); }
+
+    inline static fs::path folder;
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    std::vector<FileDialogRequest> requests;
+    std::deque<std::wstring> chosen_files;
+
+private:
+    DWORD language = 0;
+    MessageBoxFunction previous_box;
+    FileDialogFunction previous_dialog;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, EveryMenuItemInBothLanguagesIsRoutedAndLaterCommandsSaySo)
+{
+    for (WORD langid : {WORD{0x409}, WORD{0x419}}) {
+        create(langid);
+        std::vector<UINT> ids;
+        collect_item_ids(GetMenu(frame->hwnd()), ids);
+        EXPECT_GT(ids.size(), 80u);
+        for (UINT id : ids) EXPECT_TRUE(route_command(id)) << "menu item " << id << " in language " << langid;
+        frame->set_document_changes(nullptr);
+        DestroyWindow(frame->hwnd());
+    }
+    create();
+    // One command of each group that later work builds: a notice, never silence.
+    for (UINT id : {205u, 251u, 362u, 351u, 991u, 5001u, 211u, 231u}) {
+        shown.clear();
+        command(id);
+        ASSERT_EQ(shown.size(), 1u) << id;
+        EXPECT_NE(shown[0].text.find(L"not available yet"), std::wstring::npos) << id;
+        EXPECT_EQ(shown[0].caption, L"Vexmoor");
+    }
+    // A group handler installed later takes the group's commands over.
+    std::vector<UINT> handled;
+    frame->set_group_handler(CommandGroup::fit_control, [&](UINT id, UINT, HWND) { handled.push_back(id); });
+    shown.clear();
+    command(351);
+    command(363);
+    EXPECT_EQ(handled, (std::vector<UINT>{351, 363}));
+    EXPECT_TRUE(shown.empty());
+    // Ids without a route and those the map ignores show nothing.
+    command(302);
+    command(30003);
+    command(266);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(MainFrameTest, ClosingAsksAndKeepsTheWindowUnlessTheAnswerLetsItClose)
+{
+    struct Case {
+        bool changed, save_succeeds;
+        int answer;
+        UINT expected_text;
+        UINT expected_buttons;
+        bool closes;
+        int saves;
+    };
+    const Case cases[] = {
+        {false, true, IDCANCEL, 50014, MB_OKCANCEL, false, 0},
+        {false, true, IDOK, 50014, MB_OKCANCEL, true, 0},
+        {true, false, IDYES, 50012, MB_YESNOCANCEL, false, 1},  // a failed save keeps window and model
+        {true, true, IDYES, 50012, MB_YESNOCANCEL, true, 1},
+        {true, true, IDNO, 50012, MB_YESNOCANCEL, true, 0},
+        {true, true, IDCANCEL, 50012, MB_YESNOCANCEL, false, 0},
+    };
+    for (const Case& c : cases) {
+        create();
+        Document document;
+        document.changed = c.changed;
+        document.save_succeeds = c.save_succeeds;
+        frame->set_document_changes(&document);
+        shown.clear();
+        answers = {c.answer};
+        SendMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, MessageText(c.expected_text).str());
+        EXPECT_EQ(shown[0].caption, MessageText(50000).str());
+        EXPECT_EQ(shown[0].flags, c.expected_buttons | MB_ICONQUESTION);
+        EXPECT_EQ(!IsWindow(frame->hwnd()), c.closes) << c.expected_text << " " << c.answer;
+        EXPECT_EQ(document.saves, c.saves);
+        if (IsWindow(frame->hwnd())) {
+            frame->set_document_changes(nullptr);
+            DestroyWindow(frame->hwnd());
+        }
+        frame.reset();
+    }
+}
+
+TEST_F(MainFrameTest, TheSessionEndIsNeverRefusedAndTheFollowingCloseAsksNothing)
+{
+    create();
+    Document document;
+    frame->set_document_changes(&document);
+    answers = {IDYES};
+    EXPECT_EQ(SendMessageW(frame->hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    SendMessageW(frame->hwnd(), WM_ENDSESSION, TRUE, 0);
+    SendMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_FALSE(IsWindow(frame->hwnd()));
+}
+
+TEST_F(MainFrameTest, TheLanguageSwitchWritesTheRegistryForTheNextStart)
+{
+    create();
+    write_registry_dword(settings_key, L"Language", 0);
+    command(ID_LANGUAGE_FIRST + 1);
+    EXPECT_EQ(read_registry_dword(settings_key, L"Language", 7), 0x419u);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, MessageText(50061).str());
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    command(ID_LANGUAGE_WINDOWS);
+    EXPECT_EQ(read_registry_dword(settings_key, L"Language", 7), 0u);
+    // An id beyond the list's entries does nothing.
+    shown.clear();
+    command(ID_LANGUAGE_FIRST + 2);
+    EXPECT_EQ(read_registry_dword(settings_key, L"Language", 7), 0u);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(MainFrameTest, SpectrumFilesOpenSaveAndEnterTheRecentListInTheRegistry)
+{
+    create();
+    const std::wstring iron = file(L"alpha-iron.spc");
+    chosen_files = {iron};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_FALSE(requests[0].save);
+    EXPECT_EQ(requests[0].filter.rfind(L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*", 0), 0u);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(frame->spectrum().x_data.size(), 512u);
+    EXPECT_EQ(frame->spectrum_file_name(), iron);
+    EXPECT_EQ(frame->plot_view().data, &frame->spectrum());
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document1"), iron);
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_dword(L"DocumentCount"), 9u);
+    EXPECT_EQ(menu_text(GetMenu(frame->hwnd()), 621), L"&1 " + iron);
+
+    // A file that does not read: a message, and the loaded spectrum stays.
+    chosen_files = {file(L"broken.spc")};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, L"Open failed");
+    EXPECT_EQ(frame->spectrum().x_data.size(), 512u);
+    EXPECT_EQ(frame->spectrum_file_name(), iron);
+
+    // Save spectrum asks for a name and writes a keyword file that reads back the same.
+    const std::wstring copy = file(L"copy.spc");
+    chosen_files = {copy};
+    command(ID_FILE_SAVE_SPECTRUM);
+    ASSERT_TRUE(requests.back().save);
+    SpectrumData reread;
+    reread.load_file(copy);
+    EXPECT_EQ(reread.y_data, frame->spectrum().y_data);
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document1"), copy);
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document2"), iron);
+    // A cancelled save dialog writes nothing.
+    fs::remove(copy);
+    command(ID_FILE_SAVE_SPECTRUM);
+    EXPECT_FALSE(fs::exists(copy));
+
+    // The second recent entry opens; one that no longer opens leaves the list.
+    command(622);
+    EXPECT_EQ(frame->spectrum_file_name(), iron);
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document1"), iron);
+    shown.clear();
+    command(622);  // copy.spc, deleted above
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(frame->recent_spectra().size(), 1u);
+    EXPECT_FALSE(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document2"));
+}
+
+TEST_F(MainFrameTest, ARecentFolderChosenFromPosition3IsFirstAfterwards)
+{
+    RecentDocumentList stored(661);
+    for (const wchar_t* path : {L"C:\\three", L"C:\\two", L"C:\\one"}) stored.add(path);
+    RegistryListStore store(CMainFrame::folders_key);
+    stored.write(store);
+    create();
+    EXPECT_EQ(menu_text(GetMenu(frame->hwnd()), 663), L"&3 C:\\three");
+    command(663);
+    EXPECT_EQ(frame->default_folder(), L"C:\\three");
+    EXPECT_EQ(store.read_string(L"Document1"), L"C:\\three");
+    EXPECT_EQ(store.read_string(L"Document2"), L"C:\\one");
+    EXPECT_EQ(store.read_string(L"Document3"), L"C:\\two");
+    EXPECT_EQ(menu_text(GetMenu(frame->hwnd()), 661), L"&1 C:\\three");
+    // The file dialogs start there.
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].initial_folder, L"C:\\three");
+}
+
+TEST_F(MainFrameTest, FurnitureTabPagesViewTogglesAndMouseModes)
+{
+    create();
+    // The isotope box holds the isotope table's names with the first chosen.
+    ASSERT_TRUE(frame->isotope_box());
+    EXPECT_EQ(SendMessageW(frame->isotope_box(), CB_GETCOUNT, 0, 0), static_cast<LRESULT>(isotope_table().count()));
+    EXPECT_EQ(SendMessageW(frame->isotope_box(), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(GetDlgCtrlID(frame->isotope_box()), 30006);
+    // Status bar with two panes, splitter bar 150 px from the top, plot view 10011 below.
+    EXPECT_EQ(SendMessageW(frame->status_bar(), SB_GETPARTS, 0, 0), 2);
+    EXPECT_EQ(frame->splitter().bar_position(), 150);
+    ASSERT_TRUE(frame->plot_view().window());
+    EXPECT_EQ(GetDlgCtrlID(frame->plot_view().window()), 10011);
+    RECT tabs{}, plot{};
+    GetWindowRect(frame->tab_container().hwnd(), &tabs);
+    GetWindowRect(frame->plot_view().window(), &plot);
+    EXPECT_EQ(tabs.bottom - tabs.top, 150);
+    EXPECT_GT(plot.top, tabs.bottom);
+
+    // Ctrl+Tab walks the three pages and comes back to the first.
+    CTabContainer& container = frame->tab_container();
+    EXPECT_EQ(container.current_page(), 0);
+    EXPECT_TRUE(IsWindowVisible(container.page(0)));
+    for (int expected : {1, 2, 0}) {
+        command(30002);
+        EXPECT_EQ(container.current_page(), expected);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(IsWindowVisible(container.page(i)) != 0, i == expected) << i;
+    }
+    container.ActivatePage(container.page(2));
+    EXPECT_EQ(container.current_page(), 2);
+    container.ActivatePage(frame->hwnd());  // no tab: nothing changes
+    EXPECT_EQ(container.current_page(), 2);
+
+    // View toggles flip their plot option bit; the mouse modes set frame and plot modes.
+    const std::int32_t before = frame->plot_view().options;
+    command(306);
+    EXPECT_EQ(frame->plot_view().options, before ^ 0x20);
+    command(306);
+    EXPECT_EQ(frame->plot_view().options, before);
+    EXPECT_EQ(frame->mouse_mode(), 2);
+    command(401);
+    EXPECT_EQ(frame->mouse_mode(), 0);
+    EXPECT_EQ(frame->plot_view().mouse_mode, ModeRange);
+    command(403);
+    EXPECT_EQ(frame->plot_view().mouse_mode, ModeZoom);
+    command(309);
+    EXPECT_TRUE(frame->round_results());
+    // The window is never smaller than 320 x 200.
+    SetWindowPos(frame->hwnd(), nullptr, 0, 0, 100, 50, SWP_NOZORDER | SWP_NOMOVE);
+    RECT window{};
+    GetWindowRect(frame->hwnd(), &window);
+    EXPECT_GE(window.right - window.left, 320);
+    EXPECT_GE(window.bottom - window.top, 200);
+    // Contents and Exit.
+    command(ID_HELP_CONTENTS);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"Help");
+    answers = {IDOK};
+    command(ID_APP_EXIT);
+    pump();
+    EXPECT_FALSE(IsWindow(frame->hwnd()));
+}
+
+TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
+{
+    const wchar_t* tags[] = {L"english", L"russian"};
+    const WORD langids[] = {0x409, 0x419};
+    for (int i = 0; i < 2; ++i) {
+        create(langids[i]);
+        chosen_files = {file(L"alpha-iron.spc")};
+        command(ID_FILE_OPEN_SPECTRUM);
+        ASSERT_EQ(frame->spectrum().x_data.size(), 512u);
+        RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        for (int k = 0; k < 10; ++k) {
+            pump();
+            Sleep(50);
+        }
+        const Screenshot shot = capture_window(frame->hwnd());
+        ASSERT_GT(shot.width, 0);
+        CreateDirectoryW(L"" VX_SCREENSHOT_DIR, nullptr);
+        save_png(shot, std::wstring(L"" VX_SCREENSHOT_DIR) + L"\\main-frame-spectrum-" + tags[i] + L".png");
+        // The plot below the splitter is not blank: the spectrum's markers are drawn.
+        RECT plot{}, whole{};
+        GetWindowRect(frame->plot_view().window(), &plot);
+        GetWindowRect(frame->hwnd(), &whole);
+        std::set<std::uint32_t> colours;
+        for (int y = plot.top - whole.top + 10; y < plot.bottom - whole.top - 10; y += 3)
+            for (int x = plot.left - whole.left + 10; x < plot.right - whole.left - 10; x += 3) colours.insert(shot.at(x, y));
+        EXPECT_GT(colours.size(), 3u);
+        frame->set_document_changes(nullptr);
+        DestroyWindow(frame->hwnd());
+        frame.reset();
+    }
+}
