@@ -152,12 +152,14 @@ protected:
         set_file_dialog_function(previous_dialog);
         write_registry_dword(settings_key, L"Language", language);
         set_resource_language(0x409);
+        set_message_language(0x409);
         for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key}) delete_key(key);
     }
 
     void create(WORD langid = 0x409)
     {
         set_resource_language(langid);
+        set_message_language(langid);
         frame = std::make_unique<CMainFrame>();
         ASSERT_TRUE(frame->create_window());
         SetWindowPos(frame->hwnd(), nullptr, 10, 10, 900, 640, SWP_NOZORDER);
@@ -198,7 +200,7 @@ TEST_F(MainFrameTest, EveryMenuItemInBothLanguagesIsRoutedAndLaterCommandsSaySo)
         create(langid);
         std::vector<UINT> ids;
         collect_item_ids(GetMenu(frame->hwnd()), ids);
-        EXPECT_GT(ids.size(), 80u);
+        EXPECT_GT(ids.size(), 70u);
         for (UINT id : ids) EXPECT_TRUE(route_command(id)) << "menu item " << id << " in language " << langid;
         frame->set_document_changes(nullptr);
         DestroyWindow(frame->hwnd());
@@ -444,12 +446,21 @@ TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
         chosen_files = {file(L"alpha-iron.spc")};
         command(ID_FILE_OPEN_SPECTRUM);
         ASSERT_EQ(frame->spectrum().x_data.size(), 512u);
-        RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        for (int k = 0; k < 10; ++k) {
+        SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
+        ShowWindow(frame->hwnd(), SW_SHOW);
+        SetForegroundWindow(frame->hwnd());
+        RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        // The desktop shows the window after a few rounds of painting; wait until the
+        // captures agree.
+        Screenshot shot;
+        for (int attempt = 0, same = 0; attempt < 40 && same < 2; ++attempt) {
             pump();
-            Sleep(50);
+            Sleep(100);
+            pump();
+            Screenshot next = capture_window(frame->hwnd());
+            same = next.pixels == shot.pixels ? same + 1 : 0;
+            shot = std::move(next);
         }
-        const Screenshot shot = capture_window(frame->hwnd());
         ASSERT_GT(shot.width, 0);
         CreateDirectoryW(L"" VX_SCREENSHOT_DIR, nullptr);
         save_png(shot, std::wstring(L"" VX_SCREENSHOT_DIR) + L"\\main-frame-spectrum-" + tags[i] + L".png");
