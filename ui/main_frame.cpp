@@ -166,6 +166,7 @@ LRESULT CMainFrame::OnCreate()
     read_recent_list(recent_folders_, folders_key);
     read_recent_list(recent_spectra_, spectra_key);
     build_language_menu();
+    show_view_options();
     return 0;
 }
 
@@ -217,7 +218,6 @@ void CMainFrame::create_toolbar()
         button.idCommand = b.command;
         button.fsStyle = b.command ? b.style : BTNS_SEP;
         button.fsState = TBSTATE_ENABLED;
-        if (b.style == check && (plot_.options & option_bit(b.command))) button.fsState |= TBSTATE_CHECKED;
         if (b.command == 401 + mouse_mode_) button.fsState |= TBSTATE_CHECKED;
         SendMessageW(toolbar_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
     }
@@ -383,9 +383,17 @@ void CMainFrame::OnViewOption(UINT id)
 {
     const std::int32_t bit = option_bit(id);
     plot_.SetOptions((plot_.options ^ bit) & changeable_plot_options, bit);
-    if (toolbar_) SendMessageW(toolbar_, TB_CHECKBUTTON, id, (plot_.options & bit) != 0);
-    if (const HMENU menu = GetMenu(hwnd()))
-        CheckMenuItem(menu, id, MF_BYCOMMAND | ((plot_.options & bit) ? MF_CHECKED : MF_UNCHECKED));
+    show_view_options();
+}
+
+void CMainFrame::show_view_options()
+{
+    const HMENU menu = GetMenu(hwnd());
+    for (const auto& [id, bit] : view_option_bits) {
+        const bool on = (plot_.options & bit) != 0;
+        if (toolbar_) SendMessageW(toolbar_, TB_CHECKBUTTON, id, on);
+        if (menu) CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    }
 }
 
 void CMainFrame::OnMouseMode(UINT id)

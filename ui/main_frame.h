@@ -92,6 +92,8 @@ private:
     void OnLanguage(UINT id);
     void OnAbout();
     void OnViewOption(UINT id);
+    // Check marks of the view toggles on menu and toolbar, from the plot's options.
+    void show_view_options();
     void OnMouseMode(UINT id);
     void OnBackgroundColor();
     void OnOpenSpectrum();

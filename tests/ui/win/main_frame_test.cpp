@@ -409,8 +409,15 @@ TEST_F(MainFrameTest, FurnitureTabPagesViewTogglesAndMouseModes)
 
     // View toggles flip their plot option bit; the mouse modes set frame and plot modes.
     const std::int32_t before = frame->plot_view().options;
+    const auto grid_checked = [&] {
+        const bool in_menu = (GetMenuState(GetMenu(frame->hwnd()), 306, MF_BYCOMMAND) & MF_CHECKED) != 0;
+        EXPECT_EQ(in_menu, SendMessageW(frame->toolbar(), TB_ISBUTTONCHECKED, 306, 0) != 0);
+        return in_menu;
+    };
+    EXPECT_EQ(grid_checked(), (before & 0x20) != 0);
     command(306);
     EXPECT_EQ(frame->plot_view().options, before ^ 0x20);
+    EXPECT_EQ(grid_checked(), (before & 0x20) == 0);
     command(306);
     EXPECT_EQ(frame->plot_view().options, before);
     EXPECT_EQ(frame->mouse_mode(), 2);
@@ -427,6 +434,16 @@ TEST_F(MainFrameTest, FurnitureTabPagesViewTogglesAndMouseModes)
     GetWindowRect(frame->hwnd(), &window);
     EXPECT_GE(window.right - window.left, 320);
     EXPECT_GE(window.bottom - window.top, 200);
+    // Toolbar tooltips come from the message table; an id without an entry gets none.
+    for (const auto& [id, text] : std::vector<std::pair<UINT, std::wstring>>{
+             {363, L"Pause fit"}, {991, L"Copy to clipboard"}, {351, L"Run fit"}, {5, L""}}) {
+        NMTTDISPINFOW info{};
+        info.hdr.code = TTN_GETDISPINFOW;
+        info.hdr.idFrom = id;
+        info.szText[0] = L'?';
+        SendMessageW(frame->hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(std::wstring(info.lpszText), text) << id;
+    }
     // Contents and Exit.
     command(ID_HELP_CONTENTS);
     ASSERT_EQ(shown.size(), 1u);
