@@ -119,6 +119,22 @@ CMainFrame::CMainFrame() : unchanged_model_(std::make_unique<UnchangedModel>()),
         if (LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count)) LocalFree(arguments);
         return LRESULT{0};
     });
+    // Menus show no help line (the string table has none for the commands); the status
+    // bar's simple mode lasts while a menu is open.
+    map.on_message(WM_MENUSELECT, [this](WPARAM wparam, LPARAM lparam) {
+        if (!status_bar_) return LRESULT{0};
+        const bool closed = HIWORD(wparam) == 0xFFFF && lparam == 0;
+        SendMessageW(status_bar_, SB_SIMPLE, !closed, 0);
+        if (!closed) {
+            std::wstring text = load_string_resource(LOWORD(wparam));
+            text = text.substr(0, text.find(L'\n'));
+            SendMessageW(status_bar_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        return LRESULT{0};
+    });
+    // The isotope box's choice is a document command; the toolbar passes it on.
+    map.on_command(isotope_box_id, [this](UINT, UINT, HWND) { OnCommand(CommandGroup::document_command, isotope_box_id); },
+                   CBN_SELCHANGE);
     map.on_command(tab_container_id, [this](UINT, UINT, HWND) { OnPageSelected(); }, CTabContainer::page_selected);
     for (const CommandRoute& route : command_routes()) {
         const CommandGroup group = route.group;
@@ -336,8 +352,28 @@ LRESULT CMainFrame::OnNotify(NMHDR& header)
         }
         return 0;
     }
-    // The grids' and the plot's notifications belong to the document commands.
-    return 0;
+    // Del in the parameter grid deletes the component: the command is posted as if from
+    // an accelerator, and the grid does not process the key itself.
+    if (header.idFrom == parameter_page_id && header.code == static_cast<UINT>(NM_KEYDOWN)) {
+        if (reinterpret_cast<const NMKEY&>(header).nVKey != VK_DELETE) return 0;
+        PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(255, 1), 0);
+        return 1;
+    }
+    // The other notifications of grids and plot belong to the document commands.
+    return notification_handler_ ? notification_handler_(header) : 0;
+}
+
+const Isotope* CMainFrame::GetCurrentIsotope() const
+{
+    const HMENU popup = popup_holding(GetMenu(hwnd()), first_isotope_id);
+    const int count = popup ? GetMenuItemCount(popup) : 0;
+    for (int i = 0; i < count; ++i) {
+        const UINT id = GetMenuItemID(popup, i);
+        if (id < first_isotope_id || !(GetMenuState(popup, i, MF_BYPOSITION) & MF_CHECKED)) continue;
+        if (id - first_isotope_id < isotope_table().count()) return &isotope_table().at(id - first_isotope_id);
+        return nullptr;
+    }
+    return nullptr;
 }
 
 void CMainFrame::set_group_handler(CommandGroup group, MessageMap::CommandHandler handler)

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "core/spectrum/isotope.h"
 #include "core/spectrum/spectrum_data.h"
 #include "plot/model_data_view.h"
 #include "ui/logic/close_prompt.h"
@@ -55,6 +56,9 @@ public:
     bool OnIdle(int idle_count) override;
     // The close prompt: true when the window may close (closing) or the session end.
     bool QuerySave(bool closing);
+    // The isotope whose item in the Isotope submenu carries the check mark; none without.
+    const Isotope* GetCurrentIsotope() const;
+    static constexpr UINT first_isotope_id = 20001;
 
     // The document's side of the close prompt. Until the model document exists the
     // frame's model never changes; the document replaces this when it lands.
@@ -79,6 +83,9 @@ public:
     // passes change nothing.
     void set_fit_message_handler(MessageMap::MessageHandler handler) { fit_message_handler_ = std::move(handler); }
     void set_command_state_refresh(std::function<void()> refresh) { command_state_refresh_ = std::move(refresh); }
+    // The notifications of grids and plot that the document commands act on (all but
+    // the parameter grid's Del key and the tooltips).
+    void set_notification_handler(MessageMap::NotifyHandler handler) { notification_handler_ = std::move(handler); }
     // Installs the handler of a command group that later work builds, replacing the
     // notice that the command is not available yet.
     void set_group_handler(CommandGroup group, MessageMap::CommandHandler handler);
@@ -145,5 +152,6 @@ private:
     IDocumentChanges* document_changes_ = nullptr;
     MessageMap::MessageHandler fit_message_handler_;
     std::function<void()> command_state_refresh_;
+    MessageMap::NotifyHandler notification_handler_;
     std::map<CommandGroup, MessageMap::CommandHandler> group_handlers_;
 };

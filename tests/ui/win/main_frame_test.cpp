@@ -494,3 +494,47 @@ TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
         frame.reset();
     }
 }
+
+TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoToTheirHandler)
+{
+    create();
+    std::vector<UINT> deleted;
+    frame->set_group_handler(CommandGroup::document_command, [&](UINT id, UINT, HWND) { deleted.push_back(id); });
+    const auto key = [&](UINT from, UINT vkey) {
+        NMKEY nm{};
+        nm.hdr.idFrom = from;
+        nm.hdr.code = static_cast<UINT>(NM_KEYDOWN);
+        nm.nVKey = vkey;
+        return SendMessageW(frame->hwnd(), WM_NOTIFY, from, reinterpret_cast<LPARAM>(&nm));
+    };
+    EXPECT_EQ(key(9001, VK_DELETE), 1);
+    EXPECT_EQ(key(9001, VK_INSERT), 0);
+    EXPECT_EQ(key(9002, VK_DELETE), 0);  // Del in the fit-result grid does nothing
+    pump();
+    EXPECT_EQ(deleted, std::vector<UINT>{255});
+
+    std::vector<UINT> codes;
+    frame->set_notification_handler([&](NMHDR& header) {
+        codes.push_back(header.code);
+        return LRESULT{7};
+    });
+    NMHDR value_changed{nullptr, 9001, 768};
+    EXPECT_EQ(SendMessageW(frame->hwnd(), WM_NOTIFY, 9001, reinterpret_cast<LPARAM>(&value_changed)), 7);
+    EXPECT_EQ(codes, std::vector<UINT>{768});
+
+    // The isotope box's change of choice reaches the document commands with its id.
+    SendMessageW(frame->hwnd(), WM_COMMAND, MAKEWPARAM(30006, CBN_SELCHANGE), reinterpret_cast<LPARAM>(frame->isotope_box()));
+    SendMessageW(frame->hwnd(), WM_COMMAND, MAKEWPARAM(30006, CBN_SETFOCUS), reinterpret_cast<LPARAM>(frame->isotope_box()));
+    EXPECT_EQ(deleted, (std::vector<UINT>{255, 30006}));
+}
+
+TEST_F(MainFrameTest, TheCurrentIsotopeIsTheCheckedItemOfTheIsotopeMenu)
+{
+    create();
+    EXPECT_EQ(frame->GetCurrentIsotope(), nullptr);  // the placeholder carries no check mark
+    const HMENU menu = GetMenu(frame->hwnd());
+    ASSERT_NE(GetMenuState(menu, 20001, MF_BYCOMMAND), static_cast<UINT>(-1));
+    CheckMenuItem(menu, 20001, MF_BYCOMMAND | MF_CHECKED);
+    ASSERT_NE(frame->GetCurrentIsotope(), nullptr);
+    EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(0));
+}
