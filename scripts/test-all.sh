@@ -69,5 +69,15 @@ if [ -x fuzz/run-kwfile-fuzz.sh ]; then
   fi
 fi
 
+if [ -x fuzz/run-component-line-fuzz.sh ]; then
+  step "fuzz: component lines"
+  if bash fuzz/run-component-line-fuzz.sh 20 >"$logs/fuzz-component-line.log" 2>&1; then
+    passed=$((passed + 1))
+  else
+    tail -n 40 "$logs/fuzz-component-line.log"
+    failed=$((failed + 1)); status=1
+  fi
+fi
+
 echo "tests: $passed passed, $failed failed"
 exit $status

@@ -38,6 +38,13 @@ void check_jacobian_block(const JacobianRange& jacobian, std::size_t rows, std::
         throw std::out_of_range("Jacobian block does not match the points and parameters");
 }
 
+double* jacobian_block_data(JacobianRange& jacobian, std::size_t& stride)
+{
+    DMatrix& m = jacobian.data().expression();
+    stride = m.size2();
+    return std::to_address(m.data().begin()) + jacobian.start1() * stride + jacobian.start2();
+}
+
 void check_covariance_block(const CovarianceRange& covariance, std::size_t n)
 {
     const DMatrix& m = covariance.data().expression();

@@ -12,6 +12,8 @@
 std::span<const double> range_points(const XPoints& x);
 std::span<const double> range_params(const ParamRange& p, std::size_t count);
 void check_jacobian_block(const JacobianRange& jacobian, std::size_t rows, std::size_t columns);
+// The first element of a checked Jacobian block; its rows lie `stride` doubles apart.
+double* jacobian_block_data(JacobianRange& jacobian, std::size_t& stride);
 void check_covariance_block(const CovarianceRange& covariance, std::size_t n);
 // Elements first .. first + count - 1 of params, for the starting values of a component
 // with `expected` parameters.

@@ -1,6 +1,7 @@
 // The program's entry point.
 #include <windows.h>
 
+#include "subspec/catalogue/lua_models.h"
 #include "ui/startup.h"
 #include "ui/win_user_interface.h"
 
@@ -8,8 +9,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show_command)
 {
     WinUserInterface user_interface;
     set_user_interface(&user_interface);
-    // The Lua-scripted models are not linked into the program yet.
-    const int exit_code = start_program(show_command, program_hooks(unavailable_lua_loader(), {}));
+    // The support scripts share the models folder with the model scripts.
+    const LuaModelLoader lua{luamodel_init, [](const std::wstring& path) {
+                                 if (!is_lua_support_script(path))
+                                     luamodel_load(path);
+                             }};
+    const int exit_code = start_program(show_command, program_hooks(lua, luamodel_close));
     set_user_interface(nullptr);
     return exit_code;
 }

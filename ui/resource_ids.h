@@ -51,3 +51,11 @@
 #define ID_LANGUAGE_LAST 750
 #define ID_HELP_CONTENTS 952
 #define ID_APP_ABOUT 951
+
+// The grids: Copy, Paste and Cut keys; the padlock images at 16 and at 32 pixels.
+#define IDR_GRID_ACCELERATORS 30005
+#define IDB_PADLOCKS 20001
+#define IDB_PADLOCKS_LARGE 20002
+// The keyword-list editor and the placeholder that marks its grid's place.
+#define IDD_PROPERTIES 10201
+#define IDC_PROPERTIES_GRID 10201

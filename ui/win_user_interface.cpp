@@ -24,6 +24,11 @@ void WinUserInterface::message_box(const std::wstring& text, const std::wstring&
     show_message_box(GetActiveWindow(), text, caption, MB_OK | MB_ICONINFORMATION);
 }
 
+bool WinUserInterface::ask_ok_cancel(const std::wstring& text, const std::wstring& caption)
+{
+    return show_message_box(GetActiveWindow(), text, caption, MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2) == IDOK;
+}
+
 void WinUserInterface::debug_output(const std::wstring& text) { OutputDebugStringW((text + L"\n").c_str()); }
 
 std::wstring WinUserInterface::program_folder() { return folder_of(module_path()); }

@@ -11,6 +11,8 @@ public:
     std::optional<std::wstring> choose_open_file(const std::wstring& default_extension, const std::wstring& filter,
                                                  const std::wstring& initial_folder) override;
     void message_box(const std::wstring& text, const std::wstring& caption) override;
+    // OK and Cancel with the question icon, Cancel the default.
+    bool ask_ok_cancel(const std::wstring& text, const std::wstring& caption) override;
     void debug_output(const std::wstring& text) override;
     std::wstring program_folder() override;
 };

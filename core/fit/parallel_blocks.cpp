@@ -96,6 +96,7 @@ public:
         if (loop.workers == std::min(team_.workers(), hardware_ - 1)) {
             const auto now = std::chrono::steady_clock::now();
             team_.record(claimed - start, now - claimed, now);
+            spin_.store(team_.workers() == hardware_ - 1, std::memory_order_relaxed);
         }
         if (error_)
             std::rethrow_exception(error_);
@@ -103,15 +104,16 @@ public:
     }
 
 private:
-    // A worker takes part in the loops whose team includes it. Only after taking part
-    // does it spin for the next loop: a worker left out of the team sleeps, so it takes
-    // no processor time from the caller on a busy machine.
+    // A worker takes part in the loops whose team includes it. Only after taking part,
+    // and only while the whole team works (no straggler has shown that other programs
+    // hold the cores), does it spin for the next loop: otherwise it sleeps, so that it
+    // takes no processor time from the caller on a busy machine.
     void work(unsigned id)
     {
         std::uint32_t seen = 0;
         bool took_part = false;
         for (;;) {
-            if (took_part) {
+            if (took_part && spin_.load(std::memory_order_relaxed)) {
                 const auto until = std::chrono::steady_clock::now() + spin_time;
                 while (published() == seen && std::chrono::steady_clock::now() < until)
                     std::this_thread::yield();
@@ -171,6 +173,7 @@ private:
 
     const unsigned hardware_;  // threads of the pool, the caller included
     TeamSize team_;            // changed only by the thread that owns the pool
+    std::atomic<bool> spin_{true};  // the whole team works: workers spin between loops
     std::unique_ptr<std::condition_variable[]> wake_;  // one per worker
     std::vector<std::thread> workers_;
     std::atomic<unsigned> threads_{1};

@@ -42,6 +42,8 @@ struct LinkSpec {
 struct XRange {
     double from = 0.0;
     double to = 0.0;
+
+    bool operator==(const XRange&) const = default;
 };
 
 // Parameter flags, one int per flat index. A parameter is varied by a fit when it is

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/spectrum/isotope.h"
@@ -23,6 +24,8 @@
 #include "core/model/named_expr.h"
 #include "core/model/sub_model.h"
 #include "core/fit/model_interfaces.h"
+
+struct LegacyModelName;
 
 // One evaluated statistic of a distribution.
 struct DistStatistic {
@@ -70,6 +73,15 @@ public:
     // expressions' component references and recompiles them, and keeps the parameter
     // links right. The document adjusts its value, bound and flag vectors itself.
     void insert_component(unsigned index, SubSpecPtr subspec);
+    // Appends a component without any per-parameter vectors (a model of its own, such as
+    // the calibration's). A baseline may only start the model: std::runtime_error
+    // "Baseline can't be added after the model is populated" when one is there already;
+    // an automatic baseline takes the model's level.
+    void append_component(SubSpecPtr subspec);
+    // The model's level becomes N0; a leading automatic baseline keeps it itself (its
+    // level parameter in `values` becomes 0), a leading plain baseline gets it as its
+    // level parameter.
+    void set_baseline_level(double N0, DVector& values);
     // Keeps every link to a parameter right after component `index` was inserted or
     // removed: a link to the removed component becomes not linked (its target and
     // factor stay), links behind it move with their targets.
@@ -85,6 +97,22 @@ public:
     // own links to parameters and expressions, then every link of the model (its own
     // included) to one of its parameters.
     void collect_component_links(const SubModel& component, std::vector<LinkSpec>& out) const;
+
+    // ---- Component lines ----
+
+    // Reads the parameter part of a component line (everything after "Name:", see
+    // core/model/component_line.h) for the new component `subspec` and appends its
+    // values, flags (ParamFree unless "F") and bounds to the four vectors; the model data
+    // go to the subspectrum. With `links`, each "L" request is appended as written
+    // (target counted from 1, dependent component 0, dependent parameter its index);
+    // without, "L" is ignored. `legacy` (or null) is the legacy entry of the line's name,
+    // whose renames let old parameter names read. Parameters the line does not name
+    // keep their starting values, fixed. All or nothing: std::runtime_error (messages
+    // 50042 to 50045; 50043 for a distribution that got no points) leaves the vectors
+    // and `links` as they were.
+    static void parse_component_line(std::wstring_view text, SubSpecPtr subspec, DVector& values,
+                                     std::vector<int>& flags, DVector& lower, DVector& upper,
+                                     std::vector<LinkSpec>* links, const LegacyModelName* legacy);
 
     // ---- Expression texts ----
 

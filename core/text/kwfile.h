@@ -69,6 +69,11 @@ bool kwlist_get_int(const KeywordList& list, std::wstring_view key, int& out);
 // when the key is absent or the value does not begin with a number; never throws.
 bool kwlist_get_double(const KeywordList& list, std::wstring_view key, double& out);
 
+// Reads a number at the start of `text` as wcstod does under the "C" locale (leading
+// white space, a sign, decimal or "0x" hexadecimal, "inf", "nan"); returns how many
+// characters it used, 0 when the text does not begin with a number.
+std::size_t read_leading_double(std::wstring_view text, double& out);
+
 // Reads all numbers of the value, separated by any mix of white space and commas,
 // into `out`. False when absent; throws std::runtime_error
 // "Invalid floating point format for <key>: rest" at the first text that is neither

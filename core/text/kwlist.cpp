@@ -239,3 +239,5 @@ void kwlist_remove_by_prefix(KeywordList& list, std::wstring_view prefix)
 {
     remove_entries(list, [&](const auto& e) { return e.first.starts_with(prefix); });
 }
+
+size_t read_leading_double(std::wstring_view text, double& out) { return read_double(text, number_text(text), 0, out); }

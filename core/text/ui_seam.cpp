@@ -19,6 +19,11 @@ public:
     {
         std::fprintf(stderr, "%s: %s\n", wide_to_utf8(caption).c_str(), wide_to_utf8(text).c_str());
     }
+    bool ask_ok_cancel(const std::wstring& text, const std::wstring& caption) override
+    {
+        message_box(text, caption);
+        return false;
+    }
     void debug_output(const std::wstring& text) override
     {
         std::fprintf(stderr, "%s\n", wide_to_utf8(text).c_str());

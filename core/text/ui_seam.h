@@ -23,6 +23,10 @@ public:
                                                          const std::wstring& initial_folder) = 0;
 
     virtual void message_box(const std::wstring& text, const std::wstring& caption) = 0;
+    // A question with the buttons OK and Cancel (question icon, Cancel the default):
+    // true only when the user chooses OK. Unless an implementation asks, nobody
+    // answers, which counts as Cancel.
+    virtual bool ask_ok_cancel(const std::wstring& /*text*/, const std::wstring& /*caption*/) { return false; }
     virtual void debug_output(const std::wstring& text) = 0;
 
     // The folder of the program file, without a trailing separator.

@@ -21,6 +21,7 @@
 #include "lineshapes/simple_sextets.h"
 #include "lineshapes/singlets.h"
 #include "subspec/baseline.h"
+#include "subspec/free_var.h"
 #include "subspec/subspec_impl.h"
 #include "test_models.h"
 #include "tests/support/dvectors.h"
@@ -47,6 +48,7 @@ void PrintTo(const ModelCase& c, std::ostream* os)
 
 const ModelCase model_cases[] = {
     {"BaseLine", make_subspec<BaseLine>, {1.0e5, 0.01, 0.3}, -8.0, 8.0},
+    {"FreeVar", make_subspec<FreeVar>, {2.5}, -8.0, 8.0},
     {"AutoBaseLine", make_subspec<AutoBaseLine>, {120.0, 0.02, -0.4}, -8.0, 8.0},
     {"AutoBaseLine2", make_subspec<AutoBaseLine2>, {0.3, 2.0, 0.5}, -8.0, 8.0},
     {"TestLorentz", make_subspec<TestLorentz>, {1.2, 0.2, 0.35}, -2.0, 2.0},

@@ -206,6 +206,9 @@ TEST_F(ProgramGui, AMissingIsotopeTableIsReportedAndEndsWithExitCode1BeforeAnyWi
     const std::wstring copy = (folder / L"Vexmoor.exe").wstring();
     ASSERT_TRUE(CopyFileW(program.c_str(), copy.c_str(), FALSE));
     {
+        // The texts below are English; the prefix may keep another language from a run
+        // that was stopped half-way.
+        const LanguageSetting language(0x409);
         ProgramUnderTest process(copy);
         const HWND box = find_dialog(process);
         ASSERT_TRUE(box);

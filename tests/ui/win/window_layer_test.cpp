@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "ui/wingui/dialog_hooks.h"
 #include "ui/wingui/control.h"
 #include "ui/wingui/dialog.h"
 #include "ui/wingui/message_loop.h"
 #include "ui/wingui/window.h"
+#include "tests/ui/win/recorded_message_boxes.h"
 
 namespace {
 
@@ -40,21 +40,7 @@ public:
 };
 
 // Collects the texts shown at the exception boundary.
-class BoundaryMessages {
-public:
-    BoundaryMessages()
-        : previous_(set_message_box_function([this](HWND, const std::wstring& text, const std::wstring&, UINT) {
-              texts.push_back(text);
-              return IDOK;
-          }))
-    {
-    }
-    ~BoundaryMessages() { set_message_box_function(previous_); }
-    std::vector<std::wstring> texts;
-
-private:
-    MessageBoxFunction previous_;
-};
+using BoundaryMessages = RecordedMessageBoxes;
 
 NMHDR notification(HWND from, UINT id, UINT code) { return NMHDR{from, id, code}; }
 

@@ -1,0 +1,55 @@
+// Loading a model file into the document and saving the document's model.
+#include <stdexcept>
+
+#include "core/document/change_records.h"
+#include "core/document/model_file.h"
+
+void ModelState::load_model_file(const Isotope* isotope, const std::wstring& path, const ModelFileParts& parts)
+{
+    KeywordList list;
+    kwfile_load(path, list);
+    LoadedModel loaded = read_model_keywords(list, model, parts, path);
+    loaded.model.keywords = std::move(list);
+    take_loaded_model(isotope, loaded.model, loaded.values, loaded.flags, loaded.lower, loaded.upper);
+}
+
+void ModelState::load_model_text(const Isotope* isotope, const std::wstring& text, const ModelFileParts& parts)
+{
+    KeywordList list;
+    kwfile_load_from_memory(text, list);
+    LoadedModel loaded = read_model_keywords(list, model, parts, std::wstring());
+    loaded.model.keywords = std::move(list);
+    take_loaded_model(isotope, loaded.model, loaded.values, loaded.flags, loaded.lower, loaded.upper);
+}
+
+void ModelState::take_loaded_model(const Isotope* isotope, SpectrumModel& loaded, DVector& new_values,
+                                   std::vector<int>& new_flags, DVector& new_lower, DVector& new_upper)
+{
+    // Nothing below throws on a model that read completely: the document changes only
+    // from here on.
+    loaded.isotope = isotope;
+    loaded.compile_expressions();
+    loaded.apply_links(new_values, nullptr);
+    model = std::move(loaded);
+    fit_values = new_values;
+    values = std::move(new_values);
+    lower_bounds = std::move(new_lower);
+    upper_bounds = std::move(new_upper);
+    flags = std::move(new_flags);
+    const std::size_t n = model.param_count();
+    covariance = DMatrix(n, n, 0.0);
+    singular_directions = DMatrix(0, 0);
+    model_history.clear();
+    // The single ranges recorded on the spectrum history belonged to the old model.
+    spectrum_history.drop_model_bound_records();
+}
+
+void ModelState::save_model_file(const std::wstring& path, const ModelFileParts& parts)
+{
+    // The list is written on a copy: a failed save leaves the model's list as it was.
+    SpectrumModel copy = model;
+    write_model_keywords(copy, values, flags, lower_bounds, upper_bounds, parts);
+    kwfile_save(path, copy.keywords);
+    model.keywords = std::move(copy.keywords);
+    model_history.mark_saved();
+}

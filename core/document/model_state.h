@@ -1,0 +1,146 @@
+// The document: the spectrum being fitted, the model that fits it, every per-parameter
+// vector (values, the last fit's values, bounds, flags) with the last fit's covariance,
+// and two undo histories: one for the spectrum and single excluded x-ranges, one for
+// every other change. Every change is an undo record that applies itself while it is
+// built and is then pushed on one history; views read the public members directly.
+//
+// Invariant after every operation, n the model's parameter count: values, fit_values,
+// lower_bounds, upper_bounds and flags have n entries, entry i for flat index i, and the
+// covariance is n × n or empty. Only the user-interface thread touches the document,
+// and only while no fit runs.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/document/change_history.h"
+#include "core/fit/model_interfaces.h"
+#include "core/model/spectrum_model.h"
+#include "core/spectrum/spectrum_data.h"
+
+class ModelFileParts;
+
+class ModelState : public ILockInfo {
+public:
+    class ChangeRecordA0;
+    class ChangeRecordBounds;
+    class ChangeRecordData;
+    class ChangeRecordDir;
+    class ChangeRecordDistYDev;
+    class ChangeRecordDistYDevAll;
+    class ChangeRecordList;
+    class ChangeRecordLock;
+    class ChangeRecordParam;
+    class ChangeRecordParams;
+    class ChangeRecordReplaceExpr;
+    class ChangeRecordResizeDist;
+    class ChangeRecordWholeModel;
+    class ChangeRecordModel;
+    class ChangeRecordAddModel;
+    class ChangeRecordDelModel;
+    class ChangeRecordLink;
+    class ChangeRecordAddLink;
+    class ChangeRecordDelLink;
+    class ChangeRecordLinkDist;
+    class ChangeRecordAddLinkDist;
+    class ChangeRecordDelLinkDist;
+    class ChangeRecordExpr;
+    class ChangeRecordAddExpr;
+    class ChangeRecordDelExpr;
+    class ChangeRecordXR;
+    class ChangeRecordAddXR;
+    class ChangeRecordDelXR;
+    class ChangeRecordDelXRAll;
+
+    // An empty model (absorption) at the levels of an empty spectrum; empty histories.
+    ModelState();
+    ModelState(const ModelState&) = delete;
+    ModelState& operator=(const ModelState&) = delete;
+
+    // std::runtime_error "Invalid variable index" for an index outside the model.
+    bool is_varied(unsigned index) const override;
+
+    // ---- Whole-document operations ----
+
+    // All values at once (the fit's results), linked ones recomputed; one record.
+    void accept_fit_values(const DVector& new_values);
+    // Not recorded: the expressions are compiled again, since they may read the
+    // isotope's constants.
+    void set_isotope(const Isotope* isotope);
+    // Runs a component's property editor; when it reports a change the user
+    // expressions are compiled again. Not recorded.
+    bool edit_component_properties(ISubSpecProperties& editor);
+    // Appends to the spectrum's "Comment" (", " between entries); not recorded.
+    void append_spectrum_comment(const std::wstring& text);
+    // The model's scale and level from the spectrum's analysis for the model's direction.
+    void set_levels_from_spectrum();
+
+    // ---- Model edits (model history unless noted) ----
+
+    // A new component with its starting values from `analysis`, bounds and flags from
+    // its descriptors; an area is shared out among the components present, a baseline's
+    // level is not. The first component added without the user asking for it does not
+    // count as a change.
+    void add_component(unsigned index, const SpectrumAnalysis& analysis, SubSpecPtr subspec, bool user_requested);
+    // A baseline always goes first, replacing the baseline there.
+    void insert_component(unsigned index, SubSpecPtr subspec, const DVector& values, const std::vector<int>& flags,
+                          const DVector& lower, const DVector& upper);
+    void delete_all_components();
+    void add_expression(unsigned index, const std::wstring& name, const std::wstring& text);
+    void replace_expression(unsigned index, const std::wstring& name, const std::wstring& text);
+    void delete_all_expressions();
+    // Spectrum history.
+    void add_xrange(const XRange& range);
+    void delete_xrange(double from, double to);
+    // Replaces a link in place as one step. std::runtime_error (message 50049) for a
+    // target that does not exist or an expression that does not compile.
+    void add_link(const LinkSpec& spec);
+    // Both must be distributions, else nothing; the dependent one takes the target's
+    // point count first.
+    void link_distribution(unsigned target, unsigned dependent, double factor);
+    void unlink_distribution(unsigned component);
+    // Fixes or frees weights p1 … p2 of distribution component c; false, nothing
+    // recorded, for a point outside it.
+    bool fix_distribution_points(unsigned component, unsigned p1, unsigned p2, bool fix);
+    void set_direction(bool emission);
+    // flags[from … to−1] ← (flags & ~mask) ^ bits.
+    void set_flags(unsigned from, unsigned to, int mask, int bits);
+    // One value; its direct dependants follow. A distribution's start or end value
+    // re-ranges the distribution's grid.
+    void set_param(unsigned index, double value);
+    // values[from … to−1] ← value; dependants are not recomputed.
+    void set_params(unsigned from, unsigned to, double value);
+
+    // ---- Model files ----
+
+    // Replace the model by the file's as one step that empties the model history and
+    // drops the spectrum history's x-range records of the old model. All or nothing: on
+    // an error (std::runtime_error naming the file and the entry) nothing has changed.
+    void load_model_file(const Isotope* isotope, const std::wstring& path, const ModelFileParts& parts);
+    void load_model_text(const Isotope* isotope, const std::wstring& text, const ModelFileParts& parts);
+    // Writes the model file (the old file is replaced only by a complete new one) and
+    // marks the saved state.
+    void save_model_file(const std::wstring& path, const ModelFileParts& parts);
+
+    // ---- State ----
+
+    SpectrumModel model;
+    SpectrumData data;
+    DVector values;
+    DVector fit_values;
+    DVector lower_bounds;
+    DVector upper_bounds;
+    DMatrix covariance;
+    DMatrix singular_directions;
+    std::vector<int> flags;
+    ChangeHistory spectrum_history;
+    ChangeHistory model_history;
+
+private:
+    // The state after of the latest spectrum record, for the next one to share.
+    std::weak_ptr<const KeywordList> last_spectrum_list_;
+
+    void take_loaded_model(const Isotope* isotope, SpectrumModel& loaded, DVector& new_values,
+                           std::vector<int>& new_flags, DVector& new_lower, DVector& new_upper);
+};

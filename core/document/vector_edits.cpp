@@ -1,0 +1,60 @@
+#include "core/document/vector_edits.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+void check_delete(std::size_t size, std::size_t position, std::size_t count)
+{
+    if (position > size || count > size - position)
+        throw std::out_of_range("index out of range in delete_elements");
+}
+
+void check_insert(std::size_t size, std::size_t position)
+{
+    if (position > size)
+        throw std::out_of_range("index out of range in insert_elements");
+}
+
+}  // namespace
+
+void delete_elements(DVector& v, std::size_t position, std::size_t count)
+{
+    check_delete(v.size(), position, count);
+    std::vector<double>& data = v.data();
+    data.erase(data.begin() + position, data.begin() + position + count);
+    v.resize(data.size(), true);
+}
+
+void delete_elements(std::vector<int>& v, std::size_t position, std::size_t count)
+{
+    check_delete(v.size(), position, count);
+    v.erase(v.begin() + position, v.begin() + position + count);
+}
+
+void insert_elements(DVector& v, std::size_t position, std::size_t count)
+{
+    check_insert(v.size(), position);
+    std::vector<double>& data = v.data();
+    data.insert(data.begin() + position, count, 0.0);
+    v.resize(data.size(), true);
+}
+
+void insert_elements(std::vector<int>& v, std::size_t position, std::size_t count)
+{
+    check_insert(v.size(), position);
+    v.insert(v.begin() + position, count, 0);
+}
+
+void delete_rows_and_columns(DMatrix& m, std::size_t position, std::size_t count)
+{
+    const std::size_t n = std::min(m.size1(), m.size2());
+    check_delete(n, position, count);
+    DMatrix out(n - count, n - count);
+    auto old_index = [&](std::size_t i) { return i < position ? i : i + count; };
+    for (std::size_t i = 0; i < out.size1(); ++i)
+        for (std::size_t j = 0; j < out.size2(); ++j)
+            out(i, j) = m(old_index(i), old_index(j));
+    m.swap(out);
+}
