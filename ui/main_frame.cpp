@@ -62,11 +62,22 @@ std::array<COLORREF, 16>& custom_colors()
     return colors;
 }
 
-// The frame's model before the model document exists: never changed.
-class UnchangedModel final : public IDocumentChanges {
+// The close prompt's view of the frame's document. Saving is command 252 (save under the
+// current name), which reports nothing back: the save succeeded when the model then
+// matches its saved state.
+class DocumentChanges final : public IDocumentChanges {
 public:
-    bool model_changed() const override { return false; }
-    bool save_model() override { return true; }
+    DocumentChanges(HWND frame, const ModelState& document) : frame_(frame), document_(document) {}
+    bool model_changed() const override { return document_.model_history.is_modified(); }
+    bool save_model() override
+    {
+        SendMessageW(frame_, WM_COMMAND, 252, 0);
+        return !model_changed();
+    }
+
+private:
+    HWND frame_;
+    const ModelState& document_;
 };
 
 std::wstring containing_folder(const std::wstring& path)
@@ -77,7 +88,7 @@ std::wstring containing_folder(const std::wstring& path)
 
 } // namespace
 
-CMainFrame::CMainFrame() : unchanged_model_(std::make_unique<UnchangedModel>()), document_changes_(unchanged_model_.get())
+CMainFrame::CMainFrame()
 {
     MessageMap& map = message_map();
     map.on_message(WM_CREATE, [this](WPARAM, LPARAM) { return OnCreate(); });
@@ -162,9 +173,16 @@ bool CMainFrame::create_window()
     return false;
 }
 
+void CMainFrame::set_document_changes(IDocumentChanges* document)
+{
+    document_changes_ = document ? document : own_changes_.get();
+}
+
 LRESULT CMainFrame::OnCreate()
 {
-    plot_.SetData(nullptr, &spectrum_, nullptr, nullptr, nullptr, nullptr);
+    own_changes_ = std::make_unique<DocumentChanges>(hwnd(), document_);
+    document_changes_ = own_changes_.get();
+    show_document();
     create_status_bar();
     create_toolbar();
     LOGFONTW icon_font{};
@@ -473,12 +491,7 @@ void CMainFrame::OnAbout()
     dialog.run(hwnd());
 }
 
-void CMainFrame::OnPageSelected()
-{
-    // The plot shows the model's values on the first page and the fit values on the
-    // others; until the document exists it shows the spectrum alone.
-    show_spectrum();
-}
+void CMainFrame::OnPageSelected() { show_document(); }
 
 bool CMainFrame::QuerySave(bool closing)
 {
@@ -519,16 +532,19 @@ bool CMainFrame::load_spectrum(const std::wstring& path)
         show_message_box(hwnd(), path + L"\n" + utf8_to_wide(error.what()), L"Open failed", MB_OK | MB_ICONERROR);
         return false;
     }
-    spectrum_ = std::move(loaded);
+    document_.data = std::move(loaded);
     spectrum_file_name_ = path;
     remember_spectrum(path);
-    show_spectrum();
+    show_document();
     return true;
 }
 
-void CMainFrame::show_spectrum()
+void CMainFrame::show_document()
 {
-    plot_.SetData(nullptr, &spectrum_, nullptr, nullptr, nullptr, nullptr);
+    const bool fit_page = tabs_.hwnd() && tabs_.current_page() > 0;
+    const bool fitted = fit_page && document_.fit_values.size() == document_.values.size();
+    plot_.SetData(&document_.model, &document_.data, fitted ? &document_.fit_values : &document_.values,
+                  fitted ? &document_.covariance : nullptr, &document_, nullptr);
 }
 
 void CMainFrame::OnSaveSpectrum(bool ask_for_name)
@@ -552,8 +568,8 @@ void CMainFrame::OnSaveSpectrum(bool ask_for_name)
 bool CMainFrame::save_spectrum_as(const std::wstring& path)
 {
     try {
-        spectrum_.store_keywords();
-        kwfile_save(path, spectrum_.keywords);
+        document_.data.store_keywords();
+        kwfile_save(path, document_.data.keywords);
     } catch (const std::exception& error) {
         show_message_box(hwnd(), path + L"\n" + utf8_to_wide(error.what()), L"Save failed", MB_OK | MB_ICONERROR);
         return false;

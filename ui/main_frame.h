@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "core/document/model_state.h"
 #include "core/spectrum/isotope.h"
-#include "core/spectrum/spectrum_data.h"
 #include "plot/model_data_view.h"
 #include "ui/logic/close_prompt.h"
 #include "ui/logic/command_routing.h"
@@ -60,11 +60,16 @@ public:
     const Isotope* GetCurrentIsotope() const;
     static constexpr UINT first_isotope_id = 20001;
 
-    // The document's side of the close prompt. Until the model document exists the
-    // frame's model never changes; the document replaces this when it lands.
-    void set_document_changes(IDocumentChanges* document) { document_changes_ = document; }
+    // The document's side of the close prompt: by default the frame's document, whose
+    // model counts as saved when, after command 252, it matches the saved state. Null
+    // restores the default.
+    void set_document_changes(IDocumentChanges* document);
 
-    const SpectrumData& spectrum() const { return spectrum_; }
+    ModelState& document() { return document_; }
+    const SpectrumData& spectrum() const { return document_.data; }
+    // Gives the plot the document: the model's values on the first page, the fit values
+    // (when there are any) on the others.
+    void show_document();
     const std::wstring& spectrum_file_name() const { return spectrum_file_name_; }
     const std::wstring& default_folder() const { return default_folder_; }
     const RecentDocumentList& recent_spectra() const { return recent_spectra_; }
@@ -123,7 +128,6 @@ private:
     // Loads the file into the spectrum; the spectrum stays as it was when this fails.
     bool load_spectrum(const std::wstring& path);
     bool save_spectrum_as(const std::wstring& path);
-    void show_spectrum();
 
     ScopedAccelerators accelerators_;
     ScopedIcon icon_;
@@ -138,7 +142,7 @@ private:
     int mouse_mode_ = 2;
     bool round_results_ = false;
     CModelDataView plot_{0};
-    SpectrumData spectrum_;
+    ModelState document_;
     std::wstring spectrum_file_name_;
     bool shutting_down_ = false;
     RecentDocumentList recent_models_{601};
@@ -148,7 +152,7 @@ private:
     // The placeholder text of each recent list's empty menu, as the resource gives it.
     std::map<UINT, std::wstring> empty_texts_;
 
-    std::unique_ptr<IDocumentChanges> unchanged_model_;
+    std::unique_ptr<IDocumentChanges> own_changes_;
     IDocumentChanges* document_changes_ = nullptr;
     MessageMap::MessageHandler fit_message_handler_;
     std::function<void()> command_state_refresh_;

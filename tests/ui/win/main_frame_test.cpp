@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "core/document/model_state.h"
 #include "core/model/spectrum_model.h"
 #include "core/text/kwfile.h"
 #include "core/text/messages.h"
@@ -44,6 +45,16 @@ struct Shown {
 
 // A 512-channel spectrum of α-iron (33 T sextet on a baseline of 10⁶ counts with
 // Poisson-like noise), simulated with the program's own sextet model.
+const std::vector<double> baseline_values{0, 0, 0};
+const std::vector<double> sextet_values{1.0, 2.0 / 3, 1.0 / 3, 0, 0, 330.0, 0, 0, 0.27, 1, 1, 1, 1, 1, 0.3};
+
+DVector dvector(const std::vector<double>& v)
+{
+    DVector out(v.size());
+    std::copy(v.begin(), v.end(), out.begin());
+    return out;
+}
+
 SpectrumData alpha_iron_spectrum()
 {
     SpectrumModel model;
@@ -51,9 +62,9 @@ SpectrumData alpha_iron_spectrum()
     model.insert_component(0, make_subspec<AutoBaseLine2>(nullptr));
     model.insert_component(1, make_subspec<PseudoVoigtSextet>(&test_support::iron()));
     model.scale = -3e5;
-    const std::vector<double> p{0, 0, 0, 1.0, 2.0 / 3, 1.0 / 3, 0, 0, 330.0, 0, 0, 0.27, 1, 1, 1, 1, 1, 0.3};
-    DVector params(p.size());
-    std::copy(p.begin(), p.end(), params.begin());
+    std::vector<double> p = baseline_values;
+    p.insert(p.end(), sextet_values.begin(), sextet_values.end());
+    const DVector params = dvector(p);
     const unsigned n = 512;
     DVector x(n), m(n);
     for (unsigned i = 0; i < n; ++i) x(i) = -10.0 + 20.0 * i / (n - 1);
@@ -463,6 +474,19 @@ TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
         chosen_files = {file(L"alpha-iron.spc")};
         command(ID_FILE_OPEN_SPECTRUM);
         ASSERT_EQ(frame->spectrum().x_data.size(), 512u);
+        // The model that made the spectrum, drawn over it.
+        ModelState& document = frame->document();
+        // An automatic baseline takes the model's level when it is inserted.
+        document.model.level = 1e6;
+        document.model.scale = -3e5;
+        for (const auto& [subspec, values] : std::vector<std::pair<SubSpecPtr, std::vector<double>>>{
+                 {make_subspec<AutoBaseLine2>(nullptr), baseline_values},
+                 {make_subspec<PseudoVoigtSextet>(&test_support::iron()), sextet_values}}) {
+            const DVector v = dvector(values);
+            document.insert_component(document.model.component_count(), subspec, v, std::vector<int>(values.size(), 0),
+                                      v, v);
+        }
+        frame->show_document();
         SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOW);
         SetForegroundWindow(frame->hwnd());
@@ -537,4 +561,31 @@ TEST_F(MainFrameTest, TheCurrentIsotopeIsTheCheckedItemOfTheIsotopeMenu)
     CheckMenuItem(menu, 20001, MF_BYCOMMAND | MF_CHECKED);
     ASSERT_NE(frame->GetCurrentIsotope(), nullptr);
     EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(0));
+}
+
+TEST_F(MainFrameTest, AChangedDocumentClosesOnYesOnlyOnceCommand252HasSavedIt)
+{
+    create();
+    ModelState& document = frame->document();
+    document.add_expression(0, L"a", L"1");
+    ASSERT_TRUE(document.model_history.is_modified());
+    // Until the model file commands exist, 252 says it is not available: the window stays.
+    answers = {IDYES, IDOK};
+    SendMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, MessageText(50012).str());
+    EXPECT_NE(shown[1].text.find(L"not available yet"), std::wstring::npos);
+    EXPECT_TRUE(IsWindow(frame->hwnd()));
+    // A save that succeeds marks the saved state, and the window closes.
+    std::vector<UINT> saves;
+    frame->set_group_handler(CommandGroup::model_file, [&](UINT id, UINT, HWND) {
+        saves.push_back(id);
+        frame->document().model_history.mark_saved();
+    });
+    shown.clear();
+    answers = {IDYES};
+    SendMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(saves, std::vector<UINT>{252});
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_FALSE(IsWindow(frame->hwnd()));
 }
