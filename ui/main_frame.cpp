@@ -533,6 +533,9 @@ bool CMainFrame::load_spectrum(const std::wstring& path)
         return false;
     }
     document_.data = std::move(loaded);
+    // The spectrum history's records hold the old spectrum's points: undoing them on the
+    // new one would mix the two.
+    document_.spectrum_history.clear();
     spectrum_file_name_ = path;
     remember_spectrum(path);
     show_document();

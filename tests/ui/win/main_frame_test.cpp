@@ -317,6 +317,8 @@ TEST_F(MainFrameTest, TheLanguageSwitchWritesTheRegistryForTheNextStart)
 TEST_F(MainFrameTest, SpectrumFilesOpenSaveAndEnterTheRecentListInTheRegistry)
 {
     create();
+    frame->document().add_xrange({-1.0, 1.0});
+    ASSERT_TRUE(frame->document().spectrum_history.can_undo());
     const std::wstring iron = file(L"alpha-iron.spc");
     chosen_files = {iron};
     command(ID_FILE_OPEN_SPECTRUM);
@@ -327,6 +329,7 @@ TEST_F(MainFrameTest, SpectrumFilesOpenSaveAndEnterTheRecentListInTheRegistry)
     EXPECT_EQ(frame->spectrum().x_data.size(), 512u);
     EXPECT_EQ(frame->spectrum_file_name(), iron);
     EXPECT_EQ(frame->plot_view().data, &frame->spectrum());
+    EXPECT_FALSE(frame->document().spectrum_history.can_undo());  // nothing to undo onto another spectrum
     EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document1"), iron);
     EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_dword(L"DocumentCount"), 9u);
     EXPECT_EQ(menu_text(GetMenu(frame->hwnd()), 621), L"&1 " + iron);
