@@ -1,7 +1,6 @@
 #include "ui/main_frame.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <algorithm>
 #include <array>
@@ -460,15 +459,11 @@ void CMainFrame::OnMouseMode(UINT id)
 void CMainFrame::OnBackgroundColor()
 {
     PlotPalette& palette = *plot_palette(0);
-    CHOOSECOLORW choice{};
-    choice.lStructSize = sizeof choice;
-    choice.hwndOwner = hwnd();
-    choice.rgbResult = palette.colors[4];
-    choice.lpCustColors = custom_colors().data();
-    choice.Flags = choice.rgbResult ? CC_RGBINIT : 0;
-    if (!ChooseColorW(&choice)) return;
-    // The model's "BackgroundColor" key is written by the model document when it lands.
-    palette.colors[4] = choice.rgbResult;
+    const std::optional<COLORREF> chosen = show_color_dialog(hwnd(), palette.colors[4], custom_colors().data());
+    if (!chosen) return;
+    // Saved with the model file, hidden from the keyword editor; no undo record.
+    kwlist_set(document_.model.keywords, L"BackgroundColor", std::to_wstring(*chosen), KWHidden);
+    palette.colors[4] = *chosen;
     plot_.Redraw();
 }
 

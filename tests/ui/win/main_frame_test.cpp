@@ -25,6 +25,7 @@
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
+#include "plot/plot_palette.h"
 #include "tests/support/program_isotopes.h"
 #include "tests/ui/gui/screenshot.h"
 #include "ui/logic/language_list.h"
@@ -591,4 +592,33 @@ TEST_F(MainFrameTest, AChangedDocumentClosesOnYesOnlyOnceCommand252HasSavedIt)
     EXPECT_EQ(saves, std::vector<UINT>{252});
     EXPECT_EQ(shown.size(), 1u);
     EXPECT_FALSE(IsWindow(frame->hwnd()));
+}
+
+TEST_F(MainFrameTest, TheBackgroundColourGoesToPaletteAndModelAndCancelChangesNothing)
+{
+    create();
+    PlotPalette& palette = *plot_palette(0);
+    const COLORREF before = palette.colors[4];
+    std::optional<COLORREF> answer;
+    COLORREF offered = 1;
+    const ColorDialogFunction previous = set_color_dialog_function([&](HWND, COLORREF initial, COLORREF* custom) {
+        offered = initial;
+        EXPECT_NE(custom, nullptr);
+        return answer;
+    });
+    command(340);
+    EXPECT_EQ(offered, before);
+    EXPECT_EQ(palette.colors[4], before);
+    EXPECT_FALSE(kwlist_has(frame->document().model.keywords, L"BackgroundColor"));
+    answer = 0x123456;
+    command(340);
+    EXPECT_EQ(palette.colors[4], 0x123456u);
+    const KeywordList& keys = frame->document().model.keywords;
+    const auto entry = std::find_if(keys.begin(), keys.end(), [](const auto& e) { return e.first == L"BackgroundColor"; });
+    ASSERT_NE(entry, keys.end());
+    EXPECT_EQ(entry->second.value, std::to_wstring(0x123456));
+    EXPECT_TRUE(entry->second.flags & KWHidden);
+    EXPECT_FALSE(frame->document().model_history.can_undo());
+    palette.colors[4] = before;
+    set_color_dialog_function(previous);
 }
