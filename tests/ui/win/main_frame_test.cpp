@@ -622,3 +622,51 @@ TEST_F(MainFrameTest, TheBackgroundColourGoesToPaletteAndModelAndCancelChangesNo
     palette.colors[4] = before;
     set_color_dialog_function(previous);
 }
+
+TEST_F(MainFrameTest, ChildrenReachTheFrameThroughTabContainerAndSplitter)
+{
+    create();
+    std::vector<std::pair<UINT, UINT>> received;
+    frame->set_notification_handler([&](NMHDR& header) {
+        received.emplace_back(static_cast<UINT>(header.idFrom), header.code);
+        return LRESULT{0};
+    });
+    std::vector<UINT> commands;
+    frame->set_group_handler(CommandGroup::document_command, [&](UINT id, UINT, HWND) { commands.push_back(id); });
+    // A page of the tab container presses Del; the plot below the splitter notifies a drag.
+    NMKEY del{};
+    del.hdr = {frame->tab_container().page(0), 9001, static_cast<UINT>(NM_KEYDOWN)};
+    del.nVKey = VK_DELETE;
+    EXPECT_EQ(SendMessageW(frame->tab_container().hwnd(), WM_NOTIFY, 9001, reinterpret_cast<LPARAM>(&del)), 1);
+    NMHDR drag{frame->plot_view().window(), 10011, 200};
+    SendMessageW(frame->splitter().hwnd(), WM_NOTIFY, 10011, reinterpret_cast<LPARAM>(&drag));
+    pump();
+    EXPECT_EQ(commands, std::vector<UINT>{255});
+    EXPECT_EQ(received, (std::vector<std::pair<UINT, UINT>>{{10011, 200}}));
+}
+
+TEST_F(MainFrameTest, TheKeyboardFilterTranslatesTheFramesAndTheTabContainersKeys)
+{
+    create();
+    BYTE saved[256], keys[256];
+    GetKeyboardState(saved);
+    std::copy(std::begin(saved), std::end(saved), keys);
+    const auto press = [&](UINT vkey, bool control, HWND target) {
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        MSG message{target, WM_KEYDOWN, vkey, 1, GetTickCount(), {}};
+        return frame->PreTranslateMessage(message);
+    };
+    // F1 is Contents; Ctrl+4 the grid toggle; Ctrl+Tab the next page.
+    EXPECT_TRUE(press(VK_F1, false, frame->hwnd()));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"Help");
+    const std::int32_t before = frame->plot_view().options;
+    EXPECT_TRUE(press('4', true, frame->hwnd()));
+    EXPECT_EQ(frame->plot_view().options, before ^ 0x20);
+    EXPECT_EQ(frame->tab_container().current_page(), 0);
+    EXPECT_TRUE(press(VK_TAB, true, frame->tab_container().page(0)));
+    EXPECT_EQ(frame->tab_container().current_page(), 1);
+    SetKeyboardState(saved);
+}
