@@ -8,12 +8,15 @@ add_library(vx_gtest INTERFACE)
 add_library(vx_openmp INTERFACE)
 
 if(WIN32)
-  set(VX_CROSS_PREFIX "$ENV{VEXMOOR_CROSS_PREFIX}")
-  if(NOT VX_CROSS_PREFIX)
-    set(VX_CROSS_PREFIX "/var/cache/vexmoor/i686-w64-mingw32")
+  # One folder per target under the cache, e.g. /var/cache/vexmoor/i686-w64-mingw32.
+  set(VX_CROSS_ROOT "$ENV{VEXMOOR_CROSS_PREFIX}")
+  if(NOT VX_CROSS_ROOT)
+    set(VX_CROSS_ROOT "/var/cache/vexmoor")
   endif()
+  set(VX_CROSS_PREFIX "${VX_CROSS_ROOT}/${VX_MINGW_TRIPLE}")
   if(NOT EXISTS "${VX_CROSS_PREFIX}/lib/libalglib.a" OR NOT EXISTS "${VX_CROSS_PREFIX}/lib/libluajit.a")
-    message(FATAL_ERROR "Cross-built ALGLIB/LuaJIT missing in ${VX_CROSS_PREFIX}: run scripts/install-deps.sh")
+    message(FATAL_ERROR "Cross-built ALGLIB/LuaJIT missing in ${VX_CROSS_PREFIX}: run "
+                        "scripts/build-cross-deps.sh ${VX_MINGW_TRIPLE}")
   endif()
 
   # Boost is used header-only; the headers are the same for every target, so the
@@ -36,8 +39,16 @@ if(WIN32)
   target_compile_options(vx_openmp INTERFACE -fopenmp)
   target_link_options(vx_openmp INTERFACE -fopenmp)
 
-  # Every test program of this build runs under Wine, in a prefix of its own.
+  # Every test program of this build runs under Wine, in a prefix of its own, with the
+  # loader of the build's width: a 32-bit prefix stays 32-bit where 64-bit Wine is there too.
   set(VX_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(VX_WINE_LOADER wine64)
+    set(VX_WINEARCH win64)
+  else()
+    set(VX_WINE_LOADER wine)
+    set(VX_WINEARCH win32)
+  endif()
   configure_file("${PROJECT_SOURCE_DIR}/cmake/wine-run.sh.in" "${CMAKE_BINARY_DIR}/wine-run.sh"
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE @ONLY)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_BINARY_DIR}/wine-run.sh")

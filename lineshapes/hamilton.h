@@ -5,7 +5,8 @@
 // "δ" + its position with area "I" times its relative intensity, so the subspectrum's
 // area is "I". Hamilton gives every line the width "Γ"; Hamilton8 gives each its own,
 // "Γ₁" … "Γ₈", by the lines' intensity rank. The lines are found once per evaluation,
-// outside the loop over the velocities.
+// outside the loop over the velocities: prepare gives the lines' shapes, which the
+// Jacobian adapter then sums over every sub-block of points.
 #pragma once
 
 #include <array>
@@ -51,13 +52,20 @@ Multiplet<R, 8> hamilton_lines(const Isotope& isotope, const R& area, const R& g
 struct Hamilton : HamiltonParams, DefaultArea, LineSet<Hamilton>, SubSpecRange<Hamilton>,
                   DefaultDVT<1, 2, 11, 20, 21> {
     template <class R>
+    auto prepare(const Isotope* isotope, const R& area, const R& gamma, const R& shift, const R& quadrupole,
+                 const R& field, const R& theta, const R& phi, const R& eta, const R& width, const R& alpha) const
+    {
+        const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field,
+                                                 theta, phi, eta, same_widths(width));
+        return LineSum{pseudo_voigt_shapes(m, alpha)};
+    }
+
+    template <class R>
     void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& gamma,
               const R& shift, const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,
               const R& width, const R& alpha) const
     {
-        const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field,
-                                                 theta, phi, eta, same_widths(width));
-        sum_lines(x, out, pseudo_voigt_shapes(m, alpha));
+        prepare(isotope, area, gamma, shift, quadrupole, field, theta, phi, eta, width, alpha)(x, out);
     }
 
     template <class R>
@@ -85,14 +93,23 @@ private:
 struct Hamilton8 : Hamilton8Params, DefaultArea, LineSet<Hamilton8>, SubSpecRange<Hamilton8>,
                    DefaultDVT<1, 2, 11, 20, 21> {
     template <class R>
+    auto prepare(const Isotope* isotope, const R& area, const R& gamma, const R& shift, const R& quadrupole,
+                 const R& field, const R& theta, const R& phi, const R& eta, const R& w1, const R& w2, const R& w3,
+                 const R& w4, const R& w5, const R& w6, const R& w7, const R& w8, const R& alpha) const
+    {
+        const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field,
+                                                 theta, phi, eta, std::array<R, 8>{w1, w2, w3, w4, w5, w6, w7, w8});
+        return LineSum{pseudo_voigt_shapes(m, alpha)};
+    }
+
+    template <class R>
     void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& gamma,
               const R& shift, const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,
               const R& w1, const R& w2, const R& w3, const R& w4, const R& w5, const R& w6, const R& w7,
               const R& w8, const R& alpha) const
     {
-        const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field,
-                                                 theta, phi, eta, std::array<R, 8>{w1, w2, w3, w4, w5, w6, w7, w8});
-        sum_lines(x, out, pseudo_voigt_shapes(m, alpha));
+        prepare(isotope, area, gamma, shift, quadrupole, field, theta, phi, eta, w1, w2, w3, w4, w5, w6, w7, w8,
+                alpha)(x, out);
     }
 
     template <class R>

@@ -5,6 +5,11 @@
 // later sweeps every non-zero one, and from sweep 5 on an element negligible beside its
 // two diagonal entries is dropped. The eigenvalue estimates of a sweep are rebuilt from
 // its start values and the accumulated corrections, which keeps their rounding small.
+// A matrix with entries so large that their squares could overflow, or so small that
+// they would underflow, is first scaled by a power of two (exact), so that its largest
+// entry lies in [1/2, 1); its eigenvalues are scaled back at the end. The rotations are
+// homogeneous in the entries, so the scale changes nothing but the stop test, which
+// then holds relative to the largest entry.
 //
 // Written once over the real type R (double, or Dual<N>, whose derivatives every step
 // carries into the eigenvalues and eigenvectors) and over the capacity of the bounded
@@ -12,6 +17,7 @@
 // change the course of a run.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstddef>
@@ -37,9 +43,9 @@ using ComplexSquare = boost::numeric::ublas::bounded_matrix<std::complex<R>, Cap
 // negligible remainders.
 //
 // Returns false, with every element of w and v NaN (zero derivatives), when an element
-// it reads is not finite, when the squares of its elements overflow, or when max_sweeps
-// sweeps do not converge (Hermitian matrices converge quadratically, in a few sweeps);
-// a caller that computes from w and v gets NaN results without checking.
+// it reads is not finite, when an eigenvalue is too large for a double, or when
+// max_sweeps sweeps do not converge (Hermitian matrices converge quadratically, in a
+// few sweeps); a caller that computes from w and v gets NaN results without checking.
 // Throws boost::numeric::ublas::bad_size ("bad size") before writing anything when a
 // is not square or n exceeds the capacity.
 template <class R, std::size_t Capacity, class Matrix>
@@ -91,6 +97,42 @@ bool jacobi_hermitian(Matrix& a, EigenValues<R, Capacity>& w, ComplexSquare<R, C
     if (n <= 1)
         return true;
 
+    // 2^exponent: the factor taken out of the entries, 1 unless they are that large or
+    // that small.
+    double largest = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        largest = std::max(largest, std::abs(value(d(i))));
+        for (std::size_t j = i + 1; j < n; ++j)
+            largest = std::max({largest, std::abs(value(a(i, j).real())), std::abs(value(a(i, j).imag()))});
+    }
+    const bool extreme = largest > 0x1p256 || (largest > 0.0 && largest < 0x1p-256);
+    const int exponent = extreme ? std::ilogb(largest) + 1 : 0;
+    const auto rescale = [&](double factor) {
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t j = i + 1; j < n; ++j)
+                a(i, j) = C(a(i, j).real() * factor, a(i, j).imag() * factor);
+    };
+    if (exponent != 0) {
+        const double down = std::ldexp(1.0, -exponent);
+        for (std::size_t i = 0; i < n; ++i) {
+            d(i) = d(i) * down;
+            w(i) = d(i);
+        }
+        rescale(down);
+    }
+    const auto converged = [&] {
+        if (exponent != 0) {
+            const double up = std::ldexp(1.0, exponent);
+            for (std::size_t i = 0; i < n; ++i)
+                w(i) = w(i) * up;
+            rescale(up);
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            if (!finite(value(w(i))))
+                return fail();
+        return true;
+    };
+
     const double n2 = double(n) * double(n);
     const double red = 0.04 / (n2 * n2);
     for (int sweep = 1;; ++sweep) {
@@ -100,12 +142,8 @@ bool jacobi_hermitian(Matrix& a, EigenValues<R, Capacity>& w, ComplexSquare<R, C
                 off += norm2(a(p, q));
         if (!finite(value(off)))
             return fail();
-        if (value(off) <= negligible) {
-            for (std::size_t i = 0; i < n; ++i)
-                if (!finite(value(w(i))))
-                    return fail();
-            return true;
-        }
+        if (value(off) <= negligible)
+            return converged();
         if (sweep > max_sweeps)
             return fail();
         const R thresh = sweep <= 3 ? off * red : R(0.0);

@@ -159,6 +159,21 @@ void sum_lines(std::span<const double> x, Dual<N>* out, const PreaccumulatedLine
     lines.sum(x, out);
 }
 
+// Lines prepared for summing: called with (x, out), writes out[i] = the sum at x[i].
+template <class Lines>
+struct LineSum {
+    Lines lines;
+
+    template <class R>
+    void operator()(std::span<const double> x, R* out) const
+    {
+        sum_lines(x, out, lines);
+    }
+};
+
+template <class Lines>
+LineSum(Lines) -> LineSum<Lines>;
+
 // The L lines of shape Shape from their M inputs each, as sum_lines takes them: on
 // Dual<N> with N > M preaccumulated, otherwise an array of shapes on R.
 template <template <class> class Shape, class R, std::size_t M, std::size_t L>

@@ -13,14 +13,19 @@
 //                   const R& p0, const R& p1, ...) const;
 //     writing the value at every point of x into out[i], one argument per parameter
 //     in table order; the isotope argument only where the formula reads it;
+//   - optionally the same formula in two steps, where a part that does not depend on
+//     the velocity is costly (a line list from eigen-solutions):
+//         template <class R>
+//         auto prepare([const Isotope* isotope,] const R& p0, const R& p1, ...) const;
+//     giving a callable (std::span<const double> x, R* out) that writes what calc
+//     writes; the Jacobian adapter then prepares once per call instead of once per
+//     sub-block of points;
 //   - void init_params(const Isotope* isotope, const SpectrumAnalysis& analysis,
 //                      std::span<double> p) const: the starting values.
 // Evaluation reads T and writes only its outputs, so any number of threads may
 // evaluate one object at once.
 #pragma once
 
-#include <algorithm>
-#include <limits>
 #include <span>
 #include <string>
 #include <utility>
@@ -49,14 +54,7 @@ public:
     {
         const std::span<const double> points = range_points(x);
         const std::span<const double> params = range_params(p, N);
-        for_each_eval_block(
-            points.size(),
-            [&](std::size_t first, std::size_t count) {
-                run_formula(points.subspan(first, count), values + first, params.data());
-            },
-            [&](std::size_t first, std::size_t count) {
-                std::fill_n(values + first, count, std::numeric_limits<double>::quiet_NaN());
-            });
+        run_formula(points, values, params.data());
     }
 
     void evaluate_with_jacobian(const XPoints& x, const ParamRange& p, double* values,
@@ -66,9 +64,7 @@ public:
         const std::span<const double> params = range_params(p, N);
         check_jacobian_block(jacobian, points.size(), N);
         calc_jacobian<N>(points, params.first<N>(), values, jacobian,
-                         [this](std::span<const double> xs, Dual<N>* out, const Dual<N>* seeds) {
-                             run_formula(xs, out, seeds);
-                         });
+                         [this](const Dual<N>* seeds) { return prepare_formula(seeds, std::make_index_sequence<N>()); });
     }
 
     void init_params(const SpectrumAnalysis& analysis, DVector& params, unsigned first,
@@ -108,6 +104,19 @@ private:
     void run_formula(std::span<const double> x, R* out, const R* p) const
     {
         call_formula(x, out, p, std::make_index_sequence<N>());
+    }
+
+    // T's prepared formula where it has one, else its formula on every call.
+    template <class R, std::size_t... I>
+    auto prepare_formula(const R* p, std::index_sequence<I...>) const
+    {
+        const T& model = *this;
+        if constexpr (requires { model.prepare(isotope_, p[I]...); })
+            return model.prepare(isotope_, p[I]...);
+        else if constexpr (requires { model.prepare(p[I]...); })
+            return model.prepare(p[I]...);
+        else
+            return [this, p](std::span<const double> x, R* out) { run_formula(x, out, p); };
     }
 
     template <class R, std::size_t... I>

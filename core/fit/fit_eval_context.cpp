@@ -8,7 +8,6 @@
 #include "core/fit/fit_eval_context.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 #include "core/fit/normal_equations.h"
@@ -106,14 +105,7 @@ void FitEvalContext::eval_blocks_body(unsigned block)
         return;
     DVector& values = block_values_[block];
     DMatrix& jacobian = block_jacobians_[block];
-    // An exception must not leave the parallel region: the block's rows become NaN,
-    // so chi-square is NaN and the step that led here is rejected.
-    try {
-        model_.evaluate_range_with_jacobian(x_, first, count, params_, gradients_, values, jacobian);
-    } catch (...) {
-        fail_block(first, count);
-        return;
-    }
+    model_.evaluate_range_with_jacobian(x_, first, count, params_, gradients_, values, jacobian);
     for (std::size_t i = 0; i < count; ++i)
         residuals_(first + i) = (y_(first + i) - values(i)) / sigma_(first + i);
     for (std::size_t j = 0; j < varied_.size(); ++j) {
@@ -122,14 +114,6 @@ void FitEvalContext::eval_blocks_body(unsigned block)
         for (std::size_t i = 0; i < count; ++i)
             row[i] = jacobian(i, column) / sigma_(first + i);
     }
-}
-
-void FitEvalContext::fail_block(std::size_t first, std::size_t count)
-{
-    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    std::fill(&residuals_(first), &residuals_(first) + count, nan);
-    for (std::size_t j = 0; j < varied_.size(); ++j)
-        std::fill(&jt_(j, first), &jt_(j, first) + count, nan);
 }
 
 double FitEvalContext::smoothness_rows(const DVector& full, bool with_jacobian)

@@ -30,6 +30,7 @@ public:
 
     // Evaluates at the varied values v: residuals, Jacobian (columns of the `pinned`
     // positions of the varied list zero), a = JᵀJ and g = Jᵀr. Returns chi-square.
+    // Both evaluations pass the model's exceptions on.
     double evaluate_jacobian(const DVector& v, const std::vector<unsigned>& pinned, DMatrix& a, DVector& g);
     // chi-square at the varied values t, without derivatives.
     double trial_chi_square(const DVector& t);
@@ -45,7 +46,6 @@ private:
     void scatter(const DVector& v, DVector& full, ExprGradients* gradients) const;
     void eval_blocks_parallel();
     void eval_blocks_body(unsigned block);
-    void fail_block(std::size_t first, std::size_t count);
     // Smoothness rows: residuals, and with `with_jacobian` their Jacobian entries too.
     double smoothness_rows(const DVector& full, bool with_jacobian);
 

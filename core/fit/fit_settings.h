@@ -26,16 +26,17 @@ enum FitStopCode : int {
     FitStopSmallStepRelativeToStdDev = 7,
     FitStopTooManyVariables = 8,
     FitStopNoVariables = 9,
-    FitStopZeroStdDev = 10,
+    FitStopZeroStdDev = 10,         // also a deviation of +infinity: no weight at all
+    FitStopDataNotFinite = 11,      // a velocity or count not finite, or a deviation NaN
 };
 
 // The message-table id of a stop code's text; 50025 "unspecified exit reason" for a
 // code outside the table.
 constexpr unsigned fit_stop_message_id(int code)
 {
-    constexpr std::array<std::pair<int, unsigned>, 11> ids{{
-        {0, 50016}, {1, 50017}, {2, 50018}, {3, 50019}, {4, 50020}, {5, 50021},
-        {6, 50022}, {7, 50023}, {8, 50024}, {9, 50026}, {10, 50027},
+    constexpr std::array<std::pair<int, unsigned>, 12> ids{{
+        {0, 50016}, {1, 50017}, {2, 50018}, {3, 50019}, {4, 50020},  {5, 50021},
+        {6, 50022}, {7, 50023}, {8, 50024}, {9, 50026}, {10, 50027}, {11, 50121},
     }};
     for (const auto& [c, id] : ids)
         if (c == code)

@@ -86,7 +86,9 @@ FitProblem build_problem(const IModel& model, const IModelData& data, const std:
     std::vector<double> x = data.x(), y = data.y(), sigma = data.std_dev();
     if (y.size() != x.size() || sigma.size() != x.size())
         throw std::runtime_error("The spectrum's x values, counts and deviations differ in number");
-    if (const auto* ranges = dynamic_cast<const IModelWithXRanges*>(&model))
+    // Velocities that are not finite cannot be ordered; check_problem refuses them.
+    const auto* ranges = dynamic_cast<const IModelWithXRanges*>(&model);
+    if (ranges && std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); }))
         select_fit_points(data, *ranges, x, y, sigma);
 
     if (const auto* dist = dynamic_cast<const IDistParams*>(&model)) {
@@ -110,15 +112,22 @@ FitProblem build_problem(const IModel& model, const IModelData& data, const std:
     return p;
 }
 
-// The stops before any evaluation, in their order.
+// The stops before any evaluation, in their order. Data that are not numbers would
+// only give NaN chi-squares, every step rejected until nu runs out; a deviation of 0 or
+// +infinity gives no usable weight (all of them infinite would look converged at once,
+// with chi-square 0).
 std::optional<FitStopCode> check_problem(const FitProblem& p)
 {
     if (p.varied.size() >= p.y.size())
         return FitStopTooManyVariables;
     if (p.varied.empty())
         return FitStopNoVariables;
+    const auto finite = [](double v) { return std::isfinite(v); };
+    if (!std::all_of(p.x.begin(), p.x.end(), finite) || !std::all_of(p.y.begin(), p.y.end(), finite) ||
+        std::any_of(p.sigma.begin(), p.sigma.end(), [](double s) { return std::isnan(s); }))
+        return FitStopDataNotFinite;
     for (double s : p.sigma)
-        if (!(s > 0.0))  // NaN too: no weight can be made of it
+        if (!(s > 0.0) || std::isinf(s))
             return FitStopZeroStdDev;
     return std::nullopt;
 }
@@ -294,10 +303,10 @@ void lm_fit(const IModel& model, const IModelData& data, const DVector& start, c
         throw std::runtime_error("lm_fit: the start values and the varied mask need one entry per parameter");
     FitProblem problem = build_problem(model, data, varied_mask);
 
-    // Until a fit has run, the outputs say that nothing was fitted.
+    // Until a fit has run, the outputs say that nothing was fitted; the singular
+    // directions are written only at its end.
     values = start;
     covariance = DMatrix(n, n, 0.0);
-    directions = DMatrix(0, n + 1);
     chi_square = -1.0;
     reduced_chi_square = -1.0;
     iterations = 0;

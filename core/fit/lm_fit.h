@@ -44,14 +44,18 @@ protected:
 // Rows are the fitted data points plus the smoothness rows of the distributions.
 //
 // The fit ends before any step with FitStopTooManyVariables (M ≥ rows),
-// FitStopNoVariables or FitStopZeroStdDev (a deviation not above 0); then values are
-// the start values unchanged, the covariance is zero, directions has no rows and both
-// chi-squares are −1: nothing was fitted.
+// FitStopNoVariables, FitStopDataNotFinite (a velocity or count that is not a finite
+// number, or a deviation that is NaN) or FitStopZeroStdDev (a deviation not above 0,
+// or infinite); then values are the start values unchanged, the covariance is zero,
+// directions is left as the caller passed it and both chi-squares are −1: nothing was
+// fitted.
 //
 // start or varied_mask of another size than the model's parameter count, or spectrum
 // vectors of different lengths, throw std::runtime_error before any output changes.
-// An exception from a serial model call passes through; one inside the parallel
-// Jacobian evaluation makes that evaluation's chi-square NaN instead.
+// An exception from the model's evaluation (a component's error), serial or in the
+// parallel Jacobian evaluation, passes through unchanged; the outputs are then as
+// before any step. A NaN the model computes without throwing makes that step's
+// chi-square NaN, and the step is rejected.
 void lm_fit(const IModel& model, const IModelData& data, const DVector& start, const std::vector<int>& varied_mask,
             const DVector& lower, const DVector& upper, const FitSettings& settings, DVector& values,
             DMatrix& covariance, DMatrix& directions, double& chi_square, double& reduced_chi_square,

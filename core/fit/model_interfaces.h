@@ -27,7 +27,8 @@ using PointRangeList = std::vector<std::pair<unsigned, unsigned>>;
 // The model function: a sum of components over the flat parameter vector. Every
 // parameter vector passed in is the full vector, linked values already recomputed by
 // IDepVars::apply_links. Outputs are overwritten, never accumulated into; the caller
-// sizes them (one value per point, Jacobians points × param_count()).
+// sizes them (one value per point, Jacobians points × param_count()). An exception a
+// component raises reaches the caller unchanged, also from a parallel evaluation.
 class IModel {
 public:
     virtual unsigned param_count() const = 0;

@@ -10,7 +10,9 @@
 // the texts and compiles them again, a compiled Expr is never patched.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,20 @@
 
 class SpectrumModel;
 class ExprParser;
+
+// The longest text, in characters, that the user expressions and component variables a
+// text names may expand it to: a million characters compile in well under a second.
+inline constexpr std::size_t max_expanded_length = std::size_t(1) << 20;
+
+// A text whose expansion would exceed max_expanded_length.
+class expression_too_long : public std::runtime_error {
+public:
+    expression_too_long()
+        : std::runtime_error("The expression is too long once the user expressions it uses are written out "
+                             "(more than " + std::to_string(max_expanded_length) + " characters)")
+    {
+    }
+};
 
 // A node of the parse tree. Copies share the list of children.
 struct Node {
@@ -82,9 +98,11 @@ public:
     // Compiles `text` against the model: its components' parameter names, its user
     // expressions, its components' extra variables and its isotope's constants, with
     // the caller's variable names. An empty pointer when the text is not one complete
-    // expression; nothing is thrown. K of the constant 1 (infinite) does not compile,
-    // nor does a text nested more than 100 levels deep (parentheses, calls and chained
-    // powers), which the recursive parser could not take on a thread's stack.
+    // expression; nothing is thrown for that. K of the constant 1 (infinite) does not
+    // compile, nor does a text nested more than 100 levels deep (parentheses, calls and
+    // chained powers), which the recursive parser could not take on a thread's stack.
+    // A text whose user expressions expand it beyond max_expanded_length characters
+    // throws expression_too_long, whose text says why.
     static ExprPtr create(const std::wstring& text, const SpectrumModel& model,
                           const std::vector<std::wstring>& variables = {});
     // create for each text, the names looked up in tables built once.

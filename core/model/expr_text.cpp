@@ -9,9 +9,27 @@
 
 #include <boost/algorithm/string/replace.hpp>
 
+#include "core/model/expr.h"
 #include "core/model/spectrum_model.h"
 
 namespace {
+
+// Replaces every occurrence of `token` in `text` by `replacement`, after checking that
+// the result stays within max_expanded_length characters.
+void replace_within_bound(std::wstring& text, const std::wstring& token, const std::wstring& replacement)
+{
+    std::size_t uses = 0;
+    for (std::size_t at = text.find(token); at != std::wstring::npos; at = text.find(token, at + token.size()))
+        ++uses;
+    if (uses == 0)
+        return;
+    if (replacement.size() > token.size()) {
+        const std::size_t growth = replacement.size() - token.size();
+        if (text.size() > max_expanded_length || uses > (max_expanded_length - text.size()) / growth)
+            throw expression_too_long();
+    }
+    boost::algorithm::replace_all(text, token, replacement);
+}
 
 // The user-expression names in `text`, replaced from the last expression of the list to
 // the first, each by its own text expanded the same way. `open` marks the expressions
@@ -26,7 +44,7 @@ std::wstring expand_user_names(const std::vector<NamedExpr>& expressions, std::w
         open[k] = true;
         const std::wstring replacement = L"(" + expand_user_names(expressions, expressions[k].text, open) + L")";
         open[k] = false;
-        boost::algorithm::replace_all(text, token, replacement);
+        replace_within_bound(text, token, replacement);
     }
     return text;
 }
@@ -58,7 +76,7 @@ std::wstring SpectrumModel::expand_expression_text(const std::wstring& text) con
         vars->ext_vars(component->index, named);
         for (const auto& [name, var_text] : named)
             if (!name.empty())
-                boost::algorithm::replace_all(expanded, name, L"(" + var_text + L")");
+                replace_within_bound(expanded, name, L"(" + var_text + L")");
     }
     return expanded;
 }

@@ -11,12 +11,12 @@
 // not per block) and allocate the scratch array of component values, one heap buffer
 // per call left uninitialised (a stack array sized by the point count would overflow
 // the small stacks of worker threads for long spectra). Each block clears and writes
-// only its own points of the output and the scratch array. An exception never leaves
-// a parallel region: the block that raised it gets NaN values.
+// only its own points of the output and the scratch array. The block pool carries the
+// exception of the lowest block that raised one out of the loop and rethrows it to the
+// caller, so a component's error reaches whoever asked for the values.
 #include "core/model/spectrum_model.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -27,8 +27,6 @@
 namespace {
 
 namespace ublas = boost::numeric::ublas;
-
-constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
 // out[i] += values[i]·factor; a baseline passes 1.0, which leaves its values exact.
 void add_scaled(double* out, const double* values, std::size_t n, double factor)
@@ -79,8 +77,8 @@ Term term_of(const SubModel& component, double scale)
 }
 
 // out[0 … count − 1] = Σ factor · values of the terms on points first … first + count − 1
-// of x, in 16 blocks on the block pool; a block whose evaluation throws has its output
-// points set to NaN.
+// of x, in 16 blocks on the block pool, which rethrows the exception of the first block
+// that raised one after all blocks.
 void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t first, std::size_t count,
                    const DVector& params, double* out)
 {
@@ -96,15 +94,11 @@ void sum_in_blocks(const std::vector<Term>& terms, const DVector& x, std::size_t
             return;
         double* const values = out + block.begin;
         double* const component_values = scratch.get() + block.begin;
-        try {
-            const XPoints points(x, ublas::range(first + block.begin, first + block.end));
-            std::fill_n(values, n, 0.0);
-            for (const Term& t : terms) {
-                t.component->subspec->evaluate(points, t.component->param_slice(params), component_values);
-                add_scaled(values, component_values, n, t.factor);
-            }
-        } catch (...) {
-            std::fill_n(values, n, nan);
+        const XPoints points(x, ublas::range(first + block.begin, first + block.end));
+        std::fill_n(values, n, 0.0);
+        for (const Term& t : terms) {
+            t.component->subspec->evaluate(points, t.component->param_slice(params), component_values);
+            add_scaled(values, component_values, n, t.factor);
         }
     });
 }

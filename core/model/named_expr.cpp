@@ -12,7 +12,12 @@ NamedExpr::NamedExpr(std::wstring name, std::wstring text, const SpectrumModel& 
 
 void NamedExpr::compile(const SpectrumModel& model)
 {
-    expr = Expr::create(text, model);
+    // The model keeps a text it cannot compile; the editor that takes the text shows why.
+    try {
+        expr = Expr::create(text, model);
+    } catch (const expression_too_long&) {
+        expr.reset();
+    }
     used_params.clear();
     if (expr)
         expr->used_params(used_params);

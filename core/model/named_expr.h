@@ -15,7 +15,8 @@ struct NamedExpr {
     NamedExpr(std::wstring name, std::wstring text, const SpectrumModel& model);
 
     // Compiles the text again against the model: expr is empty when it does not
-    // compile (nothing is thrown), used_params the parameters the expression reads.
+    // compile (nothing is thrown, also not for a text too long once expanded),
+    // used_params the parameters the expression reads.
     void compile(const SpectrumModel& model);
 
     std::wstring name;

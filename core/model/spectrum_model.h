@@ -119,7 +119,10 @@ public:
     // `text` with the user-expression names "<name>" and the components' extra variables
     // replaced by their texts in parentheses. An expression may use any other user
     // expression, before or after it in the list; a cycle of uses stays unexpanded and
-    // so does not compile.
+    // so does not compile. Each use is written out in full, so a chain of expressions
+    // that each use the next twice doubles with every link: an expansion that would
+    // grow beyond max_expanded_length characters throws expression_too_long before it
+    // is built.
     std::wstring expand_expression_text(const std::wstring& text) const;
     // `text` with the inner text of every bracketed reference "[…]" replaced by its
     // entry in `renames`, when it has one (parameter names of old model files).

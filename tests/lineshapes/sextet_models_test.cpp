@@ -228,13 +228,18 @@ TEST(SextetModels, NamesAndTheNeedForAnIsotope)
     dynamic_cast<const IDistVarTypes&>(*full_pv).dist_kinds(kinds);
     EXPECT_EQ(kinds, (std::vector<int>{1, 2, 11}));
 
-    // Without an isotope a sextet has no line positions: starting values and line lists
-    // fail with an error, values are NaN.
+    // Without an isotope a sextet has no line positions: starting values, line lists and
+    // values fail with an error that says so.
     const SubSpecPtr orphan = make_subspec<PseudoVoigtSextet>(nullptr);
     DVector p(15);
     EXPECT_THROW(orphan->init_params(SpectrumAnalysis(), p, 0, 15), std::runtime_error);
     EXPECT_THROW(positions_of(*orphan, full_pv_params), std::runtime_error);
-    EXPECT_TRUE(std::isnan(value_at(*orphan, full_pv_params, 0.0)));
+    try {
+        value_at(*orphan, full_pv_params, 0.0);
+        ADD_FAILURE() << "no exception";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "This model needs an isotope");
+    }
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ namespace test_support {
 
 struct FitOutput {
     DVector values;
-    DMatrix covariance, directions;
+    DMatrix covariance;
+    DMatrix directions = DMatrix(2, 3, 7.0);  // the caller's, from an earlier fit
     double chi_square = 0.0, reduced_chi_square = 0.0;
     unsigned iterations = 0;
     FitStopCode code = FitStopSmallGradient;

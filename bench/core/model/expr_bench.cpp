@@ -89,11 +89,24 @@ void BM_compile_100_expressions(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 100);
 }
 
+// A sum of state.range(0) references, about 6 characters each.
+void BM_compile_long_sum(benchmark::State& state)
+{
+    const SpectrumModel& model = model_of_500();
+    std::wstring text = L"[1:I]";
+    for (long k = 1; k < state.range(0); ++k)
+        text += L"+[1:I]";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Expr::create(text, model));
+    state.SetBytesProcessed(state.iterations() * static_cast<long>(text.size()));
+}
+
 }  // namespace
 
 BENCHMARK(BM_expr_run)->DenseRange(3, 5)->Threads(1)->ThreadPerCpu();
 BENCHMARK(BM_expr_value)->DenseRange(3, 5)->Threads(1)->ThreadPerCpu();
 BENCHMARK(BM_expr_value_and_gradient)->DenseRange(3, 5)->Threads(1)->ThreadPerCpu();
 BENCHMARK(BM_compile_100_expressions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_compile_long_sum)->Arg(1 << 10)->Arg(1 << 14)->Arg(1 << 17)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -64,6 +64,7 @@ public:
     // Faults on demand.
     bool nan_values = false;         // evaluate gives NaN
     bool throw_in_jacobian = false;  // evaluate_range_with_jacobian throws
+    bool throw_in_values = false;    // evaluate throws
     double jacobian_sign = 1.0;      // −1: every step goes uphill
     mutable int evaluate_calls = 0;  // evaluate runs serially
     mutable std::shared_ptr<std::mutex> block_mutex = std::make_shared<std::mutex>();
@@ -113,6 +114,8 @@ public:
                   DVector& out) const override
     {
         ++evaluate_calls;
+        if (throw_in_values)
+            throw std::invalid_argument("trial failure");
         for (std::size_t i = 0; i < count; ++i)
             out(i) = nan_values ? std::nan("") : value(x(first + i), p);
     }

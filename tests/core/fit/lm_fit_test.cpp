@@ -236,7 +236,10 @@ void expect_nothing_fitted(const StopScenario& s, const FitOutput& f)
     EXPECT_EQ(f.chi_square, -1.0);
     EXPECT_EQ(f.reduced_chi_square, -1.0);
     EXPECT_EQ(f.iterations, 0u);
-    EXPECT_EQ(f.directions.size1(), 0u);
+    ASSERT_EQ(f.directions.size1(), 2u);
+    ASSERT_EQ(f.directions.size2(), 3u);
+    for (double d : f.directions.data())
+        EXPECT_EQ(d, 7.0);
     ASSERT_EQ(f.covariance.size1(), s.start.size());
     for (double c : f.covariance.data())
         EXPECT_EQ(c, 0.0);
@@ -302,14 +305,6 @@ INSTANTIATE_TEST_SUITE_P(
                      s.settings.eps2 = 0.0;
                  },
                  FitStopNuTooLarge, expect_thirty_rejections},
-        // The exception stays inside the parallel region; nothing can be solved.
-        StopCase{"jacobian_throws", [](StopScenario& s) { s.model.throw_in_jacobian = true; }, FitStopNuTooLarge,
-                 [](const StopScenario&, const FitOutput& f) {
-                     EXPECT_TRUE(std::isnan(f.chi_square));
-                     EXPECT_EQ(f.iterations, 0u);
-                     for (double c : f.covariance.data())
-                         EXPECT_EQ(c, 0.0);
-                 }},
         StopCase{"callback_false", [](StopScenario& s) { s.on_step = [](unsigned k) { return k < 2; }; },
                  FitStopByCaller, [](const StopScenario&, const FitOutput& f) { EXPECT_EQ(f.iterations, 2u); }},
         StopCase{"step_within_deviations", [](StopScenario& s) { s.settings.eps4 = 0.5; },
@@ -324,17 +319,68 @@ INSTANTIATE_TEST_SUITE_P(
                  expect_nothing_fitted},
         StopCase{"zero_deviation", [](StopScenario& s) { s.spectrum.std_dev_data[17] = 0.0; }, FitStopZeroStdDev,
                  expect_nothing_fitted},
-        StopCase{"nan_deviation", [](StopScenario& s) { s.spectrum.std_dev_data[3] = std::nan(""); }, FitStopZeroStdDev,
-                 expect_nothing_fitted}),
+        StopCase{"infinite_deviation", [](StopScenario& s) { s.spectrum.std_dev_data[5] = inf; },
+                 FitStopZeroStdDev, expect_nothing_fitted},
+        // No weight anywhere: chi-square 0 and a zero gradient must not pass for a fit.
+        StopCase{"all_deviations_infinite",
+                 [](StopScenario& s) { std::fill(s.spectrum.std_dev_data.begin(), s.spectrum.std_dev_data.end(), inf); },
+                 FitStopZeroStdDev, expect_nothing_fitted},
+        StopCase{"nan_deviation", [](StopScenario& s) { s.spectrum.std_dev_data[3] = std::nan(""); },
+                 FitStopDataNotFinite, expect_nothing_fitted},
+        StopCase{"nan_count", [](StopScenario& s) { s.spectrum.y_data[40] = std::nan(""); }, FitStopDataNotFinite,
+                 expect_nothing_fitted},
+        StopCase{"infinite_count", [](StopScenario& s) { s.spectrum.y_data[0] = -inf; }, FitStopDataNotFinite,
+                 expect_nothing_fitted},
+        StopCase{"nan_velocity", [](StopScenario& s) { s.spectrum.x_data[127] = std::nan(""); },
+                 FitStopDataNotFinite, expect_nothing_fitted}),
     [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 TEST(LmFit, StopMessagesFollowTheTable)
 {
-    const unsigned ids[] = {50016, 50017, 50018, 50019, 50020, 50021, 50022, 50023, 50024, 50026, 50027};
-    for (int code = 0; code <= 10; ++code)
+    const unsigned ids[] = {50016, 50017, 50018, 50019, 50020, 50021, 50022, 50023, 50024, 50026, 50027, 50121};
+    for (int code = 0; code <= 11; ++code)
         EXPECT_EQ(fit_stop_message_id(code), ids[code]) << code;
     EXPECT_EQ(fit_stop_message_id(-1), 50025u);
-    EXPECT_EQ(fit_stop_message_id(11), 50025u);
+    EXPECT_EQ(fit_stop_message_id(12), 50025u);
+}
+
+// A count that is not a number inside an excluded range is no part of the fit.
+TEST(LmFit, NotANumberInAnExcludedRangeIsNotFitted)
+{
+    StopScenario s;
+    const double x = s.spectrum.x_data[40];
+    s.spectrum.y_data[40] = std::nan("");
+    s.spectrum.std_dev_data[40] = std::nan("");
+    s.model.xranges = {{x - 0.01, x + 0.01}};
+    const FitOutput f = run_fit(s.model, s.spectrum, s.start, s.mask);
+    EXPECT_TRUE(f.code == FitStopSmallGradient || f.code == FitStopSmallStep) << f.code;
+    EXPECT_TRUE(std::isfinite(f.chi_square));
+    EXPECT_GT(f.iterations, 0u);
+}
+
+// A model's exception ends the fit with its own type and text, from the parallel
+// Jacobian evaluation as from a serial trial; the outputs say that nothing was fitted.
+TEST(LmFit, ModelExceptionsPassThroughUnchanged)
+{
+    for (bool in_jacobian : {true, false}) {
+        SCOPED_TRACE(in_jacobian);
+        StopScenario s;
+        s.model.throw_in_jacobian = in_jacobian;
+        s.model.throw_in_values = !in_jacobian;
+        FitOutput f;
+        try {
+            lm_fit(s.model, s.spectrum, s.start, s.mask, {}, {}, s.settings, f.values, f.covariance, f.directions,
+                   f.chi_square, f.reduced_chi_square, f.iterations, f.code, nullptr);
+            ADD_FAILURE() << "no exception";
+        } catch (const std::invalid_argument& e) {
+            EXPECT_FALSE(in_jacobian);
+            EXPECT_STREQ(e.what(), "trial failure");
+        } catch (const std::runtime_error& e) {
+            EXPECT_TRUE(in_jacobian);
+            EXPECT_STREQ(e.what(), "model failure");
+        }
+        expect_nothing_fitted(s, f);
+    }
 }
 
 TEST(LmFit, WrongSizesThrowBeforeAnyOutputChanges)

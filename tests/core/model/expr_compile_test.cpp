@@ -255,6 +255,41 @@ TEST_F(ExprCompile, CyclesAndUnknownNamesDoNotCompile)
     EXPECT_TRUE(compile(L"<fine> * <fine>"));
 }
 
+// Expressions that each use the next one twice double with every link of the chain. A
+// chain short enough is written out and compiles to its value; a long one is refused,
+// at once and with a message, before its expansion is built (30 links would make a
+// text of some ten billion characters). In the model the refused ones stay
+// uncompiled.
+TEST_F(ExprCompile, ExpansionIsBounded)
+{
+    add_user_expression(model, L"e0", L"[1:I]");
+    for (int k = 1; k <= 30; ++k)
+        add_user_expression(model, L"e" + std::to_wstring(k),
+                            L"<e" + std::to_wstring(k - 1) + L">+<e" + std::to_wstring(k - 1) + L">");
+    DVector p(9, 0.0);
+    p(3) = 1.5;
+    const ExprPtr ten = compile(L"<e10>");
+    ASSERT_TRUE(ten);
+    EXPECT_EQ(ten->value(p), 1.5 * 1024);
+    EXPECT_EQ(model.expand_expression_text(L"<e2>"), L"((([1:I])+([1:I]))+(([1:I])+([1:I])))");
+    for (const wchar_t* text : {L"<e30>", L"1 + <e17>", L"<e30> + <e1>"}) {
+        SCOPED_TRACE(text);
+        try {
+            compile(text);
+            ADD_FAILURE() << "no exception";
+        } catch (const expression_too_long& e) {
+            EXPECT_NE(std::string(e.what()).find("too long"), std::string::npos);
+        }
+    }
+
+    model.insert_expression(31, L"top", L"<e30>*2");
+    ASSERT_EQ(model.expressions.size(), 32u);
+    EXPECT_TRUE(model.expressions[10].expr);
+    EXPECT_FALSE(model.expressions[30].expr);
+    EXPECT_FALSE(model.expressions[31].expr);
+    EXPECT_TRUE(model.expressions[31].used_params.empty());
+}
+
 TEST_F(ExprCompile, ComponentVariablesExpandInParentheses)
 {
     model.insert_component(3, make_subspec<VarsComponent>(nullptr));  // x at flat index 9

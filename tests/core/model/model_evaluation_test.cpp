@@ -187,33 +187,38 @@ TEST(ModelEvaluate, ComponentOnTopOfTheBaselinesBeforeIt)
         EXPECT_EQ(v, 0.0);
 }
 
-// A component that fails on some points spoils only the blocks holding them, and the
-// exception does not escape the parallel region.
-TEST(ModelEvaluate, FailureBecomesNaNInItsBlocksOnly)
+// A component's exception reaches the caller of every evaluation with its own text,
+// whether one block of points raises it or all sixteen at once; the model is left as
+// it was and evaluates again.
+TEST(ModelEvaluate, ComponentExceptionReachesTheCaller)
 {
-    SpectrumModel model = model_of({baseline()});
-    model.insert_component(1, SubSpecPtr(new ThrowingSubSpec(3.0)));
-    DVector p(4, 0.0);
-    p(0) = 10.0;
-    p(3) = 1.0;
     const std::size_t n = 160;  // blocks of 10 points
     const DVector x = grid(-4.0, 4.0, n);
-    DVector out(n);
-    EXPECT_NO_THROW(model.evaluate(x, 0, n, p, out));
-    DVector component_out(n);
-    EXPECT_NO_THROW(model.evaluate_component(1, x, p, component_out));
-    for (unsigned b = 0; b < point_block_count; ++b) {
-        const PointBlock block = point_block(b, n);
-        bool throws = false;
-        for (std::size_t i = block.begin; i < block.end; ++i)
-            throws = throws || x(i) > 3.0;
-        for (std::size_t i = block.begin; i < block.end; ++i) {
-            EXPECT_EQ(std::isnan(out(i)), throws) << i;
-            EXPECT_EQ(std::isnan(component_out(i)), throws) << i;
-            if (!throws) {
-                EXPECT_EQ(out(i), 10.0 - 1.0);
+    for (double limit : {3.5, -10.0}) {  // the last block fails; every block fails
+        SCOPED_TRACE(limit);
+        SpectrumModel model = model_of({baseline()});
+        model.insert_component(1, SubSpecPtr(new ThrowingSubSpec(limit)));
+        DVector p(4, 0.0);
+        p(0) = 10.0;
+        p(3) = 1.0;
+        DVector out(n);
+        DMatrix jacobian(n, 4);
+        auto expect_failure = [](auto&& evaluate) {
+            try {
+                evaluate();
+                ADD_FAILURE() << "no exception";
+            } catch (const std::runtime_error& e) {
+                EXPECT_STREQ(e.what(), "velocity beyond the limit");
             }
-        }
+        };
+        expect_failure([&] { model.evaluate(x, 0, n, p, out); });
+        expect_failure([&] { model.evaluate_component(1, x, p, out); });
+        expect_failure([&] { model.evaluate_range_with_jacobian(x, 0, n, p, {}, out, jacobian); });
+
+        const DVector below = grid(-10.5, -10.0, n);
+        model.evaluate(below, 0, n, p, out);
+        for (double v : out)
+            EXPECT_EQ(v, 10.0 - 1.0);
     }
 }
 

@@ -108,6 +108,7 @@ TEST_F(Messages, QuotedEnglishTexts)
         {50054, L"Information"},
         {50069, L"N0 (imp)"},
         {50078, L"Lines"},
+        {50121, L"data contain a value that is not a finite number"},
     };
     for (const auto& [id, text] : texts) EXPECT_EQ(MessageText(id).str(), text) << id;
     EXPECT_EQ(MessageText(50064, L"0.250").str(),
