@@ -15,7 +15,6 @@ public:
     CTabContainer();
 
     bool create_window(HWND parent, UINT id);
-    HWND tab_control() const { return tabs_; }
     HACCEL accelerators() const { return accelerators_.get(); }
 
     void AddPage(HWND page, const std::wstring& title);

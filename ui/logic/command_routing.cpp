@@ -75,5 +75,3 @@ std::optional<CommandGroup> route_command(unsigned id)
     if (it == routes.end()) return std::nullopt;
     return it->group;
 }
-
-bool handled_by_frame(CommandGroup group) { return group < G::document_command || group == G::ignored; }

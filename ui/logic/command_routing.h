@@ -45,5 +45,3 @@ struct CommandRoute {
 std::span<const CommandRoute> command_routes();
 // The group of `id`; none for an id the table does not name.
 std::optional<CommandGroup> route_command(unsigned id);
-// True for the groups the frame handles itself now.
-bool handled_by_frame(CommandGroup group);
