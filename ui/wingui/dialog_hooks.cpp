@@ -33,7 +33,21 @@ std::optional<std::wstring> system_file_dialog(const FileDialogRequest& request)
     return std::wstring(path.c_str());
 }
 
+std::optional<COLORREF> system_color_dialog(HWND owner, COLORREF initial, COLORREF* custom_colors)
+{
+    CHOOSECOLORW choice{};
+    choice.lStructSize = sizeof choice;
+    choice.hwndOwner = owner;
+    choice.rgbResult = initial;
+    choice.lpCustColors = custom_colors;
+    // A black start is the dialog's own default.
+    choice.Flags = initial ? CC_RGBINIT : 0;
+    if (!ChooseColorW(&choice)) return std::nullopt;
+    return choice.rgbResult;
+}
+
 MessageBoxFunction message_box = system_message_box;
+ColorDialogFunction color_dialog = system_color_dialog;
 FileDialogFunction file_dialog = system_file_dialog;
 
 } // namespace
@@ -56,5 +70,17 @@ FileDialogFunction set_file_dialog_function(FileDialogFunction function)
 {
     FileDialogFunction previous = std::move(file_dialog);
     file_dialog = function ? std::move(function) : FileDialogFunction(system_file_dialog);
+    return previous;
+}
+
+std::optional<COLORREF> show_color_dialog(HWND owner, COLORREF initial, COLORREF* custom_colors)
+{
+    return color_dialog(owner, initial, custom_colors);
+}
+
+ColorDialogFunction set_color_dialog_function(ColorDialogFunction function)
+{
+    ColorDialogFunction previous = std::move(color_dialog);
+    color_dialog = function ? std::move(function) : ColorDialogFunction(system_color_dialog);
     return previous;
 }

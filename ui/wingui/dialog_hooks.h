@@ -1,4 +1,4 @@
-// Message boxes and file dialogs go through replaceable functions: tests install their
+// Message boxes, file dialogs and the colour dialog go through replaceable functions: tests install their
 // own and so never block on a modal window, and can see what would have been shown.
 #pragma once
 
@@ -22,10 +22,16 @@ struct FileDialogRequest {
 // The chosen path, or nothing on Cancel.
 using FileDialogFunction = std::function<std::optional<std::wstring>(const FileDialogRequest&)>;
 
+// (owner, starting colour, the 16 custom colours the dialog may change) → the chosen
+// colour, or nothing on Cancel.
+using ColorDialogFunction = std::function<std::optional<COLORREF>(HWND, COLORREF, COLORREF*)>;
+
 int show_message_box(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags);
 std::optional<std::wstring> show_file_dialog(const FileDialogRequest& request);
+std::optional<COLORREF> show_color_dialog(HWND owner, COLORREF initial, COLORREF* custom_colors);
 
 // Install replacements and return the previous functions; an empty function restores
 // the system's dialog.
 MessageBoxFunction set_message_box_function(MessageBoxFunction function);
 FileDialogFunction set_file_dialog_function(FileDialogFunction function);
+ColorDialogFunction set_color_dialog_function(ColorDialogFunction function);

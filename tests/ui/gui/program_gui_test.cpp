@@ -104,6 +104,7 @@ struct LanguageCase {
     const wchar_t* about_caption;
     const wchar_t* ok_text;
     const wchar_t* restart_notice;
+    const wchar_t* close_question;
     wchar_t view_mnemonic;
 };
 
@@ -112,8 +113,10 @@ struct LanguageCase {
 TEST_F(ProgramGui, StartsInEachLanguageAndClosesWithExitCode1)
 {
     const LanguageCase cases[] = {
-        {0x409, L"english", L"About Vexmoor", L"OK", L"New language will be available after application restart", L'v'},
-        {0x419, L"russian", L"О программе Vexmoor", L"ОК", L"Новый язык будет включён после перезапуска программы", L'в'},
+        {0x409, L"english", L"About Vexmoor", L"OK", L"New language will be available after application restart",
+         L"Do you want to close the application?", L'v'},
+        {0x419, L"russian", L"О программе Vexmoor", L"ОК", L"Новый язык будет включён после перезапуска программы",
+         L"Закрыть программу?", L'в'},
     };
     Screenshot frames[2];
     for (int i = 0; i < 2; ++i) {
@@ -163,8 +166,20 @@ TEST_F(ProgramGui, StartsInEachLanguageAndClosesWithExitCode1)
         EXPECT_EQ(message_box_text(notice), c.restart_notice);
         EXPECT_EQ(read_registry_dword(settings_key, L"Language", 0), other.langid);
         PostMessageW(notice, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(wait_until_gone(notice));
 
+        // Closing an unchanged model asks whether to close; Cancel keeps the window.
         PostMessageW(frame, WM_CLOSE, 0, 0);
+        HWND question = find_dialog(process);
+        ASSERT_TRUE(question);
+        EXPECT_EQ(message_box_text(question), c.close_question);
+        PostMessageW(question, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(wait_until_gone(question));
+        EXPECT_TRUE(IsWindow(frame));
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        question = find_dialog(process);
+        ASSERT_TRUE(question);
+        PostMessageW(question, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(process.wait_for_exit(timeout_ms), 1u);
     }
     // The same window in both languages: the menu bars differ, the empty client areas do not.

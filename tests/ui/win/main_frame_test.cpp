@@ -1,0 +1,672 @@
+// The main window in the test's own process, driven by messages: every menu item is
+// routed, the close prompt's paths, the language switch, spectrum files and the recent
+// lists in the registry, the tab pages and view toggles; and screenshots of the window
+// in English and Russian with a simulated α-iron spectrum loaded.
+#include "ui/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <cmath>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/document/model_state.h"
+#include "core/model/spectrum_model.h"
+#include "core/text/kwfile.h"
+#include "core/text/messages.h"
+#include "lineshapes/pseudo_voigt_sextet.h"
+#include "subspec/baseline.h"
+#include "subspec/subspec_impl.h"
+#include "plot/plot_palette.h"
+#include "tests/support/program_isotopes.h"
+#include "tests/ui/gui/screenshot.h"
+#include "ui/logic/language_list.h"
+#include "ui/registry_list_store.h"
+#include "ui/resource_ids.h"
+#include "ui/win32_util.h"
+#include "ui/wingui/dialog_hooks.h"
+#include "ui/wingui/resources.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Shown {
+    std::wstring text, caption;
+    UINT flags;
+};
+
+// A 512-channel spectrum of α-iron (33 T sextet on a baseline of 10⁶ counts with
+// Poisson-like noise), simulated with the program's own sextet model.
+const std::vector<double> baseline_values{0, 0, 0};
+const std::vector<double> sextet_values{1.0, 2.0 / 3, 1.0 / 3, 0, 0, 330.0, 0, 0, 0.27, 1, 1, 1, 1, 1, 0.3};
+
+DVector dvector(const std::vector<double>& v)
+{
+    DVector out(v.size());
+    std::copy(v.begin(), v.end(), out.begin());
+    return out;
+}
+
+SpectrumData alpha_iron_spectrum()
+{
+    SpectrumModel model;
+    model.level = 1e6;
+    model.insert_component(0, make_subspec<AutoBaseLine2>(nullptr));
+    model.insert_component(1, make_subspec<PseudoVoigtSextet>(&test_support::iron()));
+    model.scale = -3e5;
+    std::vector<double> p = baseline_values;
+    p.insert(p.end(), sextet_values.begin(), sextet_values.end());
+    const DVector params = dvector(p);
+    const unsigned n = 512;
+    DVector x(n), m(n);
+    for (unsigned i = 0; i < n; ++i) x(i) = -10.0 + 20.0 * i / (n - 1);
+    model.evaluate(x, 0, n, params, m);
+    std::mt19937 engine(57);
+    SpectrumData data;
+    for (unsigned i = 0; i < n; ++i) {
+        std::normal_distribution<double> noise(m(i), std::sqrt(m(i)));
+        data.x_data.push_back(x(i));
+        data.y_data.push_back(std::round(noise(engine)));
+        data.std_dev_data.push_back(std::sqrt(data.y_data.back()));
+    }
+    data.update_analysis();
+    return data;
+}
+
+void delete_key(const std::wstring& key) { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
+
+std::wstring menu_text(HMENU menu, UINT id)
+{
+    wchar_t text[512] = {};
+    GetMenuStringW(menu, id, text, 512, MF_BYCOMMAND);
+    return text;
+}
+
+void collect_item_ids(HMENU menu, std::vector<UINT>& ids)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (const HMENU sub = GetSubMenu(menu, i)) {
+            collect_item_ids(sub, ids);
+            continue;
+        }
+        const UINT id = GetMenuItemID(menu, i);
+        if (id != 0 && id != static_cast<UINT>(-1)) ids.push_back(id);  // not separators
+    }
+}
+
+class Document final : public IDocumentChanges {
+public:
+    bool changed = true;
+    bool save_succeeds = false;
+    int saves = 0;
+    bool model_changed() const override { return changed; }
+    bool save_model() override { return ++saves, save_succeeds; }
+};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (isotope_table().count() == 0) isotope_table().load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
+        set_language_list(parse_language_list(L"0x409,English;0x419,Русский"));
+        folder = fs::temp_directory_path() / (L"vx-frame-" + std::to_wstring(GetCurrentProcessId()));
+        fs::create_directories(folder);
+        SpectrumData spectrum = alpha_iron_spectrum();
+        spectrum.store_keywords();
+        kwfile_save((folder / L"alpha-iron.spc").wstring(), spectrum.keywords);
+        std::ofstream(folder / L"broken.spc") << "Spectrum = 1 2 x 4\n";
+    }
+    static void TearDownTestSuite()
+    {
+        fs::remove_all(folder);
+        CoUninitialize();
+    }
+
+    void SetUp() override
+    {
+        language = read_registry_dword(settings_key, L"Language", 0);
+        for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key}) delete_key(key);
+        previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
+            shown.push_back({text, caption, flags});
+            if (answers.empty()) return IDOK;
+            const int answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+        previous_dialog = set_file_dialog_function([this](const FileDialogRequest& request) -> std::optional<std::wstring> {
+            requests.push_back(request);
+            if (chosen_files.empty()) return std::nullopt;
+            std::wstring path = chosen_files.front();
+            chosen_files.pop_front();
+            return path;
+        });
+    }
+    void TearDown() override
+    {
+        if (frame && IsWindow(frame->hwnd())) {
+            frame->set_document_changes(nullptr);
+            DestroyWindow(frame->hwnd());
+        }
+        frame.reset();
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        set_message_box_function(previous_box);
+        set_file_dialog_function(previous_dialog);
+        write_registry_dword(settings_key, L"Language", language);
+        set_resource_language(0x409);
+        set_message_language(0x409);
+        for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key}) delete_key(key);
+    }
+
+    void create(WORD langid = 0x409)
+    {
+        set_resource_language(langid);
+        set_message_language(langid);
+        frame = std::make_unique<CMainFrame>();
+        ASSERT_TRUE(frame->create_window());
+        SetWindowPos(frame->hwnd(), nullptr, 10, 10, 900, 640, SWP_NOZORDER);
+        ShowWindow(frame->hwnd(), SW_SHOWNOACTIVATE);
+        UpdateWindow(frame->hwnd());
+    }
+    void command(UINT id) { SendMessageW(frame->hwnd(), WM_COMMAND, id, 0); }
+    void pump()
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) break;
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+
+    static std::wstring file(const wchar_t* name) { return (folder / name).wstring(); }
+
+    inline static fs::path folder;
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    std::vector<FileDialogRequest> requests;
+    std::deque<std::wstring> chosen_files;
+
+private:
+    DWORD language = 0;
+    MessageBoxFunction previous_box;
+    FileDialogFunction previous_dialog;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, EveryMenuItemInBothLanguagesIsRoutedAndLaterCommandsSaySo)
+{
+    for (WORD langid : {WORD{0x409}, WORD{0x419}}) {
+        create(langid);
+        std::vector<UINT> ids;
+        collect_item_ids(GetMenu(frame->hwnd()), ids);
+        EXPECT_GT(ids.size(), 70u);
+        for (UINT id : ids) EXPECT_TRUE(route_command(id)) << "menu item " << id << " in language " << langid;
+        frame->set_document_changes(nullptr);
+        DestroyWindow(frame->hwnd());
+    }
+    create();
+    // One command of each group that later work builds: a notice, never silence.
+    for (UINT id : {205u, 251u, 362u, 351u, 991u, 5001u, 211u, 231u}) {
+        shown.clear();
+        command(id);
+        ASSERT_EQ(shown.size(), 1u) << id;
+        EXPECT_NE(shown[0].text.find(L"not available yet"), std::wstring::npos) << id;
+        EXPECT_EQ(shown[0].caption, L"Vexmoor");
+    }
+    // A group handler installed later takes the group's commands over.
+    std::vector<UINT> handled;
+    frame->set_group_handler(CommandGroup::fit_control, [&](UINT id, UINT, HWND) { handled.push_back(id); });
+    shown.clear();
+    command(351);
+    command(363);
+    EXPECT_EQ(handled, (std::vector<UINT>{351, 363}));
+    EXPECT_TRUE(shown.empty());
+    // Ids without a route and those the map ignores show nothing.
+    command(302);
+    command(30003);
+    command(266);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(MainFrameTest, ClosingAsksAndKeepsTheWindowUnlessTheAnswerLetsItClose)
+{
+    struct Case {
+        bool changed, save_succeeds;
+        int answer;
+        UINT expected_text;
+        UINT expected_buttons;
+        bool closes;
+        int saves;
+    };
+    const Case cases[] = {
+        {false, true, IDCANCEL, 50014, MB_OKCANCEL, false, 0},
+        {false, true, IDOK, 50014, MB_OKCANCEL, true, 0},
+        {true, false, IDYES, 50012, MB_YESNOCANCEL, false, 1},  // a failed save keeps window and model
+        {true, true, IDYES, 50012, MB_YESNOCANCEL, true, 1},
+        {true, true, IDNO, 50012, MB_YESNOCANCEL, true, 0},
+        {true, true, IDCANCEL, 50012, MB_YESNOCANCEL, false, 0},
+    };
+    for (const Case& c : cases) {
+        create();
+        Document document;
+        document.changed = c.changed;
+        document.save_succeeds = c.save_succeeds;
+        frame->set_document_changes(&document);
+        shown.clear();
+        answers = {c.answer};
+        SendMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, MessageText(c.expected_text).str());
+        EXPECT_EQ(shown[0].caption, MessageText(50000).str());
+        EXPECT_EQ(shown[0].flags, c.expected_buttons | MB_ICONQUESTION);
+        EXPECT_EQ(!IsWindow(frame->hwnd()), c.closes) << c.expected_text << " " << c.answer;
+        EXPECT_EQ(document.saves, c.saves);
+        if (IsWindow(frame->hwnd())) {
+            frame->set_document_changes(nullptr);
+            DestroyWindow(frame->hwnd());
+        }
+        frame.reset();
+    }
+}
+
+TEST_F(MainFrameTest, TheSessionEndIsNeverRefusedAndTheFollowingCloseAsksNothing)
+{
+    create();
+    Document document;
+    frame->set_document_changes(&document);
+    answers = {IDYES};
+    EXPECT_EQ(SendMessageW(frame->hwnd(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    SendMessageW(frame->hwnd(), WM_ENDSESSION, TRUE, 0);
+    SendMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_FALSE(IsWindow(frame->hwnd()));
+}
+
+TEST_F(MainFrameTest, TheLanguageSwitchWritesTheRegistryForTheNextStart)
+{
+    create();
+    write_registry_dword(settings_key, L"Language", 0);
+    command(ID_LANGUAGE_FIRST + 1);
+    EXPECT_EQ(read_registry_dword(settings_key, L"Language", 7), 0x419u);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, MessageText(50061).str());
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    command(ID_LANGUAGE_WINDOWS);
+    EXPECT_EQ(read_registry_dword(settings_key, L"Language", 7), 0u);
+    // An id beyond the list's entries does nothing.
+    shown.clear();
+    command(ID_LANGUAGE_FIRST + 2);
+    EXPECT_EQ(read_registry_dword(settings_key, L"Language", 7), 0u);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(MainFrameTest, SpectrumFilesOpenSaveAndEnterTheRecentListInTheRegistry)
+{
+    create();
+    frame->document().add_xrange({-1.0, 1.0});
+    ASSERT_TRUE(frame->document().spectrum_history.can_undo());
+    const std::wstring iron = file(L"alpha-iron.spc");
+    chosen_files = {iron};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_FALSE(requests[0].save);
+    EXPECT_EQ(requests[0].filter.rfind(L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*", 0), 0u);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(frame->spectrum().x_data.size(), 512u);
+    EXPECT_EQ(frame->spectrum_file_name(), iron);
+    EXPECT_EQ(frame->plot_view().data, &frame->spectrum());
+    EXPECT_FALSE(frame->document().spectrum_history.can_undo());  // nothing to undo onto another spectrum
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document1"), iron);
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_dword(L"DocumentCount"), 9u);
+    EXPECT_EQ(menu_text(GetMenu(frame->hwnd()), 621), L"&1 " + iron);
+
+    // A file that does not read: a message, and the loaded spectrum stays.
+    chosen_files = {file(L"broken.spc")};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, L"Open failed");
+    EXPECT_EQ(frame->spectrum().x_data.size(), 512u);
+    EXPECT_EQ(frame->spectrum_file_name(), iron);
+
+    // Save spectrum asks for a name and writes a keyword file that reads back the same.
+    const std::wstring copy = file(L"copy.spc");
+    chosen_files = {copy};
+    command(ID_FILE_SAVE_SPECTRUM);
+    ASSERT_TRUE(requests.back().save);
+    SpectrumData reread;
+    reread.load_file(copy);
+    EXPECT_EQ(reread.y_data, frame->spectrum().y_data);
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document1"), copy);
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document2"), iron);
+    // A cancelled save dialog writes nothing.
+    fs::remove(copy);
+    command(ID_FILE_SAVE_SPECTRUM);
+    EXPECT_FALSE(fs::exists(copy));
+
+    // The second recent entry opens; one that no longer opens leaves the list.
+    command(622);
+    EXPECT_EQ(frame->spectrum_file_name(), iron);
+    EXPECT_EQ(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document1"), iron);
+    shown.clear();
+    command(622);  // copy.spc, deleted above
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(frame->recent_spectra().size(), 1u);
+    EXPECT_FALSE(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document2"));
+}
+
+TEST_F(MainFrameTest, ARecentFolderChosenFromPosition3IsFirstAfterwards)
+{
+    RecentDocumentList stored(661);
+    for (const wchar_t* path : {L"C:\\three", L"C:\\two", L"C:\\one"}) stored.add(path);
+    RegistryListStore store(CMainFrame::folders_key);
+    stored.write(store);
+    create();
+    EXPECT_EQ(menu_text(GetMenu(frame->hwnd()), 663), L"&3 C:\\three");
+    command(663);
+    EXPECT_EQ(frame->default_folder(), L"C:\\three");
+    EXPECT_EQ(store.read_string(L"Document1"), L"C:\\three");
+    EXPECT_EQ(store.read_string(L"Document2"), L"C:\\one");
+    EXPECT_EQ(store.read_string(L"Document3"), L"C:\\two");
+    EXPECT_EQ(menu_text(GetMenu(frame->hwnd()), 661), L"&1 C:\\three");
+    // The file dialogs start there.
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].initial_folder, L"C:\\three");
+}
+
+TEST_F(MainFrameTest, FurnitureTabPagesViewTogglesAndMouseModes)
+{
+    create();
+    // The isotope box holds the isotope table's names with the first chosen.
+    ASSERT_TRUE(frame->isotope_box());
+    EXPECT_EQ(SendMessageW(frame->isotope_box(), CB_GETCOUNT, 0, 0), static_cast<LRESULT>(isotope_table().count()));
+    EXPECT_EQ(SendMessageW(frame->isotope_box(), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(GetDlgCtrlID(frame->isotope_box()), 30006);
+    // Status bar with two panes, splitter bar 150 px from the top, plot view 10011 below.
+    EXPECT_EQ(SendMessageW(frame->status_bar(), SB_GETPARTS, 0, 0), 2);
+    EXPECT_EQ(frame->splitter().bar_position(), 150);
+    ASSERT_TRUE(frame->plot_view().window());
+    EXPECT_EQ(GetDlgCtrlID(frame->plot_view().window()), 10011);
+    RECT tabs{}, plot{};
+    GetWindowRect(frame->tab_container().hwnd(), &tabs);
+    GetWindowRect(frame->plot_view().window(), &plot);
+    EXPECT_EQ(tabs.bottom - tabs.top, 150);
+    EXPECT_GT(plot.top, tabs.bottom);
+
+    // Ctrl+Tab walks the three pages and comes back to the first.
+    CTabContainer& container = frame->tab_container();
+    EXPECT_EQ(container.current_page(), 0);
+    EXPECT_TRUE(IsWindowVisible(container.page(0)));
+    for (int expected : {1, 2, 0}) {
+        command(30002);
+        EXPECT_EQ(container.current_page(), expected);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(IsWindowVisible(container.page(i)) != 0, i == expected) << i;
+    }
+    container.ActivatePage(container.page(2));
+    EXPECT_EQ(container.current_page(), 2);
+    container.ActivatePage(frame->hwnd());  // no tab: nothing changes
+    EXPECT_EQ(container.current_page(), 2);
+
+    // View toggles flip their plot option bit; the mouse modes set frame and plot modes.
+    const std::int32_t before = frame->plot_view().options;
+    const auto grid_checked = [&] {
+        const bool in_menu = (GetMenuState(GetMenu(frame->hwnd()), 306, MF_BYCOMMAND) & MF_CHECKED) != 0;
+        EXPECT_EQ(in_menu, SendMessageW(frame->toolbar(), TB_ISBUTTONCHECKED, 306, 0) != 0);
+        return in_menu;
+    };
+    EXPECT_EQ(grid_checked(), (before & 0x20) != 0);
+    command(306);
+    EXPECT_EQ(frame->plot_view().options, before ^ 0x20);
+    EXPECT_EQ(grid_checked(), (before & 0x20) == 0);
+    command(306);
+    EXPECT_EQ(frame->plot_view().options, before);
+    EXPECT_EQ(frame->mouse_mode(), 2);
+    command(401);
+    EXPECT_EQ(frame->mouse_mode(), 0);
+    EXPECT_EQ(frame->plot_view().mouse_mode, ModeRange);
+    command(403);
+    EXPECT_EQ(frame->plot_view().mouse_mode, ModeZoom);
+    command(309);
+    EXPECT_TRUE(frame->round_results());
+    // The window is never smaller than 320 x 200.
+    SetWindowPos(frame->hwnd(), nullptr, 0, 0, 100, 50, SWP_NOZORDER | SWP_NOMOVE);
+    RECT window{};
+    GetWindowRect(frame->hwnd(), &window);
+    EXPECT_GE(window.right - window.left, 320);
+    EXPECT_GE(window.bottom - window.top, 200);
+    // Toolbar tooltips come from the message table; an id without an entry gets none.
+    for (const auto& [id, text] : std::vector<std::pair<UINT, std::wstring>>{
+             {363, L"Pause fit"}, {991, L"Copy to clipboard"}, {351, L"Run fit"}, {5, L""}}) {
+        NMTTDISPINFOW info{};
+        info.hdr.code = TTN_GETDISPINFOW;
+        info.hdr.idFrom = id;
+        info.szText[0] = L'?';
+        SendMessageW(frame->hwnd(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(std::wstring(info.lpszText), text) << id;
+    }
+    // Contents and Exit.
+    command(ID_HELP_CONTENTS);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"Help");
+    answers = {IDOK};
+    command(ID_APP_EXIT);
+    pump();
+    EXPECT_FALSE(IsWindow(frame->hwnd()));
+}
+
+TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
+{
+    const wchar_t* tags[] = {L"english", L"russian"};
+    const WORD langids[] = {0x409, 0x419};
+    for (int i = 0; i < 2; ++i) {
+        create(langids[i]);
+        chosen_files = {file(L"alpha-iron.spc")};
+        command(ID_FILE_OPEN_SPECTRUM);
+        ASSERT_EQ(frame->spectrum().x_data.size(), 512u);
+        // The model that made the spectrum, drawn over it.
+        ModelState& document = frame->document();
+        // An automatic baseline takes the model's level when it is inserted.
+        document.model.level = 1e6;
+        document.model.scale = -3e5;
+        for (const auto& [subspec, values] : std::vector<std::pair<SubSpecPtr, std::vector<double>>>{
+                 {make_subspec<AutoBaseLine2>(nullptr), baseline_values},
+                 {make_subspec<PseudoVoigtSextet>(&test_support::iron()), sextet_values}}) {
+            const DVector v = dvector(values);
+            document.insert_component(document.model.component_count(), subspec, v, std::vector<int>(values.size(), 0),
+                                      v, v);
+        }
+        frame->show_document();
+        SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
+        ShowWindow(frame->hwnd(), SW_SHOW);
+        SetForegroundWindow(frame->hwnd());
+        RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+        // The desktop shows the window after a few rounds of painting; wait until the
+        // captures agree.
+        Screenshot shot;
+        for (int attempt = 0, same = 0; attempt < 40 && same < 2; ++attempt) {
+            pump();
+            Sleep(100);
+            pump();
+            Screenshot next = capture_window(frame->hwnd());
+            same = next.pixels == shot.pixels ? same + 1 : 0;
+            shot = std::move(next);
+        }
+        ASSERT_GT(shot.width, 0);
+        CreateDirectoryW(L"" VX_SCREENSHOT_DIR, nullptr);
+        save_png(shot, std::wstring(L"" VX_SCREENSHOT_DIR) + L"\\main-frame-spectrum-" + tags[i] + L".png");
+        // The plot below the splitter is not blank: the spectrum's markers are drawn.
+        RECT plot{}, whole{};
+        GetWindowRect(frame->plot_view().window(), &plot);
+        GetWindowRect(frame->hwnd(), &whole);
+        std::set<std::uint32_t> colours;
+        for (int y = plot.top - whole.top + 10; y < plot.bottom - whole.top - 10; y += 3)
+            for (int x = plot.left - whole.left + 10; x < plot.right - whole.left - 10; x += 3) colours.insert(shot.at(x, y));
+        EXPECT_GT(colours.size(), 3u);
+        frame->set_document_changes(nullptr);
+        DestroyWindow(frame->hwnd());
+        frame.reset();
+    }
+}
+
+TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoToTheirHandler)
+{
+    create();
+    std::vector<UINT> deleted;
+    frame->set_group_handler(CommandGroup::document_command, [&](UINT id, UINT, HWND) { deleted.push_back(id); });
+    const auto key = [&](UINT from, UINT vkey) {
+        NMKEY nm{};
+        nm.hdr.idFrom = from;
+        nm.hdr.code = static_cast<UINT>(NM_KEYDOWN);
+        nm.nVKey = vkey;
+        return SendMessageW(frame->hwnd(), WM_NOTIFY, from, reinterpret_cast<LPARAM>(&nm));
+    };
+    EXPECT_EQ(key(9001, VK_DELETE), 1);
+    EXPECT_EQ(key(9001, VK_INSERT), 0);
+    EXPECT_EQ(key(9002, VK_DELETE), 0);  // Del in the fit-result grid does nothing
+    pump();
+    EXPECT_EQ(deleted, std::vector<UINT>{255});
+
+    std::vector<UINT> codes;
+    frame->set_notification_handler([&](NMHDR& header) {
+        codes.push_back(header.code);
+        return LRESULT{7};
+    });
+    NMHDR value_changed{nullptr, 9001, 768};
+    EXPECT_EQ(SendMessageW(frame->hwnd(), WM_NOTIFY, 9001, reinterpret_cast<LPARAM>(&value_changed)), 7);
+    EXPECT_EQ(codes, std::vector<UINT>{768});
+
+    // The isotope box's change of choice reaches the document commands with its id.
+    SendMessageW(frame->hwnd(), WM_COMMAND, MAKEWPARAM(30006, CBN_SELCHANGE), reinterpret_cast<LPARAM>(frame->isotope_box()));
+    SendMessageW(frame->hwnd(), WM_COMMAND, MAKEWPARAM(30006, CBN_SETFOCUS), reinterpret_cast<LPARAM>(frame->isotope_box()));
+    EXPECT_EQ(deleted, (std::vector<UINT>{255, 30006}));
+}
+
+TEST_F(MainFrameTest, TheCurrentIsotopeIsTheCheckedItemOfTheIsotopeMenu)
+{
+    create();
+    EXPECT_EQ(frame->GetCurrentIsotope(), nullptr);  // the placeholder carries no check mark
+    const HMENU menu = GetMenu(frame->hwnd());
+    ASSERT_NE(GetMenuState(menu, 20001, MF_BYCOMMAND), static_cast<UINT>(-1));
+    CheckMenuItem(menu, 20001, MF_BYCOMMAND | MF_CHECKED);
+    ASSERT_NE(frame->GetCurrentIsotope(), nullptr);
+    EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(0));
+}
+
+TEST_F(MainFrameTest, AChangedDocumentClosesOnYesOnlyOnceCommand252HasSavedIt)
+{
+    create();
+    ModelState& document = frame->document();
+    document.add_expression(0, L"a", L"1");
+    ASSERT_TRUE(document.model_history.is_modified());
+    // Until the model file commands exist, 252 says it is not available: the window stays.
+    answers = {IDYES, IDOK};
+    SendMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, MessageText(50012).str());
+    EXPECT_NE(shown[1].text.find(L"not available yet"), std::wstring::npos);
+    EXPECT_TRUE(IsWindow(frame->hwnd()));
+    // A save that succeeds marks the saved state, and the window closes.
+    std::vector<UINT> saves;
+    frame->set_group_handler(CommandGroup::model_file, [&](UINT id, UINT, HWND) {
+        saves.push_back(id);
+        frame->document().model_history.mark_saved();
+    });
+    shown.clear();
+    answers = {IDYES};
+    SendMessageW(frame->hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(saves, std::vector<UINT>{252});
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_FALSE(IsWindow(frame->hwnd()));
+}
+
+TEST_F(MainFrameTest, TheBackgroundColourGoesToPaletteAndModelAndCancelChangesNothing)
+{
+    create();
+    PlotPalette& palette = *plot_palette(0);
+    const COLORREF before = palette.colors[4];
+    std::optional<COLORREF> answer;
+    COLORREF offered = 1;
+    const ColorDialogFunction previous = set_color_dialog_function([&](HWND, COLORREF initial, COLORREF* custom) {
+        offered = initial;
+        EXPECT_NE(custom, nullptr);
+        return answer;
+    });
+    command(340);
+    EXPECT_EQ(offered, before);
+    EXPECT_EQ(palette.colors[4], before);
+    EXPECT_FALSE(kwlist_has(frame->document().model.keywords, L"BackgroundColor"));
+    answer = 0x123456;
+    command(340);
+    EXPECT_EQ(palette.colors[4], 0x123456u);
+    const KeywordList& keys = frame->document().model.keywords;
+    const auto entry = std::find_if(keys.begin(), keys.end(), [](const auto& e) { return e.first == L"BackgroundColor"; });
+    ASSERT_NE(entry, keys.end());
+    EXPECT_EQ(entry->second.value, std::to_wstring(0x123456));
+    EXPECT_TRUE(entry->second.flags & KWHidden);
+    EXPECT_FALSE(frame->document().model_history.can_undo());
+    palette.colors[4] = before;
+    set_color_dialog_function(previous);
+}
+
+TEST_F(MainFrameTest, ChildrenReachTheFrameThroughTabContainerAndSplitter)
+{
+    create();
+    std::vector<std::pair<UINT, UINT>> received;
+    frame->set_notification_handler([&](NMHDR& header) {
+        received.emplace_back(static_cast<UINT>(header.idFrom), header.code);
+        return LRESULT{0};
+    });
+    std::vector<UINT> commands;
+    frame->set_group_handler(CommandGroup::document_command, [&](UINT id, UINT, HWND) { commands.push_back(id); });
+    // A page of the tab container presses Del; the plot below the splitter notifies a drag.
+    NMKEY del{};
+    del.hdr = {frame->tab_container().page(0), 9001, static_cast<UINT>(NM_KEYDOWN)};
+    del.nVKey = VK_DELETE;
+    EXPECT_EQ(SendMessageW(frame->tab_container().hwnd(), WM_NOTIFY, 9001, reinterpret_cast<LPARAM>(&del)), 1);
+    NMHDR drag{frame->plot_view().window(), 10011, 200};
+    SendMessageW(frame->splitter().hwnd(), WM_NOTIFY, 10011, reinterpret_cast<LPARAM>(&drag));
+    pump();
+    EXPECT_EQ(commands, std::vector<UINT>{255});
+    EXPECT_EQ(received, (std::vector<std::pair<UINT, UINT>>{{10011, 200}}));
+}
+
+TEST_F(MainFrameTest, TheKeyboardFilterTranslatesTheFramesAndTheTabContainersKeys)
+{
+    create();
+    BYTE saved[256], keys[256];
+    GetKeyboardState(saved);
+    std::copy(std::begin(saved), std::end(saved), keys);
+    const auto press = [&](UINT vkey, bool control, HWND target) {
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        MSG message{target, WM_KEYDOWN, vkey, 1, GetTickCount(), {}};
+        return frame->PreTranslateMessage(message);
+    };
+    // F1 is Contents; Ctrl+4 the grid toggle; Ctrl+Tab the next page.
+    EXPECT_TRUE(press(VK_F1, false, frame->hwnd()));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"Help");
+    const std::int32_t before = frame->plot_view().options;
+    EXPECT_TRUE(press('4', true, frame->hwnd()));
+    EXPECT_EQ(frame->plot_view().options, before ^ 0x20);
+    EXPECT_EQ(frame->tab_container().current_page(), 0);
+    EXPECT_TRUE(press(VK_TAB, true, frame->tab_container().page(0)));
+    EXPECT_EQ(frame->tab_container().current_page(), 1);
+    SetKeyboardState(saved);
+}
