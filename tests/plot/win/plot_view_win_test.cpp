@@ -30,9 +30,17 @@
 
 namespace {
 
+// The product is 32-bit; the 64-bit build, where the Windows tests run on machines
+// without 32-bit execution, has a wider NMHDR and the same fields after it.
+#ifndef _WIN64
 static_assert(offsetof(PlotNotification, mouse_x) == 12);
 static_assert(offsetof(PlotNotification, x1) == 24);
 static_assert(offsetof(PlotNotification, index) == 56);
+#else
+static_assert(offsetof(PlotNotification, mouse_x) == sizeof(NMHDR));
+static_assert(offsetof(PlotNotification, x1) == sizeof(NMHDR) + 8);
+static_assert(offsetof(PlotNotification, index) == sizeof(NMHDR) + 40);
+#endif
 
 std::vector<PlotNotification> received;
 LRESULT reply_to_add_point = 0;
