@@ -421,6 +421,14 @@ void CMainFrame::OnCommand(CommandGroup group, UINT id)
     case CommandGroup::next_page:
         if (tabs_.hwnd()) SendMessageW(tabs_.hwnd(), WM_COMMAND, ID_NEXT_PAGE, 0);
         break;
+    case CommandGroup::document_command: OnDocumentCommand(id); break;
+    case CommandGroup::component_command: OnComponentCommand(id); break;
+    case CommandGroup::model_file:
+    case CommandGroup::recent_model: OnModelFileCommand(id); break;
+    case CommandGroup::links_and_expressions: OnLinkCommand(id); break;
+    case CommandGroup::report: OnReportCommand(id); break;
+    case CommandGroup::fit_control: OnFitControl(id); break;
+    case CommandGroup::clipboard: OnEditCommand(id); break;
     case CommandGroup::ignored: break;
     default: not_available_yet(id); break;
     }

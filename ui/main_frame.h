@@ -14,6 +14,7 @@
 #include "plot/model_data_view.h"
 #include "ui/logic/close_prompt.h"
 #include "ui/logic/command_routing.h"
+#include "ui/logic/fit_protocol.h"
 #include "ui/logic/recent_document_list.h"
 #include "ui/splitter.h"
 #include "ui/tab_container.h"
@@ -95,6 +96,14 @@ public:
     // notice that the command is not available yet.
     void set_group_handler(CommandGroup group, MessageMap::CommandHandler handler);
 
+    // Ends every document change: refreshes grids, plot and the chi-square text (flags
+    // of UpdateViewsFlags) and returns whether fit results are on show.
+    bool UpdateViews(int flags, const FitStatus* status = nullptr);
+    // Menus, toolbar, title and plot highlight in step with the document.
+    void UpdateUIState();
+    // Sends a control code to a running fit; FitCtlAbort also waits until it has ended.
+    void PostFitControl(FitMsgCode code);
+
 private:
     LRESULT OnCreate();
     LRESULT OnDestroy();
@@ -114,6 +123,15 @@ private:
     void OnRecentFolder(UINT id);
     void OnPageSelected();
     void not_available_yet(UINT id);
+
+    // The command groups that change the document, one file each.
+    void OnDocumentCommand(UINT id);   // main_frame_document.cpp
+    void OnComponentCommand(UINT id);  // main_frame_components.cpp
+    void OnModelFileCommand(UINT id);  // main_frame_model_files.cpp
+    void OnLinkCommand(UINT id);       // main_frame_links.cpp
+    void OnReportCommand(UINT id);     // main_frame_reports.cpp
+    void OnFitControl(UINT id);        // main_frame_fit.cpp
+    void OnEditCommand(UINT id);       // main_frame_grids.cpp
 
     void create_status_bar();
     void create_toolbar();

@@ -22,13 +22,14 @@ constexpr std::array routes{
     CommandRoute{215, 217, G::document_command},
     CommandRoute{231, 249, G::calibration},
     CommandRoute{251, 253, G::model_file},
-    CommandRoute{255, 255, G::document_command},
+    CommandRoute{255, 255, G::component_command},
     CommandRoute{256, 258, G::document_command},
     CommandRoute{259, 260, G::document_command},
+    CommandRoute{261, 261, G::component_command},  // isotope information
     CommandRoute{262, 262, G::links_and_expressions},
     CommandRoute{263, 263, G::document_command},
     CommandRoute{264, 264, G::links_and_expressions},
-    CommandRoute{265, 265, G::document_command},
+    CommandRoute{265, 265, G::component_command},
     CommandRoute{272, 273, G::document_command},
     CommandRoute{278, 278, G::document_command},
     CommandRoute{301, 301, G::view_option},
@@ -60,7 +61,8 @@ constexpr std::array routes{
     CommandRoute{991, 993, G::clipboard},
     CommandRoute{1001, 1099, G::spectrum_processing},
     CommandRoute{5001, 5999, G::links_and_expressions},
-    CommandRoute{20001, 23000, G::document_command},  // isotope, add subspectrum, add distribution
+    CommandRoute{20001, 21000, G::document_command},   // the isotope choice
+    CommandRoute{21001, 23000, G::component_command},  // add subspectrum, add distribution
     CommandRoute{23101, 23300, G::model_file},        // demo spectra and models
     CommandRoute{30002, 30002, G::next_page},
 };

@@ -25,6 +25,7 @@ enum class CommandGroup {
     next_page,
     // Owned by later work; until it lands they show a notice.
     document_command,   // model and spectrum commands that change the document
+    component_command,  // add, delete and edit one component
     model_file,         // open/save model, default folder, demo files
     report,             // results report, results table, graph table
     fit_control,        // run, step, pause, stop, fit area
