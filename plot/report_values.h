@@ -20,11 +20,6 @@ struct ResultsSource {
     std::wstring model_name;    // the same for the model
 };
 
-struct ValueWithError {
-    double value = 0.0;
-    double error = 0.0;
-};
-
 // Entry k of one of the model's derived lists with its propagated error; nothing when
 // the entry does not exist or has no compiled expression.
 std::optional<ValueWithError> derived_value(const std::vector<NamedExpr>& list, unsigned k,

@@ -120,7 +120,7 @@ public:
     void lorentz_lines(const ParamRange& p, std::vector<double>& amplitudes, std::vector<double>& positions,
                        std::vector<double>& widths) const override;
     void statistics_rows(unsigned c, unsigned a, unsigned b, const std::wstring& total_area,
-                         std::vector<DistStatRow>& out) const override;
+                         std::vector<DistStatRow>& out, std::vector<DistStatSum>& sums) const override;
     void resize(unsigned n, const ParamRange& p, std::vector<double>& out) override;
     void set_end_value(unsigned j, double v, const ParamRange& p, std::vector<double>& out,
                        std::vector<double>& deviations) const override;

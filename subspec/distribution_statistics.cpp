@@ -1,29 +1,22 @@
 // The statistics rows of a distribution that depend on its spread parameters and on its
-// area, as expression texts over the model's parameters ("[c:name]") and over earlier
-// rows ("$name"), for the points a … b. Point i stands at L + i·(R − L)/(N − 1) of each
-// spread parameter; the moments are sums over the points weighted by the weights.
+// area, as expression texts over the model's parameters ("[c:name]"), over earlier rows
+// ("$name") and over sums of one term over the points ("$Σ…"), for the points a … b.
+// Point i stands at L + i·(R − L)/(N − 1) of each spread parameter; the moments are sums
+// over the points weighted by the weights. A sum is handed over as its term, not written
+// out point by point: a thousand points would make texts of some 200 000 characters.
 #include "core/text/c_format.h"
-#include "core/text/sum_expression.h"
 #include "subspec/distribution.h"
 
-namespace {
-
-// Sum over a … b of a term template whose open placeholder takes the point index.
-std::wstring point_sum(unsigned a, unsigned b, const std::wstring& term)
-{
-    std::wstring text;
-    make_sum_expression(text, a, b, term);
-    return text;
-}
-
-}  // namespace
-
 void Distribution::statistics_rows(unsigned c, unsigned a, unsigned b, const std::wstring& total_area,
-                                   std::vector<DistStatRow>& out) const
+                                   std::vector<DistStatRow>& out, std::vector<DistStatSum>& sums) const
 {
     const unsigned last = point_count_ - 1;
-    const std::wstring weights = point_sum(a, b, (c_format(L"[%u:I%%u]") % c).str());
-    const std::wstring first_moment = point_sum(a, b, (c_format(L"%%1%%*[%u:I%%1%%]") % c).str());
+    // The range's weights, its first moment in the point index, and all the weights (the
+    // component's area).
+    sums.push_back({L"Σw", L"$w", a, b});
+    sums.push_back({L"Σiw", L"$i*$w", a, b});
+    sums.push_back({L"ΣW", L"$w", 0, last});
+    const std::wstring weights = L"$Σw";
 
     for (const auto& [s, d] : varying_) {
         const ParamInfo& start = descriptors_[d];
@@ -37,7 +30,7 @@ void Distribution::statistics_rows(unsigned c, unsigned a, unsigned b, const std
     }
 
     out.push_back({L"%I", L"(" + weights + L")*100/(" + total_area + L")", L"%.1f", DistStatRow::NewRow});
-    out.push_back({L"%Id", L"(" + weights + L")*100/(" + area_expr(c) + L")", L"%.1f", 0});
+    out.push_back({L"%Id", L"(" + weights + L")*100/($ΣW)", L"%.1f", 0});
 
     for (const auto& [s, d] : varying_) {
         const std::wstring& start = descriptors_[d].name;
@@ -45,15 +38,17 @@ void Distribution::statistics_rows(unsigned c, unsigned a, unsigned b, const std
         const std::wstring name = inner_->param_info(s).name;
         // The m-th central moment: Σ (i·(R − L)/(N − 1) + L − mean)^m · wᵢ.
         const auto moment = [&](int m) {
-            const std::wstring term =
-                (c_format(L"(%%1%%*([%1%:%3%]-[%1%:%2%])/%5%+[%1%:%2%]-$X%4%)^%6%*[%1%:I%%1%%]") % c % start % end %
-                 name % last % m)
-                    .str();
-            return point_sum(a, b, term);
+            const std::wstring sum = (c_format(L"Σ%1%%2%") % m % name).str();
+            sums.push_back({sum,
+                            (c_format(L"($i*([%1%:%3%]-[%1%:%2%])/%5%+[%1%:%2%]-$X%4%)^%6%*$w") % c % start % end %
+                             name % last % m)
+                                .str(),
+                            a, b});
+            return L"$" + sum;
         };
         out.push_back({L"X" + name,
                        (c_format(L"[%1%:%2%] + ([%1%:%3%] - [%1%:%2%]) * (%5%) / (%4% * (%6%))") % c % start % end %
-                        last % first_moment % weights)
+                        last % L"$Σiw" % weights)
                            .str(),
                        descriptors_[d].format, DistStatRow::NewRow});
         out.push_back({L"D" + name, L"(" + moment(2) + L")/(" + weights + L")", L"%.5g", 0});

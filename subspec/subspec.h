@@ -290,6 +290,17 @@ struct DistStatRow {
     int flags = 0;
 };
 
+// A sum over the points first … last that statistics rows use as "$name": the same term
+// for every point, an expression text over the model's parameters and the earlier rows
+// with "$i" the point's index and "$w" its weight. Written once instead of once per
+// point, it is evaluated point by point, value and gradient in one pass.
+struct DistStatSum {
+    std::wstring name;
+    std::wstring term;
+    unsigned first = 0;
+    unsigned last = 0;
+};
+
 // A distribution component: spreads chosen parameters of an inner subspectrum linearly
 // over N points, each with a weight parameter in place of the inner area parameter.
 // Its weights follow its shown parameters (ISubSpec::shown_param_count), weight i at
@@ -321,10 +332,10 @@ public:
     // (n … 2n−1), the area parameter 1; true when some start value differs from its end.
     virtual bool end_point_params(const ParamRange& p, std::vector<double>& out) const = 0;
     // Appends the statistics rows of points a … b that depend on the varying parameters
-    // and on the area, for the distribution in component c; `total_area` is the text of
-    // the model's total area.
+    // and on the area, for the distribution in component c, and the sums over points
+    // that they use; `total_area` is a text of the model's total area.
     virtual void statistics_rows(unsigned c, unsigned a, unsigned b, const std::wstring& total_area,
-                                 std::vector<DistStatRow>& out) const = 0;
+                                 std::vector<DistStatRow>& out, std::vector<DistStatSum>& sums) const = 0;
     // Takes n points: the weights and deviations resampled onto the new grid, the weight
     // sum kept. `out` receives the new parameter slice (shown parameters, n weights); a
     // count equal to the present one changes nothing and leaves `out` alone.

@@ -1,9 +1,10 @@
 // A distribution's results: the statistics table of a range of its points and its export
 // as spectrum data.
 //
-// Every statistic is written as an expression text over the model's parameters and the
-// earlier statistics ("$name"), compiled and evaluated with the fit's covariance, so each
-// value comes with its propagated standard error. The maximum of the range and its width
+// Every statistic is written as an expression text over the model's parameters, the
+// earlier statistics ("$name") and sums of one term over the points, compiled and
+// evaluated with the fit's covariance (statistics_evaluation.h), so each value comes
+// with its propagated standard error. The maximum of the range and its width
 // at half maximum are found on the present weights; the maximum's position is the vertex
 // of the least-squares parabola through the five weights around it (Savitzky-Golay first-
 // derivative weights (−2, −1, 0, 1, 2)/10 over second-derivative weights (2, −1, −2, −1,
@@ -14,8 +15,8 @@
 #include <optional>
 #include <stdexcept>
 
-#include "core/model/expr.h"
 #include "core/model/spectrum_model.h"
+#include "core/model/statistics_evaluation.h"
 #include "core/text/c_format.h"
 
 namespace {
@@ -134,29 +135,15 @@ void SpectrumModel::distribution_statistics(unsigned n, unsigned a, unsigned b, 
     const std::optional<unsigned> k = find_maximum(w, a, b);
     if (k)
         maximum_rows(w, c->index, a, b, *k, rows);
-    d.statistics_rows(c->index, a, b, total_area_text(), rows);
+    std::vector<DistStatSum> sums;
+    // The total area is the model's compiled one, the same that the relative areas
+    // divide by.
+    const StatisticsInput total{L"ΣA", area_exprs.empty() ? nullptr : area_exprs.back().expr};
+    d.statistics_rows(c->index, a, b, L"$" + total.name, rows, sums);
     // Over a single point the spread parameter has no extent to place a maximum in.
     if (k && b > a)
         spread_maximum_rows(a, b, rows);
-
-    std::vector<std::wstring> names, texts;
-    for (const DistStatRow& row : rows) {
-        names.push_back(row.name);
-        texts.push_back(row.text);
-    }
-    // A row that did not compile leaves its variable NaN for the rows that use it.
-    DVector variables(rows.size(), std::numeric_limits<double>::quiet_NaN());
-    DVector deviations(rows.size(), 0.0);
-    const std::vector<ExprPtr> compiled = Expr::create_all(texts, *this, names);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const ExprPtr& e = compiled[i];
-        if (!e)
-            continue;
-        double error = 0.0;
-        variables(i) = e->value_with_variance_ext(values, covariance, variables, deviations, error);
-        deviations(i) = error;
-        out.push_back({rows[i].name, rows[i].format, variables(i), error, (rows[i].flags & DistStatRow::NewRow) != 0});
-    }
+    evaluate_statistics(*this, rows, sums, c->first + c->shown_count, {total}, values, covariance, out);
 }
 
 void SpectrumModel::distribution_as_data(const std::wstring& prefix, unsigned n, const DVector& values,

@@ -117,6 +117,10 @@ public:
                                    const DVector& variable_deviations, double& error) const override;
     void used_params(std::set<unsigned>& out) const override;
     std::wstring text() const override { return text_; }
+    // The value, with g[s] := the derivative by references()[s], parameters and variables
+    // alike, for callers that combine derivatives themselves.
+    double value_and_reference_gradient(const DVector& params, const DVector& variables,
+                                        std::vector<double>& g) const;
 
     const std::vector<ExprInstruction>& instructions() const { return instructions_; }
     unsigned max_depth() const { return max_depth_; }
@@ -147,7 +151,7 @@ public:
 
 private:
     Expr(std::wstring text, const Node& tree);
-    static ExprPtr create_with(const ExprParser& parser, const std::wstring& text, const SpectrumModel& model);
+    static ExprPtr create_with(const ExprParser& parser, const std::wstring& text);
 
     void compile(const Node& root);
     void collect_params();
@@ -174,6 +178,8 @@ class ExprParser {
 public:
     ExprParser(const SpectrumModel& model, const std::vector<std::wstring>& variables);
     ~ExprParser();
+    // The model's expand_expression_text, its component variables collected once.
+    std::wstring expand(const std::wstring& text) const;
     // Parses the whole text (already expanded) into `tree`; false when it is not one
     // complete expression over the model's names and the caller's variables.
     bool parse(const std::wstring& text, Node& tree) const;

@@ -202,10 +202,10 @@ Node Node::make_operator(wchar_t op, Node left, Node right)
     return n;
 }
 
-ExprPtr Expr::create_with(const ExprParser& parser, const std::wstring& text, const SpectrumModel& model)
+ExprPtr Expr::create_with(const ExprParser& parser, const std::wstring& text)
 {
     Node tree;
-    if (!parser.parse(model.expand_expression_text(text), tree))
+    if (!parser.parse(parser.expand(text), tree))
         return nullptr;
     flatten_chains(tree);
     if (!fold_constants(tree))
@@ -215,7 +215,7 @@ ExprPtr Expr::create_with(const ExprParser& parser, const std::wstring& text, co
 
 ExprPtr Expr::create(const std::wstring& text, const SpectrumModel& model, const std::vector<std::wstring>& variables)
 {
-    return create_with(ExprParser(model, variables), text, model);
+    return create_with(ExprParser(model, variables), text);
 }
 
 std::vector<ExprPtr> Expr::create_all(const std::vector<std::wstring>& texts, const SpectrumModel& model,
@@ -224,7 +224,7 @@ std::vector<ExprPtr> Expr::create_all(const std::vector<std::wstring>& texts, co
     const ExprParser parser(model, variables);
     std::vector<ExprPtr> out;
     for (const std::wstring& text : texts)
-        out.push_back(create_with(parser, text, model));
+        out.push_back(create_with(parser, text));
     return out;
 }
 

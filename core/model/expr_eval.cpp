@@ -371,6 +371,15 @@ double Expr::value_with_variance_ext(const DVector& params, const DMatrix& covar
     });
 }
 
+double Expr::value_and_reference_gradient(const DVector& params, const DVector& variables,
+                                          std::vector<double>& g) const
+{
+    return with_gradient(params, variables, [&](double value, const double* derivatives) {
+        g.assign(derivatives, derivatives + references_.size());
+        return value;
+    });
+}
+
 void Expr::used_params(std::set<unsigned>& out) const
 {
     for (unsigned id : references_)

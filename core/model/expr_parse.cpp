@@ -110,16 +110,17 @@ struct OperatorNode {
 struct ExprSymbols {
     ExprSymbols(const SpectrumModel& model, const std::vector<std::wstring>& variables)
     {
-        for (const auto& component : model.components)
+        for (const auto& component : model.components) {
+            const std::wstring prefix = std::to_wstring(component->index) + L":";
             for (unsigned j = 0; j < component->count; ++j) {
-                const std::wstring key = std::to_wstring(component->index) + L":" +
-                                         component->subspec->param_info(j).name;
+                const std::wstring key = prefix + component->subspec->param_info(j).name;
                 std::wstring normalized = key;
                 for (wchar_t& c : normalized)
                     c = normalize_script_char(c);
                 references.add(key, component->first + j);
                 references.add(normalized, component->first + j);
             }
+        }
 
         functions.add(L"ln", FnLn)(L"lg", FnLg)(L"exp", FnExp)(L"sin", FnSin)(L"cos", FnCos)(L"sin°", FnSinDeg)(
             L"cos°", FnCosDeg)(L"K", FnEllipticK)(L"acos", FnAcos)(L"asin", FnAsin)(L"acos°", FnAcosDeg)(
@@ -175,10 +176,12 @@ struct ExprGrammar : qi::grammar<Iterator, Node(), Skipper> {
 
 struct ExprParser::Tables {
     Tables(const SpectrumModel& model, const std::vector<std::wstring>& variables)
-        : symbols(model, variables), grammar(symbols)
+        : model(model), component_variables(model.component_variables()), symbols(model, variables), grammar(symbols)
     {
     }
 
+    const SpectrumModel& model;
+    const std::vector<std::pair<std::wstring, std::wstring>> component_variables;
     ExprSymbols symbols;
     const ExprGrammar grammar;
     const Skipper white_space = qi::standard_wide::char_(L" \t\n\v\f\r");
@@ -190,6 +193,11 @@ ExprParser::ExprParser(const SpectrumModel& model, const std::vector<std::wstrin
 }
 
 ExprParser::~ExprParser() = default;
+
+std::wstring ExprParser::expand(const std::wstring& text) const
+{
+    return tables_->model.expand_expression_text(text, tables_->component_variables);
+}
 
 bool ExprParser::parse(const std::wstring& text, Node& tree) const
 {

@@ -66,8 +66,12 @@ wchar_t normalize_script_char(wchar_t c)
 
 std::wstring SpectrumModel::expand_expression_text(const std::wstring& text) const
 {
-    std::vector<bool> open(expressions.size(), false);
-    std::wstring expanded = expand_user_names(expressions, text, open);
+    return expand_expression_text(text, component_variables());
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> SpectrumModel::component_variables() const
+{
+    std::vector<std::pair<std::wstring, std::wstring>> out;
     for (const auto& component : components) {
         const auto* vars = dynamic_cast<const IModelExtVars*>(component->subspec.get());
         if (!vars)
@@ -76,8 +80,18 @@ std::wstring SpectrumModel::expand_expression_text(const std::wstring& text) con
         vars->ext_vars(component->index, named);
         for (const auto& [name, var_text] : named)
             if (!name.empty())
-                replace_within_bound(expanded, name, L"(" + var_text + L")");
+                out.emplace_back(name, L"(" + var_text + L")");
     }
+    return out;
+}
+
+std::wstring SpectrumModel::expand_expression_text(
+    const std::wstring& text, const std::vector<std::pair<std::wstring, std::wstring>>& variables) const
+{
+    std::vector<bool> open(expressions.size(), false);
+    std::wstring expanded = expand_user_names(expressions, text, open);
+    for (const auto& [name, replacement] : variables)
+        replace_within_bound(expanded, name, replacement);
     return expanded;
 }
 

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,12 @@
 #include "core/fit/model_interfaces.h"
 
 struct LegacyModelName;
+
+// A derived value with its propagated standard error.
+struct ValueWithError {
+    double value = 0.0;
+    double error = 0.0;
+};
 
 // One evaluated statistic of a distribution.
 struct DistStatistic {
@@ -124,6 +131,13 @@ public:
     // grow beyond max_expanded_length characters throws expression_too_long before it
     // is built.
     std::wstring expand_expression_text(const std::wstring& text) const;
+    // The components' extra variables ("[c:I]" and the like), each with the text in
+    // parentheses that replaces it, in the order the expansion replaces them: collected
+    // once, they serve many expansions.
+    std::vector<std::pair<std::wstring, std::wstring>> component_variables() const;
+    // expand_expression_text with the component variables collected before.
+    std::wstring expand_expression_text(const std::wstring& text,
+                                        const std::vector<std::pair<std::wstring, std::wstring>>& variables) const;
     // `text` with the inner text of every bracketed reference "[…]" replaced by its
     // entry in `renames`, when it has one (parameter names of old model files).
     static std::wstring rewrite_refs_on_load(const std::wstring& text,
@@ -174,12 +188,15 @@ public:
     // then the total, over the baseline level), aligned with the component indices: an
     // entry that cannot be formed has an empty text and no compiled expression.
     void rebuild_derived();
-    // The components' area texts joined by '+': the total that the relative areas divide by.
-    std::wstring total_area_text() const;
     // Value and standard error of relative_area_exprs entry i; −1, error untouched, when
     // it has no compiled expression.
     double derived_value_with_variance(unsigned i, const DVector& values, const DMatrix& covariance,
                                        double& error) const;
+    // Every entry of relative_area_exprs at once with its standard error, nothing for an
+    // entry without a compiled expression or while an area it divides by has none. One
+    // sweep over the covariance serves all of them: what a single entry costs through its
+    // expression (the total area's gradient reaches every area parameter).
+    std::vector<std::optional<ValueWithError>> relative_areas(const DVector& values, const DMatrix& covariance) const;
     // Appends the flat indices of every component's area parameters, in model order.
     void area_param_indices(std::vector<int>& out) const;
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/numerics/running_dot.h"
+
 FirWindow::FirWindow(std::span<const double> kernel)
     : kernel_(kernel), ring_(2 * kernel.size(), 0.0)
 {
@@ -19,22 +21,7 @@ void FirWindow::push(double value)
 
 double FirWindow::apply() const
 {
-    // Four running sums break the chain of dependent additions; their order is fixed,
-    // so every build gives the same bits.
-    const double* w = ring_.data() + oldest_;
-    const double* k = kernel_.data();
-    const std::size_t n = kernel_.size();
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-    std::size_t j = 0;
-    for (; j + 4 <= n; j += 4) {
-        s0 += k[j] * w[j];
-        s1 += k[j + 1] * w[j + 1];
-        s2 += k[j + 2] * w[j + 2];
-        s3 += k[j + 3] * w[j + 3];
-    }
-    for (; j < n; ++j)
-        s0 += k[j] * w[j];
-    return (s0 + s1) + (s2 + s3);
+    return running_dot(kernel_.data(), ring_.data() + oldest_, kernel_.size());
 }
 
 void fir_filter_vector(std::span<const double> kernel, const std::vector<double>& in,

@@ -21,10 +21,15 @@ void make_sum_expression(std::wstring& text, unsigned first, unsigned last, cons
     }
     text.clear();
     for (unsigned k = first;; ++k) {
-        const std::wstring index = std::to_wstring(k);
+        // The index in decimal, written here: std::to_wstring goes through swprintf.
+        wchar_t digits[10];
+        wchar_t* const end = digits + 10;
+        wchar_t* begin = end;
+        for (unsigned v = k; begin == end || v != 0; v /= 10)
+            *--begin = static_cast<wchar_t>(L'0' + v % 10);
         text += pieces.front();
         for (std::size_t i = 1; i < pieces.size(); ++i)
-            text.append(index).append(pieces[i]);
+            text.append(begin, end).append(pieces[i]);
         if (k >= last)
             break;
         text += L'+';

@@ -138,10 +138,15 @@ std::optional<std::wstring> ModelGridCells::area_text(const SubModel& c) const
     const NamedExpr& derived = model().relative_area_exprs[c.index];
     if (!derived.expr || value_vector().size() < model().param_count()) return std::nullopt;
     double value = 0.0, error = 0.0;
-    if (options.parameter_mode || !has_errors())
+    if (options.parameter_mode || !has_errors()) {
         value = derived.expr->value(value_vector());
-    else
-        value = model().derived_value_with_variance(c.index, value_vector(), *src_.covariance, error);
+    } else {
+        if (!relative_areas_) relative_areas_ = model().relative_areas(value_vector(), *src_.covariance);
+        const std::optional<ValueWithError>& area = (*relative_areas_)[c.index];
+        if (!area) return std::nullopt;
+        value = area->value;
+        error = area->error;
+    }
     if (!(value >= 0.0)) return std::nullopt;
     return L"I=" + format_value_with_error(value, error, L"%.1f", !options.rounding) + L"%";
 }

@@ -1,7 +1,10 @@
 // What the model grids show and how their edits reach the document, without a window:
 // rows are the components, then the user expressions; columns are the number, the name,
 // the relative area (or the baseline level) and one per shown parameter. Every cell is
-// computed from the document when asked; nothing is copied.
+// computed from the document when asked; nothing is copied, except that the relative
+// areas with their errors are computed all at once on first use (one sweep over the
+// covariance serves every row) and kept: one ModelGridCells reads one state of the
+// document, and a refresh after a change takes a new one.
 #pragma once
 
 #include <functional>
@@ -101,6 +104,8 @@ private:
     std::optional<std::wstring> value_text(const SubModel& c, unsigned p) const;
 
     ModelGridSource src_;
+    // The relative areas with their errors, once asked for.
+    mutable std::optional<std::vector<std::optional<ValueWithError>>> relative_areas_;
 };
 
 // The component's display name, with " (description)" when it has a description.

@@ -12,9 +12,11 @@
 
 #include "core/model/expr.h"
 #include "core/spectrum/spectrum_analysis.h"
+#include "core/text/sum_expression.h"
 #include "subspec/distribution.h"
 #include "tests/subspec/test_models.h"
 #include "tests/support/model_test_parts.h"
+#include "tests/support/random_covariance.h"
 
 namespace {
 
@@ -263,6 +265,63 @@ TEST(DistributionStatistics, RowsValuesAndErrors)
     for (std::size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(plain[i].value, rows[i].value) << i;
         EXPECT_EQ(plain[i].error, 0.0) << i;
+    }
+}
+
+// The sums over the points give what the rows' texts with every point written out give:
+// the area and moment rows of two spread parameters over a range inside the points, each
+// text compiled and evaluated in row order with the values and errors of the rows before
+// it, against the table's values and errors.
+TEST(DistributionStatistics, SumsOverPointsAsWrittenOut)
+{
+    const unsigned n = 12, a = 2, b = 9;
+    const SpectrumModel m = model_with_distribution(n, {1, 2});
+    std::vector<double> w(n);
+    for (unsigned i = 0; i < n; ++i)
+        w[i] = 1.0 + std::sin(0.7 * i) + 0.1 * i;
+    const DVector v = values_with(m, {-1.0, 2.0, 0.2, 0.5}, w);
+    const DMatrix covariance = test_support::random_covariance(m.param_count(), 7, 1e-3);
+    std::vector<DistStatistic> rows;
+    m.distribution_statistics(0, a, b, v, covariance, rows);
+
+    const auto sum = [](unsigned first, unsigned last, const std::wstring& term) {
+        std::wstring text;
+        make_sum_expression(text, first, last, term);
+        return text;
+    };
+    const std::wstring weights = sum(a, b, L"[2:I%1%]");
+    const std::wstring first_moment = sum(a, b, L"%1%*[2:I%1%]");
+    std::vector<std::wstring> names = {L"%I", L"%Id"};
+    std::vector<std::wstring> texts = {L"(" + weights + L")*100/(" + m.area_exprs.back().text + L")",
+                                       L"(" + weights + L")*100/((" + sum(0, n - 1, L"[2:I%1%]") + L"))"};
+    for (const std::wstring p : {L"δ", L"Γ"}) {
+        const std::wstring start = L"[2:" + p + L"L]", end = L"[2:" + p + L"R]";
+        const auto moment = [&](const wchar_t* power) {
+            return L"(" + sum(a, b, L"(%1%*(" + end + L"-" + start + L")/11+" + start + L"-$X" + p + L")^" + power +
+                                     L"*[2:I%1%]") +
+                   L")";
+        };
+        for (const std::wstring& name : {L"X", L"D", L"S", L"As", L"Ex"})
+            names.push_back(name + p);
+        texts.push_back(start + L" + (" + end + L" - " + start + L") * (" + first_moment + L") / (11 * (" + weights +
+                        L"))");
+        texts.push_back(moment(L"2") + L"/(" + weights + L")");
+        texts.push_back(L"$D" + p + L"^0.5");
+        texts.push_back(moment(L"3") + L"/($S" + p + L"^3*(" + weights + L"))");
+        texts.push_back(moment(L"4") + L"/($S" + p + L"^4*(" + weights + L"))-3");
+    }
+    const std::vector<ExprPtr> compiled = Expr::create_all(texts, m, names);
+    DVector values(names.size(), 0.0), errors(names.size(), 0.0);
+    const auto named = by_name(rows);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ASSERT_TRUE(compiled[i]) << i;
+        double error = 0.0;
+        values(i) = compiled[i]->value_with_variance_ext(v, covariance, values, errors, error);
+        errors(i) = error;
+        const DistStatistic& row = named.at(names[i]);
+        EXPECT_NEAR(row.value, values(i), 1e-12 * std::max(1.0, std::fabs(values(i)))) << i;
+        EXPECT_NEAR(row.error, error, 1e-11 * error) << i;
+        EXPECT_GT(error, 0.0) << i;
     }
 }
 

@@ -14,9 +14,12 @@
 #include "core/model/spectrum_model.h"
 #include "core/spectrum/spectrum_analysis.h"
 #include "subspec/baseline.h"
+#include "subspec/distribution.h"
 #include "subspec/mixins.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/expr_test_parts.h"
+#include "tests/support/model_test_parts.h"
+#include "tests/support/random_covariance.h"
 
 namespace {
 
@@ -357,6 +360,44 @@ TEST(DerivedExpressions, AreasSharesAndLevels)
     EXPECT_DOUBLE_EQ(other, error);  // the two shares move together
     EXPECT_DOUBLE_EQ(model.level_area_exprs[3].expr->value(p), 0.02);
     EXPECT_DOUBLE_EQ(model.area_exprs[3].expr->value(p), 4.0);
+}
+
+// All relative areas at once give what each one's own expression gives, value and
+// error: a baseline, lines and a distribution of 40 points, under a covariance with
+// correlations everywhere. A single area is the whole total, without error.
+TEST(DerivedExpressions, RelativeAreasAllAtOnce)
+{
+    SpectrumModel model;
+    model.insert_component(0, make<BaseLine>());
+    for (unsigned k = 1; k <= 4; ++k)
+        model.insert_component(k, make<AreaLine>());
+    model.insert_component(5, make_distribution(model_test::lorentz(), 40, {1}));
+    const unsigned count = model.param_count();
+    DVector values(count);
+    for (unsigned k = 0; k < count; ++k)
+        values(k) = 0.5 + std::fmod(0.37 * k * k, 1.5);
+    const DMatrix covariance = random_covariance(count, 11, 1e-2);
+    const auto all = model.relative_areas(values, covariance);
+    ASSERT_EQ(all.size(), model.relative_area_exprs.size());
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        const ExprPtr& own = model.relative_area_exprs[k].expr;
+        ASSERT_EQ(all[k].has_value(), static_cast<bool>(own)) << k;
+        if (!own)
+            continue;
+        double error = 0.0;
+        const double value = own->value_with_variance(values, covariance, error);
+        EXPECT_NEAR(all[k]->value, value, 1e-12 * value) << k;
+        EXPECT_NEAR(all[k]->error, error, 1e-12 * error) << k;
+    }
+    for (const auto& entry : model.relative_areas(values, DMatrix()))
+        EXPECT_TRUE(!entry || entry->error == 0.0);
+
+    SpectrumModel single;
+    single.insert_component(0, make<AreaLine>());
+    const auto whole = single.relative_areas(vec({2.0, 0.0, 0.3}), random_covariance(3, 5, 1.0));
+    ASSERT_TRUE(whole.at(0));
+    EXPECT_EQ(whole[0]->value, 100.0);
+    EXPECT_EQ(whole[0]->error, 0.0);
 }
 
 TEST(DerivedExpressions, MissingBaselineOrAreas)

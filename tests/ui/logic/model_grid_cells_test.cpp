@@ -2,9 +2,11 @@
 // edit or a padlock click reaches the document through the commit functions.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
+#include "core/text/format_value.h"
 #include "subspec/distribution.h"
 #include "tests/subspec/test_models.h"
 #include "tests/support/model_test_parts.h"
@@ -101,6 +103,16 @@ TEST_F(GridFixture, CellTextsOfEveryColumnKind)
     const ModelGridCells r = result_grid();
     EXPECT_EQ(r.text(1, 4), L"δ=0.251±0.010");
     EXPECT_EQ(r.text(0, 2), L"N0=1000.000±0.010");
+}
+
+// Shares 2/3 and 1/3 of the areas 2 and 1, each with σ = 0.01: both shares have the
+// error (100/9)·0.01·√5, the shares moving together.
+TEST_F(GridFixture, RelativeAreasOfTheResultGridWithTheirErrors)
+{
+    const ModelGridCells r = result_grid();
+    const double error = 100.0 / 9 * 0.01 * std::sqrt(5.0);
+    EXPECT_EQ(r.text(1, 2), L"I=" + format_value_with_error(200.0 / 3, error, L"%.1f", false) + L"%");
+    EXPECT_EQ(r.text(2, 2), L"I=" + format_value_with_error(100.0 / 3, error, L"%.1f", false) + L"%");
 }
 
 TEST_F(GridFixture, LinkedParametersShowTheirLinkInParameterMode)
