@@ -43,6 +43,14 @@ enum : UINT {
     IdLastIsotope = 21000,
 };
 
+// One step back or forward through a history; false when there is none.
+bool step(ModelState& document, ChangeHistory& history, bool back)
+{
+    if (back ? !history.can_undo() : !history.can_redo()) return false;
+    back ? history.undo(document) : history.redo(document);
+    return true;
+}
+
 }  // namespace
 
 void CMainFrame::OnDocumentCommand(UINT id)
@@ -104,21 +112,14 @@ void CMainFrame::run_document_command(UINT id)
         UpdateViews(ViewsRebuildGrid);
         break;
     case IdSpectrumUndo:
-    case IdSpectrumRedo: {
-        ChangeHistory& history = document_.spectrum_history;
-        if (id == IdSpectrumUndo ? !history.can_undo() : !history.can_redo()) break;
-        id == IdSpectrumUndo ? history.undo(document_) : history.redo(document_);
-        plot_.Redraw();
+    case IdSpectrumRedo:
+        // The plot shows the spectrum again; the grids show nothing of it.
+        if (step(document_, document_.spectrum_history, id == IdSpectrumUndo)) plot_.Redraw();
         break;
-    }
     case IdModelUndo:
-    case IdModelRedo: {
-        ChangeHistory& history = document_.model_history;
-        if (id == IdModelUndo ? !history.can_undo() : !history.can_redo()) break;
-        id == IdModelUndo ? history.undo(document_) : history.redo(document_);
-        UpdateViews(ViewsFollowValues);
+    case IdModelRedo:
+        if (step(document_, document_.model_history, id == IdModelUndo)) UpdateViews(ViewsFollowValues);
         break;
-    }
     case IdUnlink: {
         const GridCell cell = parameter_cell_ ? parameter_cell_() : GridCell{};
         if (!unlink_grid_cell(document_, cell.row, cell.column, cell.row_count)) break;

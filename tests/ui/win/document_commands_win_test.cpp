@@ -45,11 +45,8 @@ protected:
     }
     void TearDown() override
     {
-        if (frame && IsWindow(frame->hwnd())) {
-            frame->set_document_changes(nullptr);
-            DestroyWindow(frame->hwnd());
-        }
         frame.reset();
+        // The window's end posts the quit message of a normal close.
         MSG quit;
         while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
         set_message_box_function(previous_box);
