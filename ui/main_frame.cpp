@@ -376,6 +376,8 @@ LRESULT CMainFrame::OnNotify(NMHDR& header)
         PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(255, 1), 0);
         return 1;
     }
+    // The plot's range and distribution gestures change the document.
+    if (OnPlotGesture(header)) return 0;
     // The other notifications of grids and plot belong to the document commands.
     return notification_handler_ ? notification_handler_(header) : 0;
 }
@@ -581,6 +583,8 @@ bool CMainFrame::save_spectrum_as(const std::wstring& path)
         return false;
     }
     spectrum_file_name_ = path;
+    // Clear spectrum asks about changes made since this state.
+    document_.spectrum_history.mark_saved();
     remember_spectrum(path);
     return true;
 }
@@ -671,3 +675,5 @@ bool CMainFrame::OnIdle(int)
     if (command_state_refresh_) command_state_refresh_();
     return false;
 }
+
+COLORREF* CMainFrame::CustomColors() { return custom_colors().data(); }

@@ -14,6 +14,7 @@
 #include "plot/model_data_view.h"
 #include "ui/logic/close_prompt.h"
 #include "ui/logic/command_routing.h"
+#include "ui/logic/document_commands.h"
 #include "ui/logic/fit_protocol.h"
 #include "ui/logic/recent_document_list.h"
 #include "ui/splitter.h"
@@ -176,4 +177,31 @@ private:
     std::function<void()> command_state_refresh_;
     MessageMap::NotifyHandler notification_handler_;
     std::map<CommandGroup, MessageMap::CommandHandler> group_handlers_;
+
+    // ---- Document commands (main_frame_document.cpp) ----
+public:
+    // The parameter grid's current cell and its row count, for the commands that act on
+    // the cell (Unlink, Color); the grid's host installs the source. Without one those
+    // commands find no cell and do nothing.
+    struct GridCell {
+        int row = -1;
+        int column = -1;
+        int row_count = 0;
+    };
+    void set_parameter_cell_source(std::function<GridCell()> source) { parameter_cell_ = std::move(source); }
+    // The custom colours that every colour dialog of the window shares.
+    static COLORREF* CustomColors();
+
+private:
+    // The range and distribution gestures of the plot; false for other notifications.
+    bool OnPlotGesture(const NMHDR& header);
+    void run_document_command(UINT id);
+    void OnClearSpectrum();
+    void OnSpectrumInformation();
+    void OnComponentColor();
+    void OnIsotopeChosen(UINT item);
+    // The parameter grid's page shows the document again (its cells are read on paint).
+    void repaint_parameter_grid();
+    std::function<GridCell()> parameter_cell_;
+    DistributionDrawing drawing_;
 };

@@ -2,10 +2,15 @@
 
 #include <windows.h>
 
+#include "ui/prop_page_dlg.h"
 #include "ui/wingui/dialog_hooks.h"
 #include "ui/win32_util.h"
 
-int WinUserInterface::edit_keyword_list(KeywordList&, int, const std::wstring&) { return IDCANCEL; }
+int WinUserInterface::edit_keyword_list(KeywordList& list, int, const std::wstring& title)
+{
+    CPropPageDlg dialog(list, false, title);
+    return static_cast<int>(dialog.run(GetActiveWindow()));
+}
 
 std::optional<std::wstring> WinUserInterface::choose_open_file(const std::wstring& default_extension,
                                                               const std::wstring& filter,

@@ -6,7 +6,7 @@
 
 class WinUserInterface final : public IUserInterface {
 public:
-    // The keyword-list editor is not built yet: the edit is cancelled.
+    // The "Properties" dialog, owned by the active window.
     int edit_keyword_list(KeywordList& list, int option, const std::wstring& title) override;
     std::optional<std::wstring> choose_open_file(const std::wstring& default_extension, const std::wstring& filter,
                                                  const std::wstring& initial_folder) override;

@@ -82,6 +82,34 @@ void ChangeHistory::merge_group()
     group_ = records_.end();
 }
 
+void ChangeHistory::merge_last(std::size_t count)
+{
+    if (count < 2 || count > records_.size() || position_ != records_.end())
+        return;
+    const auto first = std::prev(records_.end(), static_cast<std::ptrdiff_t>(count));
+    std::vector<ChangeRecordPtr> merged;
+    bool saved_inside = false, group_inside = false;
+    for (auto it = first; it != records_.end(); ++it) {
+        saved_inside = saved_inside || (it != first && saved_ && *saved_ == it);
+        group_inside = group_inside || group_ == it;
+        if (const auto* list = dynamic_cast<const ModelState::ChangeRecordList*>(it->get()))
+            merged.insert(merged.end(), list->records().begin(), list->records().end());
+        else
+            merged.push_back(*it);
+    }
+    const bool saved_before = saved_ && *saved_ == first;
+    records_.erase(first, records_.end());
+    records_.push_back(std::make_shared<ModelState::ChangeRecordList>(std::move(merged)));
+    position_ = records_.end();
+    // The states between the records are gone; those before and after all of them stay.
+    if (saved_before)
+        saved_ = std::prev(records_.end());
+    else if (saved_inside)
+        saved_.reset();
+    if (group_inside)
+        group_ = std::prev(records_.end());
+}
+
 void ChangeHistory::drop_model_bound_records()
 {
     for (auto it = records_.begin(); it != records_.end();) {

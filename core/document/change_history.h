@@ -5,6 +5,7 @@
 // group of records being built begins.
 #pragma once
 
+#include <cstddef>
 #include <list>
 #include <memory>
 #include <optional>
@@ -46,6 +47,10 @@ public:
     // Records pushed from now on fold into one list record at merge_group.
     void begin_group() { group_ = records_.end(); }
     void merge_group();
+    // Folds the newest `count` records into one list record, taking the records of lists
+    // among them apart, so that a step joined again and again stays one flat list. Only
+    // with every record applied; fewer than two records change nothing.
+    void merge_last(std::size_t count);
     // Removes every record for which outlives_model() is false; a mark on a removed
     // record moves to the next one.
     void drop_model_bound_records();

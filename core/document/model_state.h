@@ -10,6 +10,7 @@
 // and only while no fit runs.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,24 @@
 #include "core/spectrum/spectrum_data.h"
 
 class ModelFileParts;
+
+// What the deconvolution of the source line needs, and what it reports back.
+struct DeconvolutionRequest {
+    bool use_fit_values = false;
+    double fs = 0.0;            // recoilless fraction of the source
+    double chi = 0.0;           // probability of the effect in the source
+    double source_width = 0.0;  // Γₛ, mm/s
+    double largest_e = 0.0;     // out: the largest absorption that failed (code −3)
+    double model_width = 0.0;   // out: the model's line width (code −2)
+};
+
+// A predefined transform of the counts: its expression is compiled with the parameter
+// values as its variables, followed by "v" (velocity) and "I" (count).
+struct TransformRequest {
+    std::wstring name;
+    ExprPtr expr;
+    std::vector<double> values;
+};
 
 class ModelState : public ILockInfo {
 public:
@@ -111,6 +130,38 @@ public:
     void set_param(unsigned index, double value);
     // values[from … to−1] ← value; dependants are not recomputed.
     void set_params(unsigned from, unsigned to, double value);
+
+    // ---- Spectrum edits (spectrum history; the model's levels follow the spectrum) ----
+
+    // The protocol of every spectrum edit: `change` edits `data` and says whether it
+    // changed anything; a change becomes one record on the spectrum history and the
+    // model's scale and level follow the new analysis. All or nothing: when `change`
+    // throws, the spectrum is put back as it was and the exception passes on.
+    bool edit_spectrum(const std::function<bool()>& change);
+    // An empty spectrum with the default analysis; the values stay.
+    void clear_spectrum();
+    // Removes the points inside every excluded x-range, then the ranges themselves (one
+    // record on each history). Nothing without ranges.
+    void delete_points_in_xranges();
+    // Codes of SpectrumModel::deconvolve_spectrum_values; only 0 changes the document.
+    int deconvolve_spectrum(DeconvolutionRequest& request);
+    // Savitzky-Golay smoothing (order 4) over `width` mm/s; nothing for a width of fewer
+    // than 2 or more than 1000 channels either side, or a price not above 0.
+    void filter_spectrum(double width);
+    // Mirrors the counts about the middle of the velocity range; false without counts.
+    bool invert_spectrum();
+    void transform_spectrum(const TransformRequest& request);
+    // Merges pairs of channels; false, nothing changed, for fewer than two points.
+    bool decimate_spectrum();
+    // The difference to the model (at the values) on the model's baseline level becomes
+    // the spectrum.
+    void use_difference_as_data();
+    // A spectrum of n equidistant velocities generated from the model at the values,
+    // with Poisson noise when `noise` is set.
+    void simulate_spectrum(unsigned n, double from, double to, bool noise);
+    // The leading baseline's level parameter takes the spectrum's level (one record on
+    // the model history, none when it already has it).
+    void adapt_to_spectrum();
 
     // ---- Model files ----
 

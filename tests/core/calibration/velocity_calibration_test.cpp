@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/calibration/document_calibration.h"
 #include "core/calibration/velocity_calibration.h"
 #include "core/model/spectrum_operations.h"
 #include "core/spectrum/poisson.h"
@@ -333,6 +334,29 @@ TEST(ApplyCalibrationKeys, WritesZeroChannelAndPriceAndKeepsTheCounts)
     EXPECT_EQ(r.y_data, y);
     EXPECT_EQ(r.std_dev_data, sigma);
     EXPECT_DOUBLE_EQ(r.x_data.back(), (1 - 1.5) * -0.1);
+}
+
+TEST(ApplyCalibration, OneSpectrumStepOnTheDocumentOnlyForChannels)
+{
+    ModelState d;
+    d.data.load_text(L"FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):0.1\nSpectrum:100 90 80 90 100\n");
+    d.data.store_keywords();
+    const std::wstring before = kwlist_to_string(d.data.keywords);
+    const std::vector<double> x = d.data.x_data;
+    apply_calibration(d, iron(), 1.5, 0.2);
+    EXPECT_DOUBLE_EQ(d.data.x_data.front(), (1 - 2.5) * 0.2);
+    EXPECT_EQ(d.model.level, d.data.absorption.N0);
+    d.spectrum_history.undo(d);
+    d.data.store_keywords();
+    EXPECT_EQ(kwlist_to_string(d.data.keywords), before);
+    EXPECT_EQ(d.data.x_data, x);
+
+    // Velocity pairs: refused, nothing recorded.
+    ModelState pairs;
+    pairs.data.load_text(L"VelocitySpectrum:-1 100 -0.5 90 0 80 0.5 90 1 100\n");
+    EXPECT_THROW(apply_calibration(pairs, iron(), 1.5, 0.2), std::runtime_error);
+    EXPECT_FALSE(pairs.spectrum_history.can_undo());
+    EXPECT_EQ(pairs.data.x_data.front(), -1.0);
 }
 
 }  // namespace

@@ -136,6 +136,39 @@ TEST_F(History, SavedInsideAGroupIsNoLongerReachable)
     EXPECT_TRUE(h.is_modified());
 }
 
+TEST_F(History, JoiningTheNewestRecordsKeepsOneFlatStep)
+{
+    push("a");
+    h.mark_saved();
+    push("b"), push("c");
+    h.merge_last(2);
+    push("d");
+    h.merge_last(2);  // the list and d: one flat list of three
+    ASSERT_EQ(h.records().size(), 2u);
+    const auto* list = dynamic_cast<const ModelState::ChangeRecordList*>(h.records().back().get());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->records().size(), 3u);
+    log.clear();
+    h.undo(d);
+    EXPECT_EQ(log, (std::vector<std::string>{"undo d", "undo c", "undo b"}));
+    EXPECT_FALSE(h.is_modified());
+
+    // Not with a redo tail, nor for more records than there are; a saved state between
+    // the joined records is gone.
+    h.merge_last(2);
+    EXPECT_EQ(h.records().size(), 2u);
+    h.redo(d);
+    h.merge_last(3);
+    EXPECT_EQ(h.records().size(), 2u);
+    push("e");
+    h.mark_saved();
+    push("f");
+    h.merge_last(2);
+    EXPECT_TRUE(h.is_modified());
+    h.undo(d);
+    EXPECT_TRUE(h.is_modified());
+}
+
 TEST_F(History, DroppingModelBoundRecordsMovesTheMarks)
 {
     push("data1");

@@ -12,6 +12,7 @@
 #include "core/model/spectrum_operations.h"
 #include "core/spectrum/poisson.h"
 #include "core/spectrum/spectrum_file.h"
+#include "tests/support/lorentz_lines.h"
 #include "tests/support/model_test_parts.h"
 
 namespace {
@@ -105,47 +106,8 @@ TEST(SpectrumOperations, TransformsCarryTheDeviationOfTheCounts)
     EXPECT_DOUBLE_EQ(sigma[1], 4.0 / 80.0);
 }
 
-// A distribution of Lorentz singlets reduced to what the deconvolution reads: one line
-// of area "I" at "δ", of a width fixed at construction.
-class LorentzLines final : public ISubSpec, public ILorenzLines {
-public:
-    explicit LorentzLines(double width) : width_(width) {}
-
-    unsigned param_count() const override { return 2; }
-    unsigned shown_param_count() const override { return 2; }
-    void evaluate(const XPoints& x, const ParamRange& p, double* values) const override
-    {
-        for (std::size_t i = 0; i < x.size(); ++i) {
-            const double u = (x(i) - p(1)) * 2.0 / width_;
-            values[i] = p(0) * 2.0 / (std::numbers::pi * width_ * (1.0 + u * u));
-        }
-    }
-    void evaluate_with_jacobian(const XPoints& x, const ParamRange& p, double* values, JacobianRange) const override
-    {
-        evaluate(x, p, values);
-    }
-    void init_params(const SpectrumAnalysis&, DVector&, unsigned, unsigned) const override {}
-    const ParamInfo& param_info(unsigned i) const override { return LorenzLineParams::param_info(i); }
-    std::wstring display_name() const override { return L"lines"; }
-    void param_layout(std::vector<unsigned>& out) const override { out = {0, 1}; }
-    SubSpecPtr clone() const override { return SubSpecPtr(new LorentzLines(width_)); }
-
-    void lorentz_lines(const ParamRange& p, std::vector<double>& amplitudes, std::vector<double>& positions,
-                       std::vector<double>& widths) const override
-    {
-        if (p(0) < 0.0)  // a negative area stands for "no lines" here
-            return;
-        amplitudes.push_back(2.0 * p(0) / (std::numbers::pi * width_));
-        positions.push_back(p(1));
-        widths.push_back(width_);
-    }
-
-private:
-    double width_;
-};
-
 struct Deconvolution {
-    SpectrumModel model = model_of({baseline(), lorentz(), SubSpecPtr(new LorentzLines(0.5))});
+    SpectrumModel model = model_of({baseline(), lorentz(), SubSpecPtr(new model_test::LorentzLines(0.5))});
     DVector values;
     Values x;
     Values out;
@@ -179,7 +141,7 @@ TEST(Deconvolution, RejectsModelsWithoutABaselineAndLorentzLines)
     EXPECT_EQ(lone.run(0.7, 0.2), -1);
 
     Deconvolution no_baseline;
-    no_baseline.model = model_of({lorentz(), SubSpecPtr(new LorentzLines(0.5))});
+    no_baseline.model = model_of({lorentz(), SubSpecPtr(new model_test::LorentzLines(0.5))});
     no_baseline.values = DVector(5);
     no_baseline.values(0) = 1.0, no_baseline.values(1) = 0.0, no_baseline.values(2) = 0.3;
     no_baseline.values(3) = 1.0, no_baseline.values(4) = 0.2;

@@ -15,6 +15,7 @@
 #include "core/spectrum/spectrum_data.h"
 #include "core/text/kwfile.h"
 #include "core/text/text.h"
+#include "tests/support/spectrum_texts.h"
 
 namespace {
 
@@ -34,16 +35,8 @@ std::wstring value_of(const KeywordList& list, const std::wstring& key)
     return value;
 }
 
-// A 64-channel absorption spectrum with one line, counts on a calibrated axis.
-std::wstring counts_text(const std::wstring& extra = L"")
-{
-    std::wstring counts;
-    for (int i = 0; i < 64; ++i) {
-        const double u = (i - 30.3) / 3.0;
-        counts += std::to_wstring(static_cast<int>(100000 - 20000 / (1 + u * u))) + L" ";
-    }
-    return L"FirstChannel:1\nZeroChannel:32.5\nChannelPrice(mm/s):0.05\n" + extra + L"Spectrum:" + counts + L"\n";
-}
+using test_support::counts_text;
+using test_support::deviations_key;
 
 std::wstring triples_text()
 {
@@ -52,15 +45,6 @@ std::wstring triples_text()
         text += std::to_wstring(-2.0 + 0.1 * i) + L" " + std::to_wstring(1000 - 300 * std::exp(-(i - 20) * (i - 20) / 8.0)) +
                 L" " + std::to_wstring(10 + i % 7) + L"\n";
     return text;
-}
-
-// One stored deviation per channel.
-std::wstring deviations_key()
-{
-    std::wstring text = L"StdDevSpectrum:";
-    for (int i = 0; i < 64; ++i)
-        text += std::to_wstring(300 + i % 5) + L" ";
-    return text + L"\n";
 }
 
 TEST(SpectrumEdits, RemoveXIntervalKeepsThePointsOutsideAndWritesPairs)

@@ -219,7 +219,7 @@ TEST_F(MainFrameTest, EveryMenuItemInBothLanguagesIsRoutedAndLaterCommandsSaySo)
     }
     create();
     // One command of each group that later work builds: a notice, never silence.
-    for (UINT id : {205u, 251u, 362u, 351u, 991u, 5001u, 211u, 231u}) {
+    for (UINT id : {212u, 251u, 362u, 351u, 991u, 5001u, 211u, 231u}) {
         shown.clear();
         command(id);
         ASSERT_EQ(shown.size(), 1u) << id;
@@ -638,11 +638,11 @@ TEST_F(MainFrameTest, ChildrenReachTheFrameThroughTabContainerAndSplitter)
     del.hdr = {frame->tab_container().page(0), 9001, static_cast<UINT>(NM_KEYDOWN)};
     del.nVKey = VK_DELETE;
     EXPECT_EQ(SendMessageW(frame->tab_container().hwnd(), WM_NOTIFY, 9001, reinterpret_cast<LPARAM>(&del)), 1);
-    NMHDR drag{frame->plot_view().window(), 10011, 200};
+    NMHDR drag{frame->plot_view().window(), 10011, 201};
     SendMessageW(frame->splitter().hwnd(), WM_NOTIFY, 10011, reinterpret_cast<LPARAM>(&drag));
     pump();
     EXPECT_EQ(commands, std::vector<UINT>{255});
-    EXPECT_EQ(received, (std::vector<std::pair<UINT, UINT>>{{10011, 200}}));
+    EXPECT_EQ(received, (std::vector<std::pair<UINT, UINT>>{{10011, 201}}));
 }
 
 TEST_F(MainFrameTest, TheKeyboardFilterTranslatesTheFramesAndTheTabContainersKeys)

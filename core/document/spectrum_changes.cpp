@@ -1,0 +1,189 @@
+// The document's spectrum edits. Each one follows the same protocol (edit_spectrum): the
+// keyword list before the change is kept, the spectrum changes, and one ChangeRecordData
+// on the spectrum history holds both lists. After a change of the counts the leading
+// baseline's level parameter follows the spectrum as a separate model record, so that
+// each history is undone by its own command.
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+
+#include "core/document/change_records.h"
+#include "core/model/spectrum_operations.h"
+#include "core/spectrum/savitzky_golay.h"
+#include "core/text/c_format.h"
+#include "core/text/messages.h"
+
+namespace {
+
+// Message 50057: the transform's expression did not compile.
+constexpr unsigned msg_error_in_expression = 50057;
+
+// Equal element by element; a NaN equals a NaN, so an unchanged vector holding one is
+// not taken for a change.
+bool same_values(const DVector& a, const DVector& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (!(a(i) == b(i) || (std::isnan(a(i)) && std::isnan(b(i)))))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+bool ModelState::edit_spectrum(const std::function<bool()>& change)
+{
+    data.store_keywords();
+    KeywordList before = data.keywords;
+    // The whole spectrum is kept, not only its list: an edit that fails halfway (a key
+    // that does not read) must leave points, deviations and analysis as they were.
+    SpectrumData kept = data;
+    try {
+        if (!change()) {
+            data = std::move(kept);
+            return false;
+        }
+        spectrum_history.push(std::make_shared<ChangeRecordData>(*this, std::move(before)));
+    } catch (...) {
+        data = std::move(kept);
+        set_levels_from_spectrum();
+        throw;
+    }
+    return true;
+}
+
+void ModelState::adapt_to_spectrum()
+{
+    DVector adapted = values;
+    model.set_baseline_level(data.analysis(model.is_emission()).N0, adapted);
+    if (!same_values(adapted, values))
+        model_history.push(std::make_shared<ChangeRecordA0>(*this, adapted));
+}
+
+void ModelState::clear_spectrum()
+{
+    edit_spectrum([this] {
+        data.x_data.clear();
+        data.y_data.clear();
+        data.std_dev_data.clear();
+        data.absorption.reset();
+        data.emission = data.absorption.emission_reading();
+        return true;
+    });
+}
+
+void ModelState::delete_points_in_xranges()
+{
+    if (model.xranges.empty())
+        return;
+    const std::vector<XRange> ranges = model.xranges;
+    edit_spectrum([this, &ranges] {
+        for (const XRange& r : ranges)
+            data.remove_x_interval(r.from, r.to);
+        return true;
+    });
+    model.xranges.clear();
+    model_history.push(std::make_shared<ChangeRecordDelXRAll>(ranges, model.xranges));
+}
+
+int ModelState::deconvolve_spectrum(DeconvolutionRequest& request)
+{
+    // Fit values of another length belong to another model: the values stand in.
+    const bool fitted = request.use_fit_values && fit_values.size() == values.size();
+    std::vector<double> counts;
+    const int code = model.deconvolve_spectrum_values(
+        fitted ? fit_values : values, request.fs * request.chi, request.source_width,
+        data.analysis(model.is_emission()).depth, data.x_data, request.largest_e, request.model_width, counts);
+    if (code != 0)
+        return code;
+    edit_spectrum([this, &request, &counts] {
+        // The counts are new Poisson draws: deviations stored with the measured counts
+        // no longer describe them, so they follow from the new counts.
+        std::vector<double> deviations(counts.size());
+        for (std::size_t i = 0; i < counts.size(); ++i)
+            deviations[i] = std::sqrt(std::fabs(counts[i]));
+        data.set_counts_and_std_dev(counts, deviations);
+        data.store_keywords();
+        KeywordList list = data.keywords;
+        std::wstring comment;
+        kwlist_find(list, L"Comment", comment);
+        const std::wstring entry = (c_format(L"(Deconvolution f\u209B=%.5f, \u03C7=%.5f, \u0393\u209B=%.5f)") %
+                                    request.fs % request.chi % request.source_width)
+                                       .str();
+        kwlist_set(list, L"Comment", comment.empty() ? entry : comment + L" " + entry, 0);
+        data.load_keywords(list);
+        data.keywords = std::move(list);
+        return true;
+    });
+    adapt_to_spectrum();
+    return 0;
+}
+
+void ModelState::filter_spectrum(double width)
+{
+    const unsigned half_width = filter_half_width(data.keywords, width);
+    if (half_width == 0)
+        return;
+    std::vector<double> kernel;
+    savitzky_golay_coefficients(4, half_width, 0, kernel);
+    edit_spectrum([this, &kernel, width] {
+        data.apply_filter(kernel);
+        append_spectrum_comment((c_format(L"Filter (%.2f)") % width).str());
+        return true;
+    });
+    adapt_to_spectrum();
+}
+
+bool ModelState::invert_spectrum()
+{
+    if (data.y_data.empty())
+        return false;
+    edit_spectrum([this] {
+        data.reverse_counts();
+        append_spectrum_comment(L"inverse");
+        return true;
+    });
+    adapt_to_spectrum();
+    return true;
+}
+
+void ModelState::transform_spectrum(const TransformRequest& request)
+{
+    if (!request.expr)
+        throw std::runtime_error(MessageText(msg_error_in_expression).to_utf8());
+    std::vector<double> counts, deviations;
+    transform_counts(*request.expr, request.values, data, counts, deviations);
+    edit_spectrum([this, &request, &counts, &deviations] {
+        data.set_counts_and_std_dev(counts, deviations);
+        append_spectrum_comment(L"Transform(" + request.name + L")");
+        return true;
+    });
+}
+
+bool ModelState::decimate_spectrum()
+{
+    if (!edit_spectrum([this] { return data.decimate_by_2(); }))
+        return false;
+    adapt_to_spectrum();
+    return true;
+}
+
+void ModelState::use_difference_as_data()
+{
+    const double level = model.baseline_level(values);
+    edit_spectrum([this, level] {
+        subtract_model(data, level, model, values);
+        return true;
+    });
+}
+
+void ModelState::simulate_spectrum(unsigned n, double from, double to, bool noise)
+{
+    edit_spectrum([this, n, from, to, noise] {
+        simulate(data, n, from, to, noise, model, values);
+        return true;
+    });
+    adapt_to_spectrum();
+}
