@@ -12,6 +12,7 @@
 #include <objbase.h>
 
 #include <cmath>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -369,4 +370,38 @@ TEST_F(MainFrameFitTest, ARealFitFromTheWindowShownInThePlotInEnglishAndRussian)
             for (int x = plot.left - whole.left + 10; x < plot.right - whole.left - 10; x += 3) colours.insert(shot.at(x, y));
         EXPECT_GT(colours.size(), 3u);
     }
+}
+
+// ---- Figure (printed; the Windows build has no benchmark library) ----
+
+TEST_F(MainFrameFitTest, TheWindowsCostPerProgressMessage)
+{
+    // Each record updates the fit status pane; its refresh brings the command states,
+    // the fit status and the title up to date.
+    SteppingEngine engine(1);
+    create();
+    frame->set_fit_engine(engine.engine());
+    command(351);
+    ASSERT_TRUE(frame->fit_running());
+    constexpr int n = 2000;
+    LARGE_INTEGER f, a, b;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&a);
+    for (int i = 0; i < n; ++i) {
+        auto* p = new FitProgress;
+        p->fit = 1;  // the window's first fit
+        p->iteration = i + 1;
+        p->chi_square = 1000.0 - i;
+        p->previous_chi_square = 1001.0 - i;
+        p->reduced_chi_square = 1.0;
+        p->step_length = 0.01;
+        PostMessageW(frame->hwnd(), WM_APP, FitMsgProgress, reinterpret_cast<LPARAM>(p));
+        MSG message;
+        while (PeekMessageW(&message, frame->hwnd(), WM_APP, WM_APP, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    QueryPerformanceCounter(&b);
+    std::printf("the main window's cost of one progress record with its refresh: %.1f us\n",
+                1e6 * double(b.QuadPart - a.QuadPart) / double(f.QuadPart) / n);
+    EXPECT_NE(pane(1).find(L": 2000;"), std::wstring::npos);
+    frame->PostFitControl(FitCtlAbort);
 }
