@@ -111,8 +111,6 @@ public:
     void UpdateFitStatus();
     // Fits the areas alone, synchronously, as one undo step.
     void OnFitArea();
-    // Aborts a running fit and redraws the plot (after the grids' own edits).
-    LRESULT StopFitAndRedraw();
     FitSettings& fit_settings() { return fit_settings_; }
     bool fit_running() const { return fit_ && fit_->running(); }
     bool fit_waiting() const { return fit_ && fit_->waiting(); }
@@ -204,8 +202,7 @@ private:
     MessageMap::NotifyHandler notification_handler_;
     std::map<CommandGroup, MessageMap::CommandHandler> group_handlers_;
 
-    // The fit and what the window shows of it. The thread goes first when the window
-    // goes: its copy of the model shares components with the document.
+    // The fit and what the window shows of it.
     void apply_command_states();
     void set_status_text(int pane, const std::wstring& text);
     FitSettings fit_settings_;
@@ -217,5 +214,6 @@ private:
     // What the last UpdateUIState applied, so that only changes reach menus and toolbar.
     std::vector<CommandState> applied_states_;
     std::wstring applied_title_;
+    // Last, so that it goes first: its copy of the model shares components with the document.
     std::unique_ptr<FitThread> fit_;
 };

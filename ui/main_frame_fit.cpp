@@ -85,13 +85,6 @@ LRESULT CMainFrame::OnFitMessage(WPARAM code, LPARAM lparam)
     return 0;
 }
 
-LRESULT CMainFrame::StopFitAndRedraw()
-{
-    PostFitControl(FitCtlAbort);
-    plot_.Redraw();
-    return 0;
-}
-
 void CMainFrame::UpdateFitStatus()
 {
     set_status_text(1, fit_ ? fit_->status_text() : std::wstring());
