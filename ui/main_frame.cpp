@@ -13,6 +13,7 @@
 #include "plot/plot_palette.h"
 #include "ui/about_dlg.h"
 #include "ui/logic/language_list.h"
+#include "ui/logic/view_refresh.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
@@ -104,7 +105,10 @@ CMainFrame::CMainFrame()
         return LRESULT{0};
     });
     map.on_message(WM_CLOSE, [this](WPARAM, LPARAM) {
-        if (shutting_down_ || QuerySave(true)) DestroyWindow(hwnd());
+        if (!shutting_down_ && !QuerySave(true)) return LRESULT{0};
+        // The fit ends, and its thread is awaited, while the window is still whole.
+        PostFitControl(FitCtlAbort);
+        DestroyWindow(hwnd());
         return LRESULT{0};
     });
     map.on_message(WM_QUERYENDSESSION, [this](WPARAM, LPARAM) {
@@ -120,9 +124,7 @@ CMainFrame::CMainFrame()
         return LRESULT{0};
     });
     map.on_message(WM_NOTIFY, [this](WPARAM, LPARAM lparam) { return OnNotify(*reinterpret_cast<NMHDR*>(lparam)); });
-    map.on_message(WM_APP, [this](WPARAM wparam, LPARAM lparam) {
-        return fit_message_handler_ ? fit_message_handler_(wparam, lparam) : LRESULT{0};
-    });
+    map.on_message(WM_APP, [this](WPARAM wparam, LPARAM lparam) { return OnFitMessage(wparam, lparam); });
     // The command line is split and let go: the program opens no file given there.
     map.on_message(WM_APP + 1, [](WPARAM, LPARAM) {
         int count = 0;
@@ -302,6 +304,7 @@ void CMainFrame::create_client()
 
 LRESULT CMainFrame::OnDestroy()
 {
+    PostFitControl(FitCtlAbort);
     if (MessageLoop* loop = current_message_loop()) {
         loop->remove_message_filter(this);
         loop->remove_idle_handler(this);
@@ -537,13 +540,15 @@ bool CMainFrame::load_spectrum(const std::wstring& path)
         show_message_box(hwnd(), path + L"\n" + utf8_to_wide(error.what()), L"Open failed", MB_OK | MB_ICONERROR);
         return false;
     }
+    PostFitControl(FitCtlAbort);
     document_.data = std::move(loaded);
     // The spectrum history's records hold the old spectrum's points: undoing them on the
     // new one would mix the two.
     document_.spectrum_history.clear();
     spectrum_file_name_ = path;
     remember_spectrum(path);
-    show_document();
+    UpdateViews(ViewsFollowValues);
+    UpdateUIState();
     return true;
 }
 
@@ -672,7 +677,7 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
 
 bool CMainFrame::OnIdle(int)
 {
-    if (command_state_refresh_) command_state_refresh_();
+    UpdateUIState();
     return false;
 }
 

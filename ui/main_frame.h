@@ -22,6 +22,9 @@
 #include "ui/wingui/handles.h"
 #include "ui/wingui/message_loop.h"
 #include "ui/wingui/window.h"
+#include "core/fit/fit_settings.h"
+#include "ui/fit_thread.h"
+#include "ui/logic/command_state.h"
 
 // The top-level window that Run creates and pumps messages for.
 class ITopLevelWindow {
@@ -32,7 +35,7 @@ public:
     virtual HWND hwnd() const = 0;
 };
 
-class CMainFrame final : public Window, public ITopLevelWindow, public CMessageFilter, public CIdleHandler {
+class CMainFrame final : public Window, public ITopLevelWindow, public CMessageFilter, public CIdleHandler, public IFitHost {
 public:
     static constexpr const wchar_t* class_name = L"Vexmoor.MainFrame";
     // Control ids of the children.
@@ -85,11 +88,6 @@ public:
     int mouse_mode() const { return mouse_mode_; }
     bool round_results() const { return round_results_; }
 
-    // Hooks for the commands that later work builds: the fit thread's message (WM_APP)
-    // and the refresh of command states on idle. Until set, WM_APP is ignored and idle
-    // passes change nothing.
-    void set_fit_message_handler(MessageMap::MessageHandler handler) { fit_message_handler_ = std::move(handler); }
-    void set_command_state_refresh(std::function<void()> refresh) { command_state_refresh_ = std::move(refresh); }
     // The notifications of grids and plot that the document commands act on (all but
     // the parameter grid's Del key and the tooltips).
     void set_notification_handler(MessageMap::NotifyHandler handler) { notification_handler_ = std::move(handler); }
@@ -104,6 +102,35 @@ public:
     void UpdateUIState();
     // Sends a control code to a running fit; FitCtlAbort also waits until it has ended.
     void PostFitControl(FitMsgCode code);
+
+    // ---- The fit (main_frame_fit.cpp) ----
+    // Starts a fit of the document unless one runs; true when a fit runs afterwards.
+    bool StartFit(bool run_freely);
+    // The fit thread's messages (WM_APP).
+    LRESULT OnFitMessage(WPARAM code, LPARAM lparam);
+    // The fit's progress into the second status pane.
+    void UpdateFitStatus();
+    // Fits the areas alone, synchronously, as one undo step.
+    void OnFitArea();
+    FitSettings& fit_settings() { return fit_settings_; }
+    bool fit_running() const { return fit_ && fit_->running(); }
+    bool fit_waiting() const { return fit_ && fit_->waiting(); }
+    // The engine of the fits started from now on (tests put one that steps on demand).
+    void set_fit_engine(FitEngine engine);
+    // Whether fit results are on show, with the chi-squares and stop code of the last fit.
+    bool results_shown() const { return results_; }
+    double chi_square() const { return chi_square_; }
+    double reduced_chi_square() const { return reduced_chi_square_; }
+    int stop_code() const { return stop_code_; }
+    const std::wstring& model_file_name() const { return model_file_name_; }
+
+    // What the fit thread's messages mean for the window (IFitHost).
+    void fit_started() override;
+    void fit_waiting(const FitStatus& status) override;
+    void fit_results(const FitStatus& status) override;
+    void fit_discarded(const FitStatus& status) override;
+    void fit_progress(const FitProgress& progress) override;
+    void fit_refresh() override;
 
 private:
     LRESULT OnCreate();
@@ -173,8 +200,6 @@ private:
 
     std::unique_ptr<IDocumentChanges> own_changes_;
     IDocumentChanges* document_changes_ = nullptr;
-    MessageMap::MessageHandler fit_message_handler_;
-    std::function<void()> command_state_refresh_;
     MessageMap::NotifyHandler notification_handler_;
     std::map<CommandGroup, MessageMap::CommandHandler> group_handlers_;
 
@@ -204,4 +229,18 @@ private:
     void repaint_parameter_grid();
     std::function<GridCell()> parameter_cell_;
     DistributionDrawing drawing_;
+    // The fit and what the window shows of it.
+    void apply_command_states();
+    void set_status_text(int pane, const std::wstring& text);
+    FitSettings fit_settings_;
+    FitEngine fit_engine_ = run_lm_fit;
+    double chi_square_ = 0.0, reduced_chi_square_ = 0.0;
+    int stop_code_ = 0;
+    bool results_ = false;
+    std::wstring model_file_name_;
+    // What the last UpdateUIState applied, so that only changes reach menus and toolbar.
+    std::vector<CommandState> applied_states_;
+    std::wstring applied_title_;
+    // Last, so that it goes first: its copy of the model shares components with the document.
+    std::unique_ptr<FitThread> fit_;
 };

@@ -40,6 +40,7 @@ struct CommandState {
     bool enabled;
     bool checked;
     std::uint32_t text_message;  // a new item text (message id); 0 keeps the text
+    bool operator==(const CommandState&) const = default;
 };
 
 // Where a command's state shows.

@@ -5,6 +5,7 @@
 #include "core/fit/lm_fit.h"
 #include "core/model/spectrum_model.h"
 #include "core/spectrum/spectrum_data.h"
+#include "ui/logic/fit_protocol.h"
 
 std::optional<FitAreaResult> fit_area(const SpectrumModel& model, const SpectrumData& data, const DVector& values,
                                       const DVector& lower, const DVector& upper, const FitSettings& settings)
@@ -24,8 +25,7 @@ std::optional<FitAreaResult> fit_area(const SpectrumModel& model, const Spectrum
     unsigned iterations = 0;
     lm_fit(model, data, values, mask, lower, upper, settings, fitted, covariance, directions, chi_square,
            reduced_chi_square, iterations, result.stop_code);
-    if (result.stop_code != FitStopTooManyVariables && result.stop_code != FitStopNoVariables &&
-        result.stop_code != FitStopZeroStdDev)
+    if (!nothing_fitted(result.stop_code))
         result.values = std::move(fitted);
     return result;
 }

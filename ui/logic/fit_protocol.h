@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/fit/fit_settings.h"
 #include "core/numerics/ublas_types.h"
 
 enum FitMsgCode : unsigned {
@@ -47,6 +48,14 @@ struct FitStatus {
     int stop_code = 0;
     std::wstring error;  // why a discarded fit failed; empty when it was aborted
 };
+
+// True for the stop codes the engine gives before its first step (too many variables,
+// no variables, a zero deviation, data that are not numbers): nothing was fitted.
+constexpr bool nothing_fitted(int stop_code)
+{
+    return stop_code == FitStopTooManyVariables || stop_code == FitStopNoVariables || stop_code == FitStopZeroStdDev ||
+           stop_code == FitStopDataNotFinite;
+}
 
 // The least time between two copies of the parameter vector into progress records.
 constexpr std::uint32_t fit_values_interval_ms = 2000;

@@ -15,11 +15,6 @@ std::wstring chi_square_text(double chi_square, double reduced)
     return (c_format(L"χ² = %.2f (%.3f±%.3f)") % chi_square % reduced % std::sqrt(2.0 * reduced / chi_square)).str();
 }
 
-bool nothing_fitted(int stop_code)
-{
-    return stop_code == FitStopTooManyVariables || stop_code == FitStopNoVariables || stop_code == FitStopZeroStdDev;
-}
-
 }  // namespace
 
 ViewRefresh plan_view_refresh(int flags, const FitStatus* status, double chi_square, double reduced_chi_square)

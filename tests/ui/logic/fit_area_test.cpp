@@ -67,6 +67,7 @@ TEST(FitArea, StopsBeforeAnyStepLeaveTheModelUnchanged)
         {"one_point", [](SpectrumData& d) { d.x_data.resize(1), d.y_data.resize(1), d.std_dev_data.resize(1); },
          FitStopTooManyVariables},
         {"zero_deviation", [](SpectrumData& d) { d.std_dev_data[100] = 0.0; }, FitStopZeroStdDev},
+        {"count_not_a_number", [](SpectrumData& d) { d.y_data[100] = std::nan(""); }, FitStopDataNotFinite},
     };
     for (const Case& c : cases) {
         SextetDoubletFit f;
