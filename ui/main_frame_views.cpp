@@ -1,11 +1,15 @@
-// The frame's side of a document change until the grids and the fit thread are hosted:
-// the plot shows the document again; there is no fit to control.
+// The frame's side of a document change until the fit thread is hosted: grids and plot
+// show the document again; there is no fit to control.
 #include "ui/main_frame.h"
 
-bool CMainFrame::UpdateViews(int, const FitStatus*)
+#include "ui/logic/view_refresh.h"
+
+bool CMainFrame::UpdateViews(int flags, const FitStatus*)
 {
+    const bool results = (flags & ViewsResults) != 0;
+    refresh_grids(results, (flags & (ViewsFollowValues | ViewsRebuildGrid)) != 0);
     show_document();
-    return false;
+    return results;
 }
 
 void CMainFrame::UpdateUIState()
