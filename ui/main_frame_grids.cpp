@@ -112,6 +112,8 @@ void CMainFrame::after_grid_change()
     // The grid has stopped a running fit before it changed the document; the results of
     // the last fit stay on show while they are.
     UpdateViews(fit_result_grid_.options().show_errors ? 2 : 0);
+    // A pasted row was selected before the other grid had its rows.
+    OnGridSelChange();
     UpdateUIState();
 }
 

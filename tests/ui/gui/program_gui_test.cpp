@@ -234,19 +234,19 @@ TEST_F(ProgramGui, AMissingIsotopeTableIsReportedAndEndsWithExitCode1BeforeAnyWi
 
 namespace {
 
+BOOL CALLBACK match_control(HWND child, LPARAM search)
+{
+    auto* s = reinterpret_cast<std::pair<int, HWND>*>(search);
+    if (GetDlgCtrlID(child) != s->first) return TRUE;
+    s->second = child;
+    return FALSE;
+}
+
 // The descendant window of `parent` with control id `id`.
 HWND find_control(HWND parent, int id)
 {
     std::pair<int, HWND> search{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM l) {
-            auto* s = reinterpret_cast<std::pair<int, HWND>*>(l);
-            if (GetDlgCtrlID(child) != s->first) return TRUE;
-            s->second = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumChildWindows(parent, match_control, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
 

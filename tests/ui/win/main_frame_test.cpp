@@ -483,6 +483,7 @@ TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoTo
     create();
     std::vector<UINT> deleted;
     frame->set_group_handler(CommandGroup::document_command, [&](UINT id, UINT, HWND) { deleted.push_back(id); });
+    frame->set_group_handler(CommandGroup::component_command, [&](UINT id, UINT, HWND) { deleted.push_back(id); });
     const auto key = [&](UINT from, UINT vkey) {
         NMKEY nm{};
         nm.hdr.idFrom = from;
@@ -587,7 +588,7 @@ TEST_F(MainFrameTest, ChildrenReachTheFrameThroughTabContainerAndSplitter)
         return LRESULT{0};
     });
     std::vector<UINT> commands;
-    frame->set_group_handler(CommandGroup::document_command, [&](UINT id, UINT, HWND) { commands.push_back(id); });
+    frame->set_group_handler(CommandGroup::component_command, [&](UINT id, UINT, HWND) { commands.push_back(id); });
     // A page of the tab container presses Del; the plot below the splitter notifies a drag.
     NMKEY del{};
     del.hdr = {frame->tab_container().page(0), 9001, static_cast<UINT>(NM_KEYDOWN)};
@@ -629,6 +630,24 @@ TEST_F(MainFrameTest, TheKeyboardFilterTranslatesTheFramesAndTheTabContainersKey
 namespace {
 
 int item_count(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+// What an open popup menu showed; filled by a timer while the menu's loop runs, which
+// then closes the menu.
+std::vector<std::wstring> popup_texts;
+
+void CALLBACK read_and_close_menu(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    if (const HWND popup = FindWindowW(L"#32768", nullptr)) {
+        const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+        for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[128] = {};
+            GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+            popup_texts.push_back(text);
+        }
+    }
+    EndMenu();
+}
 
 } // namespace
 
@@ -703,16 +722,24 @@ TEST_F(MainFrameTest, TheGridsEditCutCopyAndPasteTheDocumentOneUndoStepEach)
 
     // The expression row through its own format, by the keys of the grids' table.
     grid.SelectCell(2, -1);
-    const auto key = [&](wchar_t control_character) {
-        MSG message{grid.hwnd(), WM_CHAR, static_cast<WPARAM>(control_character), 1, GetTickCount(), {}};
+    EXPECT_EQ(GetFocus(), grid.hwnd());
+    BYTE saved[256], keys[256];
+    GetKeyboardState(saved);
+    const auto press = [&](UINT vkey, BYTE modifier) {
+        std::copy(std::begin(saved), std::end(saved), keys);
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        keys[modifier] = 0x80;
+        SetKeyboardState(keys);
+        MSG message{grid.hwnd(), WM_KEYDOWN, vkey, 1, GetTickCount(), {}};
         return frame->PreTranslateMessage(message);
     };
-    EXPECT_TRUE(key(3));  // Ctrl+C
+    EXPECT_TRUE(press(VK_INSERT, VK_CONTROL));  // Copy
     EXPECT_EQ(read_clipboard_text(nullptr, expression_clipboard_format), L"twice=1+1");
     EXPECT_FALSE(read_clipboard_text(nullptr, component_clipboard_format));
-    EXPECT_TRUE(key(24));  // Ctrl+X
+    EXPECT_TRUE(press(VK_DELETE, VK_SHIFT));  // Cut
     EXPECT_TRUE(document.model.expressions.empty());
-    EXPECT_TRUE(key(22));  // Ctrl+V
+    EXPECT_TRUE(press(VK_INSERT, VK_SHIFT));  // Paste
+    SetKeyboardState(saved);
     ASSERT_EQ(document.model.expressions.size(), 1u);
     EXPECT_EQ(document.model.expressions[0].text, L"1+1");
     EXPECT_EQ(steps(), 4u);
@@ -726,6 +753,29 @@ TEST_F(MainFrameTest, TheGridsEditCutCopyAndPasteTheDocumentOneUndoStepEach)
     EXPECT_EQ(steps(), 4u);
     command(ID_EDIT_COPY);
     EXPECT_TRUE(read_clipboard_text(nullptr, component_clipboard_format));
+    // A right click on a row opens the grid's menu in the frame's language; without a
+    // row, none opens.
+    frame->tab_container().ActivatePage(grid.hwnd());
+    NMITEMACTIVATE click{};
+    click.hdr = {grid.hwnd(), 9001, GRIDN_CONTEXT_MENU};
+    click.iItem = 1;
+    click.ptAction = {100, 100};
+    for (int row : {-1, 1}) {
+        popup_texts.clear();
+        click.iItem = row;
+        SetTimer(nullptr, 0, 300, read_and_close_menu);
+        SendMessageW(frame->hwnd(), WM_NOTIFY, 9001, reinterpret_cast<LPARAM>(&click));
+        if (row < 0) {
+            Sleep(400);
+            pump();  // the timer finds no menu
+            EXPECT_TRUE(popup_texts.empty());
+        }
+    }
+    ASSERT_EQ(popup_texts.size(), 12u);
+    EXPECT_EQ(popup_texts[0], L"Cut\tCtrl+X");
+    EXPECT_EQ(popup_texts[5], L"Link to");
+    EXPECT_EQ(popup_texts[8], L"Expressions");
+
     // Without a grid in focus the commands do nothing, and say nothing.
     SetFocus(frame->isotope_box());
     command(ID_EDIT_PASTE);
