@@ -14,6 +14,8 @@ public:
     void Refresh(bool rebuild);
     // Selects the row of flat parameter k, or clears the selection.
     void SelectParam(int k);
+    // The flat index of the parameter on `row`; -1 for none.
+    int param_of_row(int row) const { return data_.param_of_row(row); }
 
 protected:
     std::optional<std::wstring> GetCellText(int row, int column) override { return data_.text(row, column); }

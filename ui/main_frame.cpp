@@ -202,6 +202,7 @@ LRESULT CMainFrame::OnCreate()
     read_recent_list(recent_spectra_, spectra_key);
     build_language_menu();
     show_view_options();
+    if (parameter_grid_.hwnd()) SetFocus(parameter_grid_.hwnd());
     return 0;
 }
 
@@ -290,16 +291,7 @@ void CMainFrame::create_client()
     const RECT empty{0, 0, 0, 0};
     plot_.Create(splitter_.hwnd(), empty, plot_view_id);
     splitter_.set_panes(tabs_.hwnd(), plot_.window());
-    if (!tabs_.hwnd()) return;
-    const UINT ids[3] = {parameter_page_id, fit_result_page_id, correlation_page_id};
-    const UINT titles[3] = {50029, 50030, 50031};
-    for (int i = 0; i < 3; ++i) {
-        pages_[i] = CreateWindowExW(WS_EX_CLIENTEDGE, WC_STATICW, L"",
-                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | SS_WHITERECT, 0, 0, 0, 0,
-                                    tabs_.hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ids[i])),
-                                    GetModuleHandleW(nullptr), nullptr);
-        tabs_.AddPage(pages_[i], MessageText(titles[i]).str());
-    }
+    if (tabs_.hwnd()) create_grids();
 }
 
 LRESULT CMainFrame::OnDestroy()
@@ -381,6 +373,7 @@ LRESULT CMainFrame::OnNotify(NMHDR& header)
     }
     // The plot's range and distribution gestures change the document.
     if (OnPlotGesture(header)) return 0;
+    if (const std::optional<LRESULT> answer = OnGridNotify(header)) return *answer;
     // The other notifications of grids and plot belong to the document commands.
     return notification_handler_ ? notification_handler_(header) : 0;
 }
@@ -417,7 +410,7 @@ void CMainFrame::OnCommand(CommandGroup group, UINT id)
     case CommandGroup::exit: PostMessageW(hwnd(), WM_CLOSE, 0, 0); break;
     case CommandGroup::view_option: OnViewOption(id); break;
     case CommandGroup::reset_zoom: plot_.ResetZoom(); break;
-    case CommandGroup::round_results: round_results_ = !round_results_; break;
+    case CommandGroup::round_results: OnRoundResults(); break;
     case CommandGroup::background_color: OnBackgroundColor(); break;
     case CommandGroup::mouse_mode: OnMouseMode(id); break;
     case CommandGroup::language: OnLanguage(id); break;
@@ -672,6 +665,7 @@ bool CMainFrame::PreTranslateMessage(MSG& message)
     if (accelerators_ && TranslateAcceleratorW(hwnd(), accelerators_.get(), &message)) return true;
     if (tabs_.hwnd() && tabs_.accelerators() && TranslateAcceleratorW(tabs_.hwnd(), tabs_.accelerators(), &message))
         return true;
+    if (translate_grid_keys(message)) return true;
     return IsDialogMessageW(hwnd(), &message);
 }
 

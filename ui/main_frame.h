@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/document/model_state.h"
@@ -17,6 +18,11 @@
 #include "ui/logic/document_commands.h"
 #include "ui/logic/fit_protocol.h"
 #include "ui/logic/recent_document_list.h"
+#include "ui/corr_grid.h"
+#include "ui/logic/command_state.h"
+#include "ui/logic/model_state_grid_document.h"
+#include "ui/model_grid.h"
+#include "subspec/catalogue/program_model_file_parts.h"
 #include "ui/splitter.h"
 #include "ui/tab_container.h"
 #include "ui/wingui/handles.h"
@@ -131,6 +137,18 @@ public:
     void fit_discarded(const FitStatus& status) override;
     void fit_progress(const FitProgress& progress) override;
     void fit_refresh() override;
+    // ---- The grids (main_frame_grids.cpp) ----
+    // The grids after a document change (UpdateViews): the fit-result grid shows errors
+    // while fit results are on show and is re-laid whole; the parameter grid's columns
+    // and rows are rebuilt when `rebuild_parameters`; the correlation grid is filled from
+    // the last fit, or emptied without results.
+    void refresh_grids(bool results, bool rebuild_parameters);
+    // The grids' part of the command states: page in front, current rows and column,
+    // and whether the clipboard holds a component or an expression.
+    void fill_grid_snapshot(CommandSnapshot& snapshot) const;
+    CModelGrid& parameter_grid() { return parameter_grid_; }
+    CModelGrid& fit_result_grid() { return fit_result_grid_; }
+    CCorrGrid& correlation_grid() { return correlation_grid_; }
 
 private:
     LRESULT OnCreate();
@@ -183,8 +201,6 @@ private:
     HWND isotope_box_ = nullptr;
     CSplitter splitter_;
     CTabContainer tabs_;
-    // Pages the grids will take over; plain windows until then.
-    HWND pages_[3] = {};
     int mouse_mode_ = 2;
     bool round_results_ = false;
     CModelDataView plot_{0};
@@ -243,4 +259,25 @@ private:
     std::wstring applied_title_;
     // Last, so that it goes first: its copy of the model shares components with the document.
     std::unique_ptr<FitThread> fit_;
+    // ---- The grids (main_frame_grids.cpp) ----
+    void create_grids();
+    // The grids' notifications, and the list views' own ones reflected back to the grid
+    // that sent them; nothing for a notification of another window.
+    std::optional<LRESULT> OnGridNotify(NMHDR& header);
+    // A grid edit, cut or paste has changed the document.
+    void after_grid_change();
+    void OnGridSelChange();
+    void OnCorrelationSelChange();
+    void OnGridContextMenu(POINT at);
+    void OnRoundResults();
+    // The focused grid's Copy, Paste and Cut keys.
+    bool translate_grid_keys(MSG& message);
+    CGrid* focused_grid();
+    ProgramModelFileParts grid_parts_;
+    // A running fit shares the components with the document: it ends before a grid edit.
+    ModelStateGridDocument grid_document_{document_, grid_parts_, [this] { PostFitControl(FitCtlAbort); }};
+    // Options: editable, show errors, parameter mode, use fit values, rounding.
+    CModelGrid parameter_grid_{grid_document_, ModelGridOptions{false, false, true, false, true}};
+    CModelGrid fit_result_grid_{grid_document_, ModelGridOptions{false, false, false, true, true}};
+    CCorrGrid correlation_grid_;
 };

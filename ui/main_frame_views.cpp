@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include "core/text/messages.h"
-#include "ui/clipboard.h"
 #include "ui/logic/view_refresh.h"
 #include "ui/logic/window_title.h"
 
@@ -29,6 +28,7 @@ bool CMainFrame::UpdateViews(int flags, const FitStatus* status)
     results_ = refresh.results;
     // The plot redraws once, with the fit values and error bars the new state asks for.
     plot_.options = (plot_.options & ~plot_fit_errors) | (results_ ? plot_fit_errors : 0);
+    refresh_grids(results_, refresh.rebuild_parameter_grid || refresh.follow_values);
     show_document();
     return results_;
 }
@@ -59,9 +59,7 @@ void CMainFrame::apply_command_states()
     s.emission = document_.model.is_emission();
     s.fit_running = fit_running();
     s.fit_waiting = fit_waiting();
-    const int page = tabs_.hwnd() ? tabs_.current_page() : 0;
-    s.page = page == 1 ? GridPage::Results : page == 2 ? GridPage::Correlations : GridPage::Parameters;
-    s.clipboard_has_model_data = clipboard_has_model_data();
+    fill_grid_snapshot(s);
     s.plot_mask = static_cast<unsigned>(plot_.available_mask);
     s.plot_options = static_cast<unsigned>(plot_.options);
     s.rounding = round_results_;

@@ -59,3 +59,5 @@
 // The keyword-list editor and the placeholder that marks its grid's place.
 #define IDD_PROPERTIES 10201
 #define IDC_PROPERTIES_GRID 10201
+// The parameter grid's context menu.
+#define IDR_GRID_MENU 30004

@@ -20,6 +20,12 @@ CTabContainer::CTabContainer()
         layout();
         return LRESULT{0};
     });
+    // The focus that reaches the container (the frame passes its own on) goes to the
+    // page in front, so the grid's keys work as soon as the window is active.
+    map.on_message(WM_SETFOCUS, [this](WPARAM, LPARAM) {
+        if (const HWND shown = page(current_page())) SetFocus(shown);
+        return LRESULT{0};
+    });
     map.on_message(WM_SETFONT, [this](WPARAM font, LPARAM redraw) {
         if (tabs_) SendMessageW(tabs_, WM_SETFONT, font, redraw);
         return LRESULT{0};

@@ -124,3 +124,9 @@ int CorrGridData::row_of_param(int k) const
     const auto it = std::find(flat_.begin(), flat_.end(), static_cast<unsigned>(k));
     return it == flat_.end() ? -1 : static_cast<int>(it - flat_.begin()) + 2;
 }
+
+int CorrGridData::param_of_row(int row) const
+{
+    if (row < 2 || static_cast<unsigned>(row - 2) >= flat_.size()) return -1;
+    return static_cast<int>(flat_[row - 2]);
+}

@@ -36,6 +36,8 @@ public:
     std::optional<COLORREF> background(int row, int column) const;
     // The row of flat parameter k; -1 when it is not varied.
     int row_of_param(int k) const;
+    // The flat index of the parameter on `row`; -1 for a header row or a row outside.
+    int param_of_row(int row) const;
 
 private:
     // The correlation of varied parameters i and j; nothing unless both variances are positive.

@@ -1,6 +1,7 @@
 // The program itself, started as its own process inside a Wine virtual desktop and
 // driven by window messages: start-up in each language with screenshots of the main
-// window and the About box, the exit codes, and the isotope-table failure.
+// window and the About box, the exit codes, the isotope-table failure, and the grids
+// with a spectrum and its model pasted from the clipboard.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,10 +9,19 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 
+#include "core/text/kwfile.h"
+#include "subspec/catalogue/program_model_file_parts.h"
+#include "tests/support/alpha_iron.h"
 #include "tests/ui/gui/program_under_test.h"
 #include "tests/ui/gui/screenshot.h"
+#include "ui/clipboard.h"
+#include "ui/logic/model_state_grid_document.h"
+#include "ui/logic/recent_document_list.h"
+#include "ui/main_frame.h"
+#include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
 
@@ -220,4 +230,97 @@ TEST_F(ProgramGui, AMissingIsotopeTableIsReportedAndEndsWithExitCode1BeforeAnyWi
         EXPECT_EQ(process.wait_for_exit(timeout_ms), 1u);
     }
     std::filesystem::remove_all(folder.parent_path());
+}
+
+namespace {
+
+BOOL CALLBACK match_control(HWND child, LPARAM search)
+{
+    auto* s = reinterpret_cast<std::pair<int, HWND>*>(search);
+    if (GetDlgCtrlID(child) != s->first) return TRUE;
+    s->second = child;
+    return FALSE;
+}
+
+// The descendant window of `parent` with control id `id`.
+HWND find_control(HWND parent, int id)
+{
+    std::pair<int, HWND> search{id, nullptr};
+    EnumChildWindows(parent, match_control, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+int item_count(HWND list)
+{
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_BLOCK, 5000, &count);
+    return static_cast<int>(count);
+}
+
+} // namespace
+
+TEST_F(ProgramGui, TheGridsShowTheModelOfTheSpectrumPastedFromTheClipboard)
+{
+    // The α-iron spectrum, opened as the newest recent spectrum; its model's components
+    // go on the clipboard one by one, as another instance of the program copies them.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path folder =
+        std::filesystem::path(temp) / (L"vx-gui-grids-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(folder);
+    const std::wstring spectrum_path = (folder / L"alpha-iron.spc").wstring();
+    SpectrumData spectrum = alpha_iron::spectrum();
+    spectrum.store_keywords();
+    kwfile_save(spectrum_path, spectrum.keywords);
+    ModelState source;
+    alpha_iron::add_model(source);
+    const ProgramModelFileParts parts(test_support::program_isotopes());
+    ModelStateGridDocument lines(source, parts);
+
+    const std::pair<DWORD, const wchar_t*> cases[] = {{0x409, L"english"}, {0x419, L"russian"}};
+    for (const auto& [langid, tag] : cases) {
+        SCOPED_TRACE(std::string(tag, tag + wcslen(tag)));
+        const LanguageSetting language(langid);
+        RecentDocumentList recent(ID_FILE_RECENT_SPECTRUM_FIRST);
+        recent.add(spectrum_path);
+        RegistryListStore store(CMainFrame::spectra_key);
+        recent.write(store);
+
+        ProgramUnderTest process(program);
+        ASSERT_TRUE(process.wait_until_idle(timeout_ms));
+        const HWND frame = process.wait_for_window(L"Vexmoor.MainFrame", timeout_ms);
+        ASSERT_TRUE(frame);
+        SetWindowPos(frame, nullptr, 20, 20, 900, 640, SWP_NOZORDER);
+        SetForegroundWindow(frame);
+        const HWND grid = find_control(frame, 9001);
+        ASSERT_TRUE(grid);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(frame, WM_COMMAND, ID_FILE_RECENT_SPECTRUM_FIRST, 0, SMTO_BLOCK, timeout_ms, &answer);
+        for (unsigned c = 0; c < 2; ++c) {
+            ASSERT_TRUE(set_clipboard_text(nullptr, component_clipboard_format, lines.component_line(c, true)));
+            // Sent, so the program has read the clipboard before the next line goes on it.
+            SendMessageTimeoutW(frame, WM_COMMAND, ID_EDIT_PASTE, 0, SMTO_BLOCK, timeout_ms, &answer);
+            EXPECT_EQ(item_count(grid), static_cast<int>(c + 1));
+        }
+        EXPECT_EQ(item_count(find_control(frame, 9002)), 2);
+        const Screenshot shot = save_screenshot(frame, std::wstring(L"main-grids-") + tag);
+        // The grid's rows are drawn: the component colours, padlocks and texts make many colours.
+        RECT grid_rect{}, whole{};
+        GetWindowRect(grid, &grid_rect);
+        GetWindowRect(frame, &whole);
+        std::set<std::uint32_t> colours;
+        for (int y = grid_rect.top - whole.top + 2; y < grid_rect.bottom - whole.top - 2; ++y)
+            for (int x = grid_rect.left - whole.left + 2; x < grid_rect.right - whole.left - 2; ++x)
+                if (x >= 0 && y >= 0 && x < shot.width && y < shot.height) colours.insert(shot.at(x, y));
+        EXPECT_GT(colours.size(), 8u);
+
+        // The pasted model is a change: closing asks to save it, and No closes.
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+        const HWND question = find_dialog(process);
+        ASSERT_TRUE(question);
+        PostMessageW(question, WM_COMMAND, IDNO, 0);
+        EXPECT_EQ(process.wait_for_exit(timeout_ms), 1u);
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, CMainFrame::spectra_key);
+    std::filesystem::remove_all(folder);
 }

@@ -64,6 +64,9 @@ TEST_F(CorrFixture, RowsLabelsAndNumbers)
     EXPECT_EQ(grid.row_of_param(7), 5);
     EXPECT_EQ(grid.row_of_param(6), -1);
     EXPECT_EQ(grid.row_of_param(-1), -1);
+    // Back from a row to its parameter: header rows and rows below the grid have none.
+    for (int row = 2; row < 7; ++row) EXPECT_EQ(grid.row_of_param(grid.param_of_row(row)), row);
+    for (int row : {-1, 0, 1, 7}) EXPECT_EQ(grid.param_of_row(row), -1) << row;
 }
 
 TEST_F(CorrFixture, CorrelationTextsAndColours)
