@@ -200,6 +200,7 @@ LRESULT CMainFrame::OnCreate()
     read_recent_list(recent_spectra_, spectra_key);
     build_language_menu();
     show_view_options();
+    BuildModelMenus();
     return 0;
 }
 
@@ -671,3 +672,5 @@ bool CMainFrame::OnIdle(int)
     if (command_state_refresh_) command_state_refresh_();
     return false;
 }
+
+HMENU CMainFrame::popup_of(UINT id) const { return popup_holding(GetMenu(hwnd()), id); }

@@ -59,3 +59,7 @@
 // The keyword-list editor and the placeholder that marks its grid's place.
 #define IDD_PROPERTIES 10201
 #define IDC_PROPERTIES_GRID 10201
+// The fit settings and the distribution parameters dialogs (their controls' ids are in
+// ui/logic/fit_settings_form.h and ui/logic/dist_params_form.h).
+#define IDD_FIT_SETTINGS 10101
+#define IDD_DIST_PARAMS 11001
