@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/document/change_records.h"
+#include "core/document/component_copy.h"
 #include "core/text/ui_seam.h"
 #include "subspec/catalogue/sub_spec_factory.h"
 #include "subspec/free_var.h"
@@ -210,6 +211,26 @@ TEST_F(ComponentCommands, ADistributionsPropertiesChangeItsPointCountAsOneStep)
     d.model_history.undo(d);
     EXPECT_EQ(d.model.components[1]->distribution()->point_count(), 10u);
     EXPECT_EQ(d.values.size(), params);
+}
+
+TEST_F(ComponentCommands, CopiesKeepTheDataAndReplacementsTheParameters)
+{
+    add(L"Lorentz singlet", -1, true);
+    auto& dist = dynamic_cast<IDistribution&>(*d.model.components[1]->subspec);
+    dist.set_marked_ranges({{1, 4}});
+    dist.set_axis_param(0);
+    const SubSpecPtr copy = copy_component_subspec(*d.model.components[1]->subspec);
+    const auto& copied = dynamic_cast<const IDistribution&>(*copy);
+    EXPECT_EQ(copied.point_count(), 10u);
+    EXPECT_EQ(copied.marked_ranges(), dist.marked_ranges());
+    EXPECT_EQ(copied.axis_param(), 0);
+    // Another type, another parameter count: refused before anything changes.
+    const std::size_t steps = records();
+    const SubSpecPtr other = SubSpecFactory::instance().create_at(entry(L"FreeVar"), nullptr);
+    EXPECT_THROW(d.change_distribution(1, other, 25), std::invalid_argument);
+    EXPECT_THROW(d.change_distribution(0, SubSpecPtr(), 25), std::invalid_argument);
+    EXPECT_EQ(records(), steps);
+    EXPECT_EQ(d.model.components[1]->distribution()->point_count(), 10u);
 }
 
 TEST(IsotopeInformation, FiveDecimalsWithLInExponentNotation)
