@@ -528,6 +528,7 @@ TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoTo
     create();
     std::vector<UINT> deleted;
     frame->set_group_handler(CommandGroup::document_command, [&](UINT id, UINT, HWND) { deleted.push_back(id); });
+    frame->set_group_handler(CommandGroup::component_command, [&](UINT id, UINT, HWND) { deleted.push_back(id); });
     const auto key = [&](UINT from, UINT vkey) {
         NMKEY nm{};
         nm.hdr.idFrom = from;
@@ -559,12 +560,13 @@ TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoTo
 TEST_F(MainFrameTest, TheCurrentIsotopeIsTheCheckedItemOfTheIsotopeMenu)
 {
     create();
-    EXPECT_EQ(frame->GetCurrentIsotope(), nullptr);  // the placeholder carries no check mark
+    EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(0));  // checked when the menu is built
     const HMENU menu = GetMenu(frame->hwnd());
-    ASSERT_NE(GetMenuState(menu, 20001, MF_BYCOMMAND), static_cast<UINT>(-1));
-    CheckMenuItem(menu, 20001, MF_BYCOMMAND | MF_CHECKED);
-    ASSERT_NE(frame->GetCurrentIsotope(), nullptr);
-    EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(0));
+    ASSERT_GT(isotope_table().count(), 1u);
+    CheckMenuRadioItem(menu, 20001, 21000, 20002, MF_BYCOMMAND);
+    EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(1));
+    CheckMenuItem(menu, 20002, MF_BYCOMMAND | MF_UNCHECKED);
+    EXPECT_EQ(frame->GetCurrentIsotope(), nullptr);
 }
 
 TEST_F(MainFrameTest, AChangedDocumentClosesOnYesOnlyOnceCommand252HasSavedIt)
@@ -632,7 +634,7 @@ TEST_F(MainFrameTest, ChildrenReachTheFrameThroughTabContainerAndSplitter)
         return LRESULT{0};
     });
     std::vector<UINT> commands;
-    frame->set_group_handler(CommandGroup::document_command, [&](UINT id, UINT, HWND) { commands.push_back(id); });
+    frame->set_group_handler(CommandGroup::component_command, [&](UINT id, UINT, HWND) { commands.push_back(id); });
     // A page of the tab container presses Del; the plot below the splitter notifies a drag.
     NMKEY del{};
     del.hdr = {frame->tab_container().page(0), 9001, static_cast<UINT>(NM_KEYDOWN)};

@@ -28,18 +28,6 @@
 
 namespace {
 
-void pump()
-{
-    MSG msg;
-    for (int i = 0; i < 5; ++i) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-}
-
 void save_shot(HWND window, const std::wstring& name)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
@@ -51,24 +39,26 @@ void save_shot(HWND window, const std::wstring& name)
     save_png(shot, folder + L"/" + name + L".png");
 }
 
+struct WindowSearch {
+    const wchar_t* class_name;
+    HWND found;
+};
+
+BOOL CALLBACK find_visible(HWND w, LPARAM l)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(l);
+    wchar_t name[32] = {};
+    GetClassNameW(w, name, 32);
+    if (std::wstring(name) != search.class_name || !IsWindowVisible(w)) return TRUE;
+    search.found = w;
+    return FALSE;
+}
+
 // The first visible window of `class_name` this thread shows.
 HWND find_thread_window(const wchar_t* class_name)
 {
-    struct Search {
-        const wchar_t* name;
-        HWND found;
-    } search{class_name, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM l) {
-            auto& s = *reinterpret_cast<Search*>(l);
-            wchar_t name[32] = {};
-            GetClassNameW(w, name, 32);
-            if (std::wstring(name) != s.name || !IsWindowVisible(w)) return TRUE;
-            s.found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{class_name, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), find_visible, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -84,10 +74,23 @@ const wchar_t*& awaited_class()
     return name;
 }
 
+int& timer_ticks()
+{
+    static int ticks = 0;
+    return ticks;
+}
+
 void CALLBACK on_timer(HWND, UINT, UINT_PTR id, DWORD)
 {
     const HWND window = find_thread_window(awaited_class());
-    if (!window) return;
+    if (!window) {
+        // A menu that never shows would keep its loop running: the test fails instead.
+        if (++timer_ticks() > 100) {
+            KillTimer(nullptr, id);
+            EndMenu();
+        }
+        return;
+    }
     KillTimer(nullptr, id);
     auto step = std::move(next_step());
     next_step() = nullptr;
@@ -99,6 +102,7 @@ void when_shown(std::function<void(HWND)> step, const wchar_t* class_name = L"#3
 {
     next_step() = std::move(step);
     awaited_class() = class_name;
+    timer_ticks() = 0;
     SetTimer(nullptr, 0, 50, on_timer);
 }
 
