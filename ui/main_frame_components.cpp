@@ -64,7 +64,8 @@ ChooseDistribution CMainFrame::distribution_dialog()
         CDSParamsDlg dialog(inner, points, document_);
         const INT_PTR answer = dialog.run(hwnd());
         properties_changed = dialog.properties_changed();
-        if (answer != IDOK) return std::nullopt;
+        // A dialog ended by anything but its own OK (a quit message) chose nothing.
+        if (answer != IDOK || dialog.points() == 0) return std::nullopt;
         return DistributionChoice{dialog.points(), dialog.varying()};
     };
 }
