@@ -79,7 +79,7 @@ void CDSParamsDlg::OnCloseCmd()
         return;
     }
     const HWND points = GetDlgItem(hwnd(), dist_params_points);
-    const std::optional<unsigned> count = read_point_count(window_text(points));
+    const std::optional<unsigned> count = read_point_count(control_text(points));
     if (!count) {
         SetFocus(points);
         MessageBeep(MB_ICONHAND);

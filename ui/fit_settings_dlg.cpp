@@ -28,7 +28,7 @@ void CFitSettingsDlg::OnDefaults()
 
 void CFitSettingsDlg::OnCloseCmd()
 {
-    const std::optional<int> refused = form_.read([this](int id) { return window_text(GetDlgItem(hwnd(), id)); });
+    const std::optional<int> refused = form_.read([this](int id) { return control_text(GetDlgItem(hwnd(), id)); });
     if (!refused) {
         end(IDOK);
         return;

@@ -118,7 +118,7 @@ HFONT create_dpi_font(HWND window, HDC dc, const std::wstring& face, int tenths_
     return CreateFontIndirectW(&font);
 }
 
-std::wstring window_text(HWND window)
+std::wstring control_text(HWND window)
 {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));

@@ -53,4 +53,4 @@ LOGFONTW dpi_font_description(HWND window, HDC dc, const std::wstring& face, int
 inline constexpr const wchar_t* settings_key = L"Software\\Ostrand\\Vexmoor";
 
 // The whole text of a window or control, however long.
-std::wstring window_text(HWND window);
+std::wstring control_text(HWND window);
