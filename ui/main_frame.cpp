@@ -202,6 +202,7 @@ LRESULT CMainFrame::OnCreate()
     read_recent_list(recent_spectra_, spectra_key);
     build_language_menu();
     show_view_options();
+    BuildModelMenus();
     if (parameter_grid_.hwnd()) SetFocus(parameter_grid_.hwnd());
     return 0;
 }
@@ -676,3 +677,5 @@ bool CMainFrame::OnIdle(int)
 }
 
 COLORREF* CMainFrame::CustomColors() { return custom_colors().data(); }
+
+HMENU CMainFrame::popup_of(UINT id) const { return popup_holding(GetMenu(hwnd()), id); }

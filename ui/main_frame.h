@@ -16,6 +16,7 @@
 #include "ui/logic/close_prompt.h"
 #include "ui/logic/command_routing.h"
 #include "ui/logic/document_commands.h"
+#include "ui/logic/component_commands.h"
 #include "ui/logic/fit_protocol.h"
 #include "ui/logic/recent_document_list.h"
 #include "ui/corr_grid.h"
@@ -280,4 +281,31 @@ private:
     CModelGrid parameter_grid_{grid_document_, ModelGridOptions{false, false, true, false, true}};
     CModelGrid fit_result_grid_{grid_document_, ModelGridOptions{false, false, false, true, true}};
     CCorrGrid correlation_grid_;
+    // ---- Component commands and the catalogue menus (main_frame_components.cpp) ----
+public:
+    // The Isotope, Add subspectrum and Add distribution menus from the isotope table and
+    // the catalogue, the first isotope checked; OnCreate builds them once.
+    void BuildModelMenus();
+    // Adds catalogue entry `index` (-1: the default baseline) for `isotope` after the
+    // selected component, wrapped in a distribution when asked; an error is shown. False
+    // when nothing was added (cancelled or failed). The caller aborts a running fit and
+    // refreshes the views.
+    bool AddSubspectrum(int index, const Isotope* isotope, bool as_distribution);
+    // Where the model grid's current row comes from (-1: none); until the grid is hosted
+    // there is no selection, and new components go last.
+    void set_model_row_source(std::function<int()> source) { model_row_source_ = std::move(source); }
+
+private:
+    void OnAddComponent(UINT id);
+    void OnDeleteSubspectrum();
+    void OnSubspectrumProperties();
+    void OnIsotopeInfo();
+    int current_model_row() const { return model_row_source_ ? model_row_source_() : -1; }
+    // The distribution dialog, owned by the frame, for the component commands.
+    ChooseDistribution distribution_dialog();
+    void report_add_error(const std::string& text);
+    // The popup of the menu bar that holds the command `id`.
+    HMENU popup_of(UINT id) const;
+
+    std::function<int()> model_row_source_;
 };

@@ -61,3 +61,7 @@
 #define IDC_PROPERTIES_GRID 10201
 // The parameter grid's context menu.
 #define IDR_GRID_MENU 30004
+// The fit settings and the distribution parameters dialogs (their controls' ids are in
+// ui/logic/fit_settings_form.h and ui/logic/dist_params_form.h).
+#define IDD_FIT_SETTINGS 10101
+#define IDD_DIST_PARAMS 11001

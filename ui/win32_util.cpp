@@ -117,3 +117,10 @@ HFONT create_dpi_font(HWND window, HDC dc, const std::wstring& face, int tenths_
     const LOGFONTW font = dpi_font_description(window, dc, face, tenths_of_point, bold, italic);
     return CreateFontIndirectW(&font);
 }
+
+std::wstring control_text(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}

@@ -51,3 +51,6 @@ LOGFONTW dpi_font_description(HWND window, HDC dc, const std::wstring& face, int
 
 // The key under which the program keeps its settings.
 inline constexpr const wchar_t* settings_key = L"Software\\Ostrand\\Vexmoor";
+
+// The whole text of a window or control, however long.
+std::wstring control_text(HWND window);

@@ -367,3 +367,19 @@ public:
     {
     }
 };
+
+// One component's subspectrum object exchanged for another with the same parameters
+// (its model data edited); the user expressions are compiled again either way, since
+// they may read the model data.
+class ModelState::ChangeRecordSubSpec : public ChangeRecordBase {
+public:
+    // std::invalid_argument, nothing changed, when the parameter counts differ.
+    ChangeRecordSubSpec(ModelState& document, unsigned component, SubSpecPtr replacement);
+    void undo(ModelState& document) override { apply(document, before_); }
+    void redo(ModelState& document) override { apply(document, after_); }
+
+private:
+    void apply(ModelState& document, const SubSpecPtr& subspec) const;
+    unsigned component_;
+    SubSpecPtr before_, after_;
+};

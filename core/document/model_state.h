@@ -188,6 +188,20 @@ public:
     ChangeHistory spectrum_history;
     ChangeHistory model_history;
 
+    // ---- Component replacement ----
+
+    // The component's subspectrum replaced by another of the same parameter count.
+    class ChangeRecordSubSpec;
+    // Runs the property editor of component `component` on a copy of its subspectrum
+    // (the original may be in use by views until the step is made); when the user
+    // changes something, the copy takes the component's place as one step. False,
+    // nothing recorded, when nothing changed or the component has no property editor.
+    bool edit_component_properties(unsigned component);
+    // Distribution component `component`: `replacement` (a copy with other model data,
+    // or null) takes its place, then the distribution gets `points` points, as one step;
+    // nothing is recorded when neither changes anything.
+    void change_distribution(unsigned component, SubSpecPtr replacement, unsigned points);
+
 private:
     // The state after of the latest spectrum record, for the next one to share.
     std::weak_ptr<const KeywordList> last_spectrum_list_;

@@ -63,3 +63,12 @@ std::optional<unsigned> read_field_unsigned(std::wstring_view field)
     if (value > UINT_MAX) return {};
     return static_cast<unsigned>(value);
 }
+
+std::optional<double> read_dialog_float(std::wstring_view field)
+{
+    const std::optional<double> value = read_field_double(field);
+    if (!value || *value != 0.0) return value;
+    const std::size_t first = field.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos || field[first] != L'0') return std::nullopt;
+    return value;
+}

@@ -14,3 +14,7 @@ std::optional<double> read_field_double(std::wstring_view text);
 // Decimal integers, the same way; out of range counts as unreadable.
 std::optional<int> read_field_int(std::wstring_view text);
 std::optional<unsigned> read_field_unsigned(std::wstring_view text);
+
+// The dialogs' float fields: read_field_double, and a zero only from a text that starts
+// with '0' after its blanks and tabs ("-0" and ".0" are refused).
+std::optional<double> read_dialog_float(std::wstring_view text);

@@ -515,12 +515,13 @@ TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoTo
 TEST_F(MainFrameTest, TheCurrentIsotopeIsTheCheckedItemOfTheIsotopeMenu)
 {
     create();
-    EXPECT_EQ(frame->GetCurrentIsotope(), nullptr);  // the placeholder carries no check mark
+    EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(0));  // checked when the menu is built
     const HMENU menu = GetMenu(frame->hwnd());
-    ASSERT_NE(GetMenuState(menu, 20001, MF_BYCOMMAND), static_cast<UINT>(-1));
-    CheckMenuItem(menu, 20001, MF_BYCOMMAND | MF_CHECKED);
-    ASSERT_NE(frame->GetCurrentIsotope(), nullptr);
-    EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(0));
+    ASSERT_GT(isotope_table().count(), 1u);
+    CheckMenuRadioItem(menu, 20001, 21000, 20002, MF_BYCOMMAND);
+    EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(1));
+    CheckMenuItem(menu, 20002, MF_BYCOMMAND | MF_UNCHECKED);
+    EXPECT_EQ(frame->GetCurrentIsotope(), nullptr);
 }
 
 TEST_F(MainFrameTest, AChangedDocumentClosesOnYesOnlyOnceCommand252HasSavedIt)

@@ -1,0 +1,425 @@
+// The component commands through the main window: the catalogue menus in English and
+// Russian, adding (the default baseline first, distributions through their dialog),
+// deleting and editing components, each one undo step; the isotope information; the
+// fit settings dialog; screenshots of the menus and of both dialogs in both languages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/document/change_records.h"
+#include "core/text/messages.h"
+#include "core/text/text.h"
+#include "core/text/ui_seam.h"
+#include "subspec/catalogue/sub_spec_factory.h"
+#include "tests/ui/gui/screenshot.h"
+#include "ui/fit_settings_dlg.h"
+#include "ui/logic/catalogue_menus.h"
+#include "ui/logic/dist_params_form.h"
+#include "ui/main_frame.h"
+#include "ui/resource_ids.h"
+#include "ui/wingui/dialog_hooks.h"
+#include "ui/wingui/resources.h"
+
+namespace {
+
+void pump_messages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
+        if (msg.message == WM_QUIT) break;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// The desktop shows a new window after a few rounds of painting: waits until two
+// captures agree.
+void save_shot(HWND window, const std::wstring& name)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    Screenshot shot;
+    for (int attempt = 0, same = 0; attempt < 40 && same < 2; ++attempt) {
+        pump_messages();
+        Sleep(100);
+        Screenshot next = capture_window(window);
+        same = next.pixels == shot.pixels ? same + 1 : 0;
+        shot = std::move(next);
+    }
+    ASSERT_GT(shot.width, 0);
+    const std::wstring folder = L"" VX_SCREENSHOT_DIR;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    save_png(shot, folder + L"/" + name + L".png");
+}
+
+struct WindowSearch {
+    const wchar_t* class_name;
+    HWND found;
+};
+
+BOOL CALLBACK find_visible(HWND w, LPARAM l)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(l);
+    wchar_t name[32] = {};
+    GetClassNameW(w, name, 32);
+    if (std::wstring(name) != search.class_name || !IsWindowVisible(w)) return TRUE;
+    search.found = w;
+    return FALSE;
+}
+
+// The first visible window of `class_name` this thread shows.
+HWND find_thread_window(const wchar_t* class_name)
+{
+    WindowSearch search{class_name, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), find_visible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// What to do with the next modal dialog (or popup menu) once it is up.
+std::function<void(HWND)>& next_step()
+{
+    static std::function<void(HWND)> step;
+    return step;
+}
+const wchar_t*& awaited_class()
+{
+    static const wchar_t* name = L"#32770";
+    return name;
+}
+
+int& timer_ticks()
+{
+    static int ticks = 0;
+    return ticks;
+}
+
+void CALLBACK on_timer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    const HWND window = find_thread_window(awaited_class());
+    if (!window) {
+        // A menu that never shows would keep its loop running: the test fails instead.
+        if (++timer_ticks() > 100) {
+            KillTimer(nullptr, id);
+            EndMenu();
+        }
+        return;
+    }
+    KillTimer(nullptr, id);
+    auto step = std::move(next_step());
+    next_step() = nullptr;
+    if (step) step(window);
+}
+
+// Arms `step` for the modal window that the next call shows.
+void when_shown(std::function<void(HWND)> step, const wchar_t* class_name = L"#32770")
+{
+    next_step() = std::move(step);
+    awaited_class() = class_name;
+    timer_ticks() = 0;
+    SetTimer(nullptr, 0, 50, on_timer);
+}
+
+void click(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+// The keyword-list editor names the free variable.
+class NamingEditor final : public IUserInterface {
+public:
+    int edit_keyword_list(KeywordList& list, int, const std::wstring&) override
+    {
+        kwlist_set(list, L"Name", L"shared");
+        return 1;
+    }
+    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&, const std::wstring&) override
+    {
+        return std::nullopt;
+    }
+    void message_box(const std::wstring&, const std::wstring&) override {}
+    void debug_output(const std::wstring&) override {}
+    std::wstring program_folder() override { return L"."; }
+};
+
+struct Shown {
+    std::wstring text, caption;
+};
+
+class ComponentCommandsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        INITCOMMONCONTROLSEX init{sizeof init, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&init);
+        if (isotope_table().count() == 0) isotope_table().load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
+    }
+    static void TearDownTestSuite() { CoUninitialize(); }
+
+    void SetUp() override
+    {
+        previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring& caption, UINT) {
+            shown.push_back({text, caption});
+            return IDOK;
+        });
+        previous_ui = set_user_interface(&editor);
+    }
+    void TearDown() override
+    {
+        close_frame();
+        set_message_box_function(previous_box);
+        set_user_interface(previous_ui);
+        set_resource_language(0x409);
+        set_message_language(0x409);
+    }
+
+    void create(WORD langid = 0x409)
+    {
+        set_resource_language(langid);
+        set_message_language(langid);
+        frame = std::make_unique<CMainFrame>();
+        ASSERT_TRUE(frame->create_window());
+        frame->set_model_row_source([this] { return row; });
+        SetWindowPos(frame->hwnd(), nullptr, 10, 10, 800, 560, SWP_NOZORDER);
+        ShowWindow(frame->hwnd(), SW_SHOW);
+        UpdateWindow(frame->hwnd());
+    }
+    // Destroying the frame posts the quit message of a normal close; left in the queue,
+    // it would end the next modal loop.
+    void close_frame()
+    {
+        if (frame && IsWindow(frame->hwnd())) {
+            frame->set_document_changes(nullptr);
+            DestroyWindow(frame->hwnd());
+        }
+        frame.reset();
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    }
+    void command(UINT id) { SendMessageW(frame->hwnd(), WM_COMMAND, id, 0); }
+    static UINT add_id(const wchar_t* name) { return 21001 + SubSpecFactory::instance().index_of(name); }
+    static UINT distribution_id(const wchar_t* name) { return 22001 + SubSpecFactory::instance().index_of(name); }
+    ModelState& document() { return frame->document(); }
+    std::size_t steps() { return document().model_history.records().size(); }
+    std::wstring name_of(unsigned c) { return document().model.components.at(c)->subspec->display_name(); }
+
+    std::vector<MenuEntry> popup_entries(UINT id)
+    {
+        std::vector<MenuEntry> out;
+        const HMENU popup = popup_with(GetMenu(frame->hwnd()), id);
+        for (int i = 0; popup && i < GetMenuItemCount(popup); ++i) {
+            wchar_t text[256] = {};
+            GetMenuStringW(popup, i, text, 256, MF_BYPOSITION);
+            const UINT item = GetMenuItemID(popup, i);
+            out.push_back({item == static_cast<UINT>(-1) ? 0u : item, item ? text : L""});
+        }
+        return out;
+    }
+    static HMENU popup_with(HMENU menu, UINT id)
+    {
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            const HMENU sub = GetSubMenu(menu, i);
+            if (!sub) continue;
+            if (const HMENU deeper = popup_with(sub, id)) return deeper;
+            if (GetMenuState(sub, id, MF_BYCOMMAND) != static_cast<UINT>(-1)) return sub;
+        }
+        return nullptr;
+    }
+    // Opens the popup holding `id` and saves what the screen shows of it. The desktop
+    // does not show a window's first popup menu in time to be captured: an empty name
+    // opens and closes one unseen.
+    void menu_shot(UINT id, const std::wstring& name)
+    {
+        const HMENU popup = popup_with(GetMenu(frame->hwnd()), id);
+        ASSERT_NE(popup, nullptr);
+        bool captured = false;
+        when_shown(
+            [&](HWND menu) {
+                if (!name.empty()) save_shot(menu, name);
+                captured = true;
+                EndMenu();
+            },
+            L"#32768");
+        RECT r{};
+        GetWindowRect(frame->hwnd(), &r);
+        SetForegroundWindow(frame->hwnd());
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN, r.left + 20, r.top + 40, 0, frame->hwnd(), nullptr);
+        EXPECT_TRUE(captured) << name.size();
+    }
+
+    std::unique_ptr<CMainFrame> frame;
+    int row = -1;
+    std::vector<Shown> shown;
+    NamingEditor editor;
+    MessageBoxFunction previous_box;
+    IUserInterface* previous_ui = nullptr;
+};
+
+TEST_F(ComponentCommandsTest, MenusFollowTheCatalogueAndTheIsotopeTableInBothLanguages)
+{
+    for (const auto& [langid, tag] : std::vector<std::pair<WORD, std::wstring>>{{0x409, L"english"}, {0x419, L"russian"}}) {
+        create(langid);
+        const SubSpecFactory& catalogue = SubSpecFactory::instance();
+        EXPECT_EQ(popup_entries(21001 + 0), add_subspectrum_menu(catalogue));
+        EXPECT_EQ(popup_entries(20001), isotope_menu(isotope_table(), MessageText(50054).str()));
+        EXPECT_EQ(popup_entries(20001).back().text, langid == 0x409 ? L"Information" : L"Информация");
+        EXPECT_EQ(frame->GetCurrentIsotope(), &isotope_table().at(0));
+        const std::vector<MenuEntry> distributions = popup_entries(distribution_id(L"Lorentz singlet"));
+        EXPECT_EQ(distributions, add_distribution_menu(catalogue, &isotope_table().at(0)));
+        menu_shot(20001, L"");
+        menu_shot(add_id(L"Lorentz singlet"), L"menu-add-subspectrum-" + tag);
+        menu_shot(distribution_id(L"Lorentz singlet"), L"menu-add-distribution-" + tag);
+        menu_shot(20001, L"menu-isotope-" + tag);
+        close_frame();
+    }
+}
+
+TEST_F(ComponentCommandsTest, AddDeleteAndPropertiesAreOneUndoStepEach)
+{
+    create();
+    command(add_id(L"PseudoVoigt sextet"));
+    ASSERT_EQ(document().model.component_count(), 2u);
+    EXPECT_TRUE(document().model.components[0]->is_baseline());
+    EXPECT_EQ(steps(), 2u);  // the baseline, then the sextet
+    command(add_id(L"Lorentz singlet"));
+    EXPECT_EQ(steps(), 3u);
+    EXPECT_EQ(frame->tab_container().current_page(), 0);
+
+    // Delete: the baseline stays; the selected component goes, and one undo brings it back.
+    row = 0;
+    command(255);
+    EXPECT_EQ(steps(), 3u);
+    row = 1;
+    command(255);
+    EXPECT_EQ(steps(), 4u);
+    EXPECT_EQ(name_of(1), L"Lorentz singlet");
+    document().model_history.undo(document());
+    EXPECT_EQ(name_of(1), L"PseudoVoigt sextet (57Fe)");
+
+    // Properties of the free variable: the editor's change is one step.
+    row = 2;
+    ASSERT_TRUE(frame->AddSubspectrum(SubSpecFactory::instance().index_of(L"FreeVar"), nullptr, false));
+    const std::size_t before = steps();
+    row = 3;
+    command(265);
+    EXPECT_EQ(steps(), before + 1);
+    const auto description = [&] {
+        return dynamic_cast<const ISubSpecDesc&>(*document().model.components[3]->subspec).description();
+    };
+    EXPECT_EQ(description(), L"shared");
+    document().model_history.undo(document());
+    EXPECT_EQ(description(), L"");
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(ComponentCommandsTest, DistributionsThroughTheirDialogInBothLanguages)
+{
+    for (const auto& [langid, tag] : std::vector<std::pair<WORD, std::wstring>>{{0x409, L"english"}, {0x419, L"russian"}}) {
+        create(langid);
+        row = -1;
+        command(add_id(L"Lorentz singlet"));
+        const std::size_t before = steps();
+        // Nothing ticked: the message, and the dialog stays; then 1001 points is refused.
+        int rows = 0;
+        bool stayed = false;
+        when_shown([&](HWND dialog) {
+            const HWND list = GetDlgItem(dialog, dist_params_list);
+            rows = ListView_GetItemCount(list);
+            EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, dist_params_properties)), FALSE);
+            save_shot(dialog, L"distribution-parameters-" + tag);
+            for (int r = 0; r < rows; ++r) ListView_SetCheckState(list, r, FALSE);
+            click(dialog, IDOK);
+            ListView_SetCheckState(list, 0, TRUE);
+            SetDlgItemTextW(dialog, dist_params_points, L"1001");
+            click(dialog, IDOK);
+            stayed = IsWindow(dialog) && IsWindowVisible(dialog);
+            SetDlgItemTextW(dialog, dist_params_points, L"20");
+            click(dialog, IDOK);
+        });
+        command(distribution_id(L"Lorentz singlet"));
+        EXPECT_GT(rows, 0);
+        EXPECT_TRUE(stayed);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, MessageText(50058).str());
+        EXPECT_EQ(steps(), before + 1);
+        const IDistribution* dist = document().model.components.back()->distribution();
+        ASSERT_NE(dist, nullptr);
+        EXPECT_EQ(dist->point_count(), 20u);
+
+        // Properties of the distribution: its count, the list greyed; one step.
+        row = static_cast<int>(document().model.component_count()) - 1;
+        bool list_enabled = true;
+        std::wstring shown_count;
+        when_shown([&](HWND dialog) {
+            list_enabled = IsWindowEnabled(GetDlgItem(dialog, dist_params_list));
+            wchar_t text[16] = {};
+            GetDlgItemTextW(dialog, dist_params_points, text, 16);
+            shown_count = text;
+            SetDlgItemTextW(dialog, dist_params_points, L"50");
+            click(dialog, IDOK);
+        });
+        command(265);
+        EXPECT_FALSE(list_enabled);
+        EXPECT_EQ(shown_count, L"20");
+        EXPECT_EQ(document().model.components.back()->distribution()->point_count(), 50u);
+        EXPECT_EQ(steps(), before + 2);
+        document().model_history.undo(document());
+        EXPECT_EQ(document().model.components.back()->distribution()->point_count(), 20u);
+        shown.clear();
+        close_frame();
+    }
+}
+
+TEST_F(ComponentCommandsTest, IsotopeInformationShowsTheCheckedIsotope)
+{
+    create();
+    command(261);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, L"Information");
+    EXPECT_EQ(shown[0].text.rfind(isotope_table().at(0).name, 0), 0u);
+    EXPECT_NE(shown[0].text.find(L"Γτ="), std::wstring::npos);
+}
+
+TEST_F(ComponentCommandsTest, FitSettingsDialogReadsStrictlyAndKeepsRoundedValues)
+{
+    for (const auto& [langid, tag] : std::vector<std::pair<WORD, std::wstring>>{{0x409, L"english"}, {0x419, L"russian"}}) {
+        set_resource_language(langid);
+        FitSettings settings;
+        settings.eps1 = 2.4e-10;
+        CFitSettingsDlg dialog(settings);
+        std::wstring eps1_text, caption;
+        bool stayed = false;
+        when_shown([&](HWND d) {
+            wchar_t text[64] = {};
+            GetDlgItemTextW(d, fit_field_eps1, text, 64);
+            eps1_text = text;
+            GetWindowTextW(d, text, 64);
+            caption = text;
+            save_shot(d, L"fit-settings-" + tag);
+            SetDlgItemTextW(d, fit_field_kmax, L"1O");
+            click(d, IDOK);
+            stayed = IsWindowVisible(d) && GetFocus() == GetDlgItem(d, fit_field_kmax);
+            SetDlgItemTextW(d, fit_field_kmax, L"500");
+            click(d, IDOK);
+        });
+        ASSERT_EQ(dialog.run(nullptr), IDOK);
+        EXPECT_EQ(eps1_text, L"2e-10");
+        EXPECT_EQ(caption, langid == 0x409 ? L"Fit Settings" : L"Параметры минимизации");
+        EXPECT_TRUE(stayed);
+        EXPECT_EQ(dialog.settings().eps1, 2.4e-10);  // shown rounded, kept exactly
+        EXPECT_EQ(dialog.settings().kmax, 500);
+
+        CFitSettingsDlg reset(settings);
+        when_shown([&](HWND d) {
+            click(d, fit_settings_defaults_button);
+            click(d, IDOK);
+        });
+        ASSERT_EQ(reset.run(nullptr), IDOK);
+        EXPECT_EQ(reset.settings().eps1, 1e-15);
+        EXPECT_EQ(reset.settings().kmax, 1000);
+    }
+}
+
+} // namespace
