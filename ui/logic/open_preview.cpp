@@ -46,3 +46,14 @@ std::wstring model_preview_text(const SpectrumModel& model)
     }
     return text;
 }
+
+std::optional<std::pair<int, int>> preview_span(const ScreenRect& preview, std::span<const ScreenRect> controls)
+{
+    std::optional<std::pair<int, int>> span;
+    for (const ScreenRect& c : controls) {
+        if (c.bottom > preview.top)
+            continue;
+        span = span ? std::pair{std::min(span->first, c.left), std::max(span->second, c.right)} : std::pair{c.left, c.right};
+    }
+    return span;
+}

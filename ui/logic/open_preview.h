@@ -2,7 +2,10 @@
 // file, chosen by its ending, and the description text under the plot.
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <string_view>
 
 #include "core/model/spectrum_model.h"
@@ -25,3 +28,11 @@ std::wstring spectrum_preview_text(const KeywordList& keywords);
 // A model's description: its comment, then one line per component, numbered from 1,
 // with the component's display name, so that models are told apart before they open.
 std::wstring model_preview_text(const SpectrumModel& model);
+
+// The preview's width in the open dialog: the common dialog's visible controls that lie
+// wholly above the preview (bottom edge at or above its top) give it their leftmost left
+// and rightmost right edge; none when no control lies above it.
+struct ScreenRect {
+    int left, top, right, bottom;
+};
+std::optional<std::pair<int, int>> preview_span(const ScreenRect& preview, std::span<const ScreenRect> controls);

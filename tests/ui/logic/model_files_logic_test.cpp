@@ -51,6 +51,16 @@ TEST(OpenPreview, AModelShowsItsCommentAndItsComponentsNumberedFromOne)
     EXPECT_EQ(model_preview_text(SpectrumModel()), L"");
 }
 
+TEST(OpenPreview, ThePreviewSpansTheControlsAboveIt)
+{
+    const ScreenRect preview{10, 300, 10, 450};
+    const ScreenRect above[] = {{20, 10, 400, 200}, {5, 250, 300, 300}, {0, 310, 900, 330}};  // the last is beside it
+    EXPECT_EQ(preview_span(preview, above), (std::pair{5, 400}));
+    const ScreenRect beside[] = {{0, 310, 900, 330}};
+    EXPECT_FALSE(preview_span(preview, beside));  // nothing above: the preview stays
+    EXPECT_FALSE(preview_span(preview, {}));
+}
+
 TEST(ModelFileName, QuickSaveWritesOnlyToAFileTheModelCameFrom)
 {
     ModelFileName name;
