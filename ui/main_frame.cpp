@@ -18,6 +18,7 @@
 #include "ui/win32_util.h"
 #include "ui/wingui/dialog_hooks.h"
 #include "ui/wingui/resources.h"
+#include "core/text/example_items.h"
 
 namespace {
 
@@ -200,6 +201,8 @@ LRESULT CMainFrame::OnCreate()
     read_recent_list(recent_spectra_, spectra_key);
     build_language_menu();
     show_view_options();
+    BuildDemoMenu(GetMenu(hwnd()), ID_FILE_DEMO_SPECTRUM_FIRST, demo_spectrum_item);
+    BuildDemoMenu(GetMenu(hwnd()), ID_FILE_DEMO_MODEL_FIRST, demo_model_item);
     return 0;
 }
 

@@ -21,6 +21,7 @@
 #include "ui/wingui/handles.h"
 #include "ui/wingui/message_loop.h"
 #include "ui/wingui/window.h"
+#include "ui/logic/model_file_name.h"
 
 // The top-level window that Run creates and pumps messages for.
 class ITopLevelWindow {
@@ -104,6 +105,15 @@ public:
     // Sends a control code to a running fit; FitCtlAbort also waits until it has ended.
     void PostFitControl(FitMsgCode code);
 
+    // ---- Model files (main_frame_model_files.cpp) ----
+    // Loads the model file, all or nothing; `recent_id` is the recent-model command the
+    // path came from, 0 for none. Failures are shown, and a recent entry that fails leaves.
+    void OpenModelFile(const std::wstring& path, UINT recent_id);
+    // The folder the file dialogs start in, at the top of the recent folders.
+    void SetCurrentFolder(const std::wstring& folder);
+    const ModelFileName& model_file_name() const { return model_file_name_; }
+    const RecentDocumentList& recent_models() const { return recent_models_; }
+
 private:
     LRESULT OnCreate();
     LRESULT OnDestroy();
@@ -176,4 +186,20 @@ private:
     std::function<void()> command_state_refresh_;
     MessageMap::NotifyHandler notification_handler_;
     std::map<CommandGroup, MessageMap::CommandHandler> group_handlers_;
+
+    // ---- Model files (main_frame_model_files.cpp) ----
+    void OnOpenModel();
+    void OnSaveModelQuick();
+    void OnSaveModel();
+    void OnSetDefaultFolder();
+    // Fills the submenu holding `first_id` with the titles of the items `item` gives.
+    void BuildDemoMenu(HMENU menu, UINT first_id, bool (*item)(unsigned, std::wstring&));
+    void OnDemoSpectrum(int index);
+    void OnDemoModel(int index);
+    // Before the model is replaced: stops a running fit and offers unsaved changes for
+    // saving; false when the model is to stay.
+    bool prepare_model_replacement();
+    // Saves the model and makes the path its name; false (shown) when the save failed.
+    bool save_model_as(const std::wstring& path);
+    ModelFileName model_file_name_;
 };

@@ -59,3 +59,9 @@
 // The keyword-list editor and the placeholder that marks its grid's place.
 #define IDD_PROPERTIES 10201
 #define IDC_PROPERTIES_GRID 10201
+// The open dialog's part below the common dialog's controls, and the static control
+// that marks the preview plot's place.
+#define IDD_OPEN_PREVIEW 10011
+#define IDC_OPEN_PREVIEW 10011
+// Quick save: the model under its current name; no menu item, sent by the close prompt.
+#define ID_FILE_SAVE_MODEL_QUICK 252

@@ -1,13 +1,11 @@
 // The logic of the model file commands: the open dialog's preview kind and text, the
-// name the model file commands propose and save to, and the question before a model is
-// replaced.
+// name the model file commands propose and save to.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "tests/support/model_test_parts.h"
-#include "ui/logic/close_prompt.h"
 #include "ui/logic/model_file_name.h"
 #include "ui/logic/open_preview.h"
 
@@ -93,51 +91,6 @@ TEST(ModelFileName, TheParentFolderIsThePathCutAtItsLastSeparator)
         {L"C:\\a.mdl", L"C:\\"},                 {L"a.mdl", L""},
     };
     for (const auto& [path, folder] : cases) EXPECT_EQ(parent_folder(path), folder) << path;
-}
-
-struct Document : IDocumentChanges {
-    bool changed = true;
-    bool save_succeeds = true;
-    int saves = 0;
-    bool model_changed() const override { return changed; }
-    bool save_model() override
-    {
-        ++saves;
-        if (save_succeeds) changed = false;
-        return save_succeeds;
-    }
-};
-
-TEST(ReplacingTheModel, GoesOnAfterNoOrASuccessfulSaveAndStopsOtherwise)
-{
-    struct Case {
-        bool changed, save_succeeds;
-        CloseAnswer answer;
-        bool asked, goes_on;
-        int saves;
-    };
-    using A = CloseAnswer;
-    const Case cases[] = {
-        {false, true, A::cancel, false, true, 0},  // nothing to lose: no question
-        {true, true, A::yes, true, true, 1},
-        {true, false, A::yes, true, false, 1},  // a failed or cancelled save keeps the model
-        {true, true, A::no, true, true, 0},
-        {true, true, A::cancel, true, false, 0},
-    };
-    for (const Case& c : cases) {
-        Document document;
-        document.changed = c.changed;
-        document.save_succeeds = c.save_succeeds;
-        std::vector<CloseQuestion> asked;
-        EXPECT_EQ(may_replace_model(document, [&](CloseQuestion q) {
-                      asked.push_back(q);
-                      return c.answer;
-                  }),
-                  c.goes_on);
-        EXPECT_EQ(asked, c.asked ? std::vector<CloseQuestion>{CloseQuestion::save_changes_yes_no_cancel}
-                                 : std::vector<CloseQuestion>{});
-        EXPECT_EQ(document.saves, c.saves);
-    }
 }
 
 }  // namespace
