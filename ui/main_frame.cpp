@@ -609,13 +609,7 @@ void CMainFrame::remember_spectrum(const std::wstring& path)
 
 void CMainFrame::OnRecentFolder(UINT id)
 {
-    const std::optional<std::wstring> folder = recent_folders_.entry_for_command(id);
-    if (!folder) return;
-    default_folder_ = *folder;
-    recent_folders_.add(*folder);
-    RegistryListStore store(folders_key);
-    recent_folders_.write(store);
-    update_recent_menu(recent_folders_);
+    if (const std::optional<std::wstring> folder = recent_folders_.entry_for_command(id)) SetCurrentFolder(*folder);
 }
 
 // ---- Recent lists ----
