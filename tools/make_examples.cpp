@@ -2,6 +2,7 @@
 // simulated with Poisson noise by the program's own models with the constants of
 // data/isotope.txt, and each model is the matching model with plausible starting values
 // (not the values that made the spectrum), as a user would set it up before a fit.
+// Titles and comments keep to characters that every plot and menu font has.
 // Writes core/text/example_items_data.cpp (the items enciphered) and, with --plain DIR,
 // the keyword texts as .spc and .mdl files to look at.
 //
@@ -73,23 +74,23 @@ const wchar_t* const doublet_name = PseudoVoigtDoublet::catalogue_name;
 std::vector<Example> examples()
 {
     return {
-        {L"alpha-iron", L"α-Fe calibration", L"α-Fe foil, 25 µm, 295 K; ⁵⁷Co(Rh) source",
+        {L"alpha-iron", L"α-Fe calibration", L"α-Fe foil, 25 µm, 295 K; 57Co(Rh) source",
          L"α-Fe calibration sextet", L"One sextet of metallic iron: δ = 0, Hn = 330 kOe", 512, 10.0, 5.0e5, -1.1e5,
          {{L"", {}, {}},
           {sextet_name, sextet(1.0, 0.0, 0.0, 330.0, 0.25), sextet(0.8, 0.05, 0.02, 325.0, 0.30)}}},
-        {L"nitroprusside", L"Sodium nitroprusside", L"Na₂[Fe(CN)₅NO]·2H₂O, 295 K; shifts relative to α-Fe",
+        {L"nitroprusside", L"Sodium nitroprusside", L"Na2[Fe(CN)5NO]·2H2O, 295 K; shifts relative to α-Fe",
          L"Sodium nitroprusside doublet", L"One quadrupole doublet: δ = −0.257 mm/s, ΔEQ = 1.706 mm/s", 512, 4.0,
          3.0e5, -6.0e4,
          {{L"", {}, {}}, {doublet_name, doublet(1.0, -0.257, 0.853, 0.24), doublet(0.8, -0.2, 0.8, 0.3)}}},
-        {L"magnetite", L"Magnetite Fe₃O₄", L"Fe₃O₄ powder, 295 K: tetrahedral A and octahedral B sites",
-         L"Magnetite, two sextets", L"Sextets of the A site (Fe³⁺) and the B site (Fe²·⁵⁺)", 512, 12.0, 8.0e5,
+        {L"magnetite", L"Magnetite Fe3O4", L"Fe3O4 powder, 295 K: tetrahedral A and octahedral B sites",
+         L"Magnetite, two sextets", L"Sextets of the A site (Fe3+) and the B site (Fe2.5+)", 512, 12.0, 8.0e5,
          -2.0e5,
          {{L"", {}, {}},
           {sextet_name, sextet(0.36, 0.27, -0.01, 491.0, 0.30), sextet(0.4, 0.3, 0.0, 485.0, 0.35)},
           {sextet_name, sextet(0.64, 0.66, 0.0, 460.0, 0.40), sextet(0.5, 0.6, 0.0, 450.0, 0.35)}}},
         {L"hematite-doublet", L"Hematite with a paramagnetic phase",
-         L"α-Fe₂O₃ with superparamagnetic Fe³⁺ oxide particles, 295 K", L"Sextet and doublet",
-         L"Hematite sextet (Hn = 515 kOe) and an Fe³⁺ doublet", 512, 12.0, 6.0e5, -1.5e5,
+         L"α-Fe2O3 with superparamagnetic Fe3+ oxide particles, 295 K", L"Sextet and doublet",
+         L"Hematite sextet (Hn = 515 kOe) and an Fe3+ doublet", 512, 12.0, 6.0e5, -1.5e5,
          {{L"", {}, {}},
           {sextet_name, sextet(0.7, 0.37, -0.10, 515.0, 0.28), sextet(0.6, 0.35, -0.05, 510.0, 0.30)},
           {doublet_name, doublet(0.3, 0.34, 0.36, 0.45), doublet(0.3, 0.3, 0.3, 0.4)}}},

@@ -8,6 +8,12 @@
 #include "subspec/catalogue/program_model_file_parts.h"
 #include "ui/logic/open_preview.h"
 
+namespace {
+
+constexpr UINT layout_message = WM_APP;
+
+} // namespace
+
 COpenDialog::COpenDialog(FileDialogRequest request, const Isotope* isotope)
     : request_(std::move(request)), isotope_(isotope)
 {
@@ -30,7 +36,8 @@ INT_PTR COpenDialog::hook_message(HWND hook, UINT message, WPARAM, LPARAM lparam
         SetWindowLongPtrW(hook, DWLP_MSGRESULT, OnFileDialogNotify(hook, notify));
         return TRUE;
     }
-    case WM_SIZE: layout(hook); return FALSE;
+    case WM_SIZE:
+    case layout_message: layout(hook); return FALSE;
     default: return FALSE;
     }
 }
@@ -58,11 +65,16 @@ LRESULT COpenDialog::OnFileDialogNotify(HWND hook, const OFNOTIFYW& notify)
 
 void COpenDialog::OnInitDone(HWND hook)
 {
-    // The template's static control marks the place; the plot window takes it over,
-    // with its id, where the common dialog has moved it.
-    if (const HWND place = GetDlgItem(hook, preview_id)) {
-        RECT rect{};
-        GetWindowRect(place, &rect);
+    // The hook dialog covers the whole common dialog; the template's static control marks
+    // the preview's place on the screen, below the common dialog's controls, which the
+    // plot window takes over with its id.
+    const HWND place = GetDlgItem(hook, preview_id);
+    RECT rect{};
+    if (place) GetWindowRect(place, &rect);
+    RECT client{};
+    GetClientRect(GetParent(hook), &client);
+    MoveWindow(hook, 0, 0, client.right, client.bottom, TRUE);
+    if (place) {
         MapWindowPoints(nullptr, hook, reinterpret_cast<POINT*>(&rect), 2);
         DestroyWindow(place);
         preview_.Create(hook, rect, preview_id);
@@ -70,10 +82,9 @@ void COpenDialog::OnInitDone(HWND hook)
     preview_.SetOptions(3, 0);
     preview_.hovered_point = -1;
     preview_.Redraw();
-    RECT client{};
-    GetClientRect(GetParent(hook), &client);
-    MoveWindow(hook, 0, 0, client.right, client.bottom, TRUE);
-    layout(hook);
+    // The common dialog places its own controls after this notification: the preview
+    // takes their width once they are in place.
+    PostMessageW(hook, layout_message, 0, 0);
 }
 
 void COpenDialog::layout(HWND hook)

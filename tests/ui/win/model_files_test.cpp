@@ -394,6 +394,9 @@ TEST_F(ModelFilesTest, ScreenshotsOfTheOpenDialogPreviewingAModelInEnglishAndRus
     frame->set_document_changes(nullptr);
     DestroyWindow(frame->hwnd());
     frame.reset();
+    // The frame's end posted WM_QUIT, which would end the dialog's modal loop at once.
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
 
     set_file_dialog_function(nullptr);  // the system's dialog
     const wchar_t* tags[] = {L"english", L"russian"};
@@ -412,7 +415,8 @@ TEST_F(ModelFilesTest, ScreenshotsOfTheOpenDialogPreviewingAModelInEnglishAndRus
         state.model = file(L"magnetite.mdl");
         shot_state = &state;
         const UINT_PTR timer = SetTimer(nullptr, 0, 150, on_shot_timer);
-        EXPECT_FALSE(dialog.DoModal());
+        const std::optional<std::wstring> chosen = dialog.DoModal();
+        EXPECT_FALSE(chosen) << wide_to_utf8(chosen.value_or(L"")) << " error " << CommDlgExtendedError();
         KillTimer(nullptr, timer);
         shot_state = nullptr;
         ASSERT_GT(state.shot.width, 0) << "no open dialog appeared";
