@@ -415,8 +415,7 @@ TEST_F(ModelFilesTest, ScreenshotsOfTheOpenDialogPreviewingAModelInEnglishAndRus
         state.model = file(L"magnetite.mdl");
         shot_state = &state;
         const UINT_PTR timer = SetTimer(nullptr, 0, 150, on_shot_timer);
-        const std::optional<std::wstring> chosen = dialog.DoModal();
-        EXPECT_FALSE(chosen) << wide_to_utf8(chosen.value_or(L"")) << " error " << CommDlgExtendedError();
+        EXPECT_FALSE(dialog.DoModal());  // cancelled by the timer
         KillTimer(nullptr, timer);
         shot_state = nullptr;
         ASSERT_GT(state.shot.width, 0) << "no open dialog appeared";
