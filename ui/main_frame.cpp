@@ -19,6 +19,7 @@
 #include "ui/win32_util.h"
 #include "ui/wingui/dialog_hooks.h"
 #include "ui/wingui/resources.h"
+#include "core/text/example_items.h"
 
 namespace {
 
@@ -202,6 +203,8 @@ LRESULT CMainFrame::OnCreate()
     read_recent_list(recent_spectra_, spectra_key);
     build_language_menu();
     show_view_options();
+    BuildDemoMenu(GetMenu(hwnd()), ID_FILE_DEMO_SPECTRUM_FIRST, demo_spectrum_item);
+    BuildDemoMenu(GetMenu(hwnd()), ID_FILE_DEMO_MODEL_FIRST, demo_model_item);
     BuildModelMenus();
     if (parameter_grid_.hwnd()) SetFocus(parameter_grid_.hwnd());
     return 0;
@@ -609,13 +612,7 @@ void CMainFrame::remember_spectrum(const std::wstring& path)
 
 void CMainFrame::OnRecentFolder(UINT id)
 {
-    const std::optional<std::wstring> folder = recent_folders_.entry_for_command(id);
-    if (!folder) return;
-    default_folder_ = *folder;
-    recent_folders_.add(*folder);
-    RegistryListStore store(folders_key);
-    recent_folders_.write(store);
-    update_recent_menu(recent_folders_);
+    if (const std::optional<std::wstring> folder = recent_folders_.entry_for_command(id)) SetCurrentFolder(*folder);
 }
 
 // ---- Recent lists ----

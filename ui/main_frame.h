@@ -32,6 +32,7 @@
 #include "core/fit/fit_settings.h"
 #include "ui/fit_thread.h"
 #include "ui/logic/command_state.h"
+#include "ui/logic/model_file_name.h"
 
 // The top-level window that Run creates and pumps messages for.
 class ITopLevelWindow {
@@ -150,6 +151,14 @@ public:
     CModelGrid& parameter_grid() { return parameter_grid_; }
     CModelGrid& fit_result_grid() { return fit_result_grid_; }
     CCorrGrid& correlation_grid() { return correlation_grid_; }
+    // ---- Model files (main_frame_model_files.cpp) ----
+    // Loads the model file, all or nothing; `recent_id` is the recent-model command the
+    // path came from, 0 for none. Failures are shown, and a recent entry that fails leaves.
+    void OpenModelFile(const std::wstring& path, UINT recent_id);
+    // The folder the file dialogs start in, at the top of the recent folders.
+    void SetCurrentFolder(const std::wstring& folder);
+    const ModelFileName& model_file_name() const { return model_file_name_; }
+    const RecentDocumentList& recent_models() const { return recent_models_; }
 
 private:
     LRESULT OnCreate();
@@ -308,4 +317,19 @@ private:
     HMENU popup_of(UINT id) const;
 
     std::function<int()> model_row_source_;
+    // ---- Model files (main_frame_model_files.cpp) ----
+    void OnOpenModel();
+    void OnSaveModelQuick();
+    void OnSaveModel();
+    void OnSetDefaultFolder();
+    // Fills the submenu holding `first_id` with the titles of the items `item` gives.
+    void BuildDemoMenu(HMENU menu, UINT first_id, bool (*item)(unsigned, std::wstring&));
+    void OnDemoSpectrum(int index);
+    void OnDemoModel(int index);
+    // Before the model is replaced: stops a running fit and offers unsaved changes for
+    // saving; false when the model is to stay.
+    bool prepare_model_replacement();
+    // Saves the model and makes the path its name; false (shown) when the save failed.
+    bool save_model_as(const std::wstring& path);
+    ModelFileName model_file_name_;
 };

@@ -65,3 +65,9 @@
 // ui/logic/fit_settings_form.h and ui/logic/dist_params_form.h).
 #define IDD_FIT_SETTINGS 10101
 #define IDD_DIST_PARAMS 11001
+// The open dialog's part below the common dialog's controls, and the static control
+// that marks the preview plot's place.
+#define IDD_OPEN_PREVIEW 10011
+#define IDC_OPEN_PREVIEW 10011
+// Quick save: the model under its current name; no menu item, sent by the close prompt.
+#define ID_FILE_SAVE_MODEL_QUICK 252

@@ -24,3 +24,9 @@ using CloseAsker = std::function<CloseAnswer(CloseQuestion)>;
 // failed or cancelled save keeps the window and the model. An unchanged model asks
 // whether to close only when closing.
 bool query_save(IDocumentChanges& document, bool closing, const CloseAsker& ask);
+
+// Before a model is replaced (opened or taken from the examples): a changed model is
+// offered for saving with Yes/No/Cancel. True when the replacement may go on: after No,
+// or after Yes once the save succeeded; a failed or cancelled save, like Cancel, stops
+// it, so the unsaved model stays.
+bool may_replace_model(IDocumentChanges& document, const CloseAsker& ask);

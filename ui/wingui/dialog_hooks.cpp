@@ -1,10 +1,24 @@
 #include "ui/wingui/dialog_hooks.h"
 
 #include <commdlg.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 
+#include "ui/wingui/com_ptr.h"
+#include "ui/wingui/resources.h"
+
 namespace {
+
+// The common dialog hands the hook procedure its OPENFILENAME once, with WM_INITDIALOG;
+// the extension is kept in the hook dialog's user data for the messages after it.
+UINT_PTR CALLBACK extension_hook(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, reinterpret_cast<const OPENFILENAMEW*>(lparam)->lCustData);
+    auto* extension = reinterpret_cast<FileDialogExtension*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+    return extension ? static_cast<UINT_PTR>(extension->hook_message(dialog, message, wparam, lparam)) : 0;
+}
 
 int system_message_box(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)
 {
@@ -28,6 +42,16 @@ std::optional<std::wstring> system_file_dialog(const FileDialogRequest& request)
     dialog.lpstrDefExt = request.default_extension.empty() ? nullptr : request.default_extension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY |
                    (request.save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST);
+    if (request.extension) {
+        // The template in the user-interface language, handed over as loaded: the
+        // dialog would otherwise look it up in the thread's language.
+        if (const DLGTEMPLATE* child = find_dialog_resource(request.extension->template_id())) {
+            dialog.Flags |= OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE | OFN_ENABLESIZING;
+            dialog.hInstance = reinterpret_cast<HINSTANCE>(const_cast<DLGTEMPLATE*>(child));
+            dialog.lpfnHook = extension_hook;
+            dialog.lCustData = reinterpret_cast<LPARAM>(request.extension);
+        }
+    }
     const BOOL chosen = request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen) return std::nullopt;
     return std::wstring(path.c_str());
@@ -46,7 +70,30 @@ std::optional<COLORREF> system_color_dialog(HWND owner, COLORREF initial, COLORR
     return choice.rgbResult;
 }
 
+std::optional<std::wstring> system_folder_dialog(HWND owner, const std::wstring& initial_folder)
+{
+    ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(dialog.put()))))
+        return std::nullopt;
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_FILEMUSTEXIST);
+    if (!initial_folder.empty()) {
+        ComPtr<IShellItem> folder;
+        if (SUCCEEDED(SHCreateItemFromParsingName(initial_folder.c_str(), nullptr, IID_PPV_ARGS(folder.put()))))
+            dialog->SetDefaultFolder(folder.get());
+    }
+    ComPtr<IShellItem> result;
+    if (FAILED(dialog->Show(owner)) || FAILED(dialog->GetResult(result.put()))) return std::nullopt;
+    PWSTR path = nullptr;
+    if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path))) return std::nullopt;
+    std::wstring chosen(path);
+    CoTaskMemFree(path);
+    return chosen;
+}
+
 MessageBoxFunction message_box = system_message_box;
+FolderDialogFunction folder_dialog = system_folder_dialog;
 ColorDialogFunction color_dialog = system_color_dialog;
 FileDialogFunction file_dialog = system_file_dialog;
 
@@ -82,5 +129,17 @@ ColorDialogFunction set_color_dialog_function(ColorDialogFunction function)
 {
     ColorDialogFunction previous = std::move(color_dialog);
     color_dialog = function ? std::move(function) : ColorDialogFunction(system_color_dialog);
+    return previous;
+}
+
+std::optional<std::wstring> show_folder_dialog(HWND owner, const std::wstring& initial_folder)
+{
+    return folder_dialog(owner, initial_folder);
+}
+
+FolderDialogFunction set_folder_dialog_function(FolderDialogFunction function)
+{
+    FolderDialogFunction previous = std::move(folder_dialog);
+    folder_dialog = function ? std::move(function) : FolderDialogFunction(system_folder_dialog);
     return previous;
 }

@@ -221,4 +221,37 @@ TEST(RecentDocumentList, DuplicatesMissingValuesAndBadEntries)
     EXPECT_EQ(list.entries(), (std::vector<std::wstring>{L"two", L"one"}));
 }
 
+TEST(ReplacingTheModel, GoesOnAfterNoOrASuccessfulSaveAndStopsOtherwise)
+{
+    struct Case {
+        bool changed, save_succeeds;
+        CloseAnswer answer;
+        bool asked, goes_on;
+        int saves;
+    };
+    using A = CloseAnswer;
+    const Case cases[] = {
+        {false, true, A::cancel, false, true, 0},  // nothing to lose: no question
+        {true, true, A::yes, true, true, 1},
+        {true, false, A::yes, true, false, 1},  // a failed or cancelled save keeps the model
+        {true, true, A::no, true, true, 0},
+        {true, true, A::cancel, true, false, 0},
+    };
+    for (const Case& c : cases) {
+        Document document;
+        document.changed = c.changed;
+        document.save_succeeds = c.save_succeeds;
+        std::vector<CloseQuestion> asked;
+        EXPECT_EQ(may_replace_model(document, [&](CloseQuestion q) {
+                      asked.push_back(q);
+                      return c.answer;
+                  }),
+                  c.goes_on);
+        EXPECT_EQ(asked, c.asked ? std::vector<CloseQuestion>{CloseQuestion::save_changes_yes_no_cancel}
+                                 : std::vector<CloseQuestion>{});
+        EXPECT_EQ(document.saves, c.saves);
+    }
+}
+
+
 } // namespace
