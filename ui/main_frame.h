@@ -332,4 +332,26 @@ private:
     // Saves the model and makes the path its name; false (shown) when the save failed.
     bool save_model_as(const std::wstring& path);
     ModelFileName model_file_name_;
+    // ---- Reports (main_frame_reports.cpp) ----
+public:
+    // The model's source: its file path, or empty for an unnamed model.
+    const std::wstring& model_file_name() const { return model_file_name_; }
+    void set_model_file_name(std::wstring path) { model_file_name_ = std::move(path); }
+    // The last fit's figures that the report and the results table print; the fit's
+    // results message sets them.
+    struct FitFigures {
+        double chi_square = 0.0;
+        double reduced_chi_square = 0.0;
+        int stop_code = 0;
+    };
+    const FitFigures& last_fit() const { return last_fit_; }
+    void set_last_fit(const FitFigures& figures) { last_fit_ = figures; }
+
+private:
+    void OnSaveResults();
+    void OnSaveResultsTable();
+    void OnViewResults();
+
+    std::wstring model_file_name_;
+    FitFigures last_fit_;
 };

@@ -1,6 +1,114 @@
+// The report commands: the HTML report saved where the user chooses or shown from a
+// temporary file, and the results table. None of them changes the document.
 #include "ui/main_frame.h"
+
+#include <exception>
+#include <optional>
+#include <stdexcept>
+
+#include "core/fit/fit_settings.h"
+#include "core/text/messages.h"
+#include "core/text/text.h"
+#include "plot/html_report.h"
+#include "plot/report_image.h"
+#include "plot/results_table.h"
+#include "ui/logic/report_commands.h"
+#include "ui/report_viewer.h"
+#include "ui/resource_ids.h"
+#include "ui/win32_util.h"
+#include "ui/wingui/dialog_hooks.h"
+
+namespace {
+
+const wchar_t* const report_filter = L"HTML files (*.html)|*.html|All files (*.*)|*.*";
+const wchar_t* const table_filter = L"CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+
+// The save dialog of a report command, proposing the model's (else the spectrum's)
+// name in the default folder; nothing on Cancel.
+std::optional<std::wstring> ask_results_path(CMainFrame& frame, const wchar_t* filter, const wchar_t* extension)
+{
+    FileDialogRequest request;
+    request.owner = frame.hwnd();
+    request.save = true;
+    request.filter = filter;
+    request.default_extension = extension;
+    request.initial_folder = frame.default_folder();
+    request.initial_name = report_file_stem(frame.model_file_name(), frame.spectrum_file_name());
+    return show_file_dialog(request);
+}
+
+// The document's fit results; a model changed since its fit has none to report.
+ResultsSource results_source(CMainFrame& frame)
+{
+    std::optional<ResultsSource> source =
+        document_results(frame.document(), frame.spectrum_file_name(), frame.model_file_name());
+    if (!source) throw std::runtime_error(MessageText(50222).to_utf8());
+    return std::move(*source);
+}
+
+void write_report(CMainFrame& frame, const std::wstring& path)
+{
+    const ResultsSource source = results_source(frame);
+    const ModelState& document = frame.document();
+    const std::int32_t options = frame.plot_view().options;
+    const unsigned flags = report_flags(options, frame.round_results());
+    const std::wstring stop_text = MessageText(fit_stop_message_id(frame.last_fit().stop_code)).str();
+    write_html_report(path, source, stop_text, flags, [&](std::wstring& page) {
+        render_plot_png(page, document.model, document.data, document.fit_values, document.covariance, &document,
+                        (flags & ReportNormalized) != 0, report_view_options(options));
+    });
+}
+
+void save_failed(HWND owner, const std::exception& error)
+{
+    show_message_box(owner, utf8_to_wide(error.what()), L"Save failed", MB_OK | MB_ICONERROR);
+}
+
+} // namespace
 
 void CMainFrame::OnReportCommand(UINT id)
 {
-    not_available_yet(id);
+    switch (id) {
+    case ID_FILE_SAVE_RESULTS: OnSaveResults(); break;
+    case ID_FILE_SAVE_RESULTS_TABLE: OnSaveResultsTable(); break;
+    case ID_FILE_VIEW_RESULTS: OnViewResults(); break;
+    default: not_available_yet(id); break;
+    }
+}
+
+void CMainFrame::OnSaveResults()
+{
+    const std::optional<std::wstring> path = ask_results_path(*this, report_filter, L"html");
+    if (!path) return;
+    try {
+        write_report(*this, *path);
+    } catch (const std::exception& error) {
+        save_failed(hwnd(), error);
+    }
+}
+
+void CMainFrame::OnSaveResultsTable()
+{
+    const std::optional<std::wstring> path = ask_results_path(*this, table_filter, L"csv");
+    if (!path) return;
+    try {
+        write_results_table(*path, results_source(*this), last_fit_.chi_square, last_fit_.reduced_chi_square);
+    } catch (const std::exception& error) {
+        save_failed(hwnd(), error);
+    }
+}
+
+void CMainFrame::OnViewResults()
+{
+    const std::wstring path = make_temp_file_name(L".html");
+    try {
+        if (path.empty()) throw std::runtime_error(MessageText(50223).to_utf8());
+        write_report(*this, path);
+        // Without an HTML engine of its own the program hands the page to the system's
+        // browser, which may still read it later: the file stays.
+        show_report(hwnd(), path);
+    } catch (const std::exception& error) {
+        save_failed(hwnd(), error);
+        if (!path.empty()) DeleteFileW(path.c_str());
+    }
 }

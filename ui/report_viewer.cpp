@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "core/text/messages.h"
 #include "ui/wingui/dialog_hooks.h"
 
 namespace {
@@ -30,15 +31,11 @@ OpenFileFunction set_open_file_function(OpenFileFunction function)
 
 bool show_report(HWND owner, const std::wstring& path)
 {
-    const int answer = show_message_box(owner,
-                                        L"The report cannot be shown inside the program here. "
-                                        L"Open it in your web browser?\n\n" + path,
-                                        L"Report", MB_YESNO | MB_ICONQUESTION);
-    if (answer != IDYES)
+    const std::wstring caption = MessageText(50224).str();
+    if (show_message_box(owner, MessageText(50220, path).str(), caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     if (open_file()(owner, path))
         return true;
-    show_message_box(owner, L"No program could open the report. It is saved as:\n\n" + path, L"Report",
-                     MB_OK | MB_ICONINFORMATION);
+    show_message_box(owner, MessageText(50221, path).str(), caption, MB_OK | MB_ICONINFORMATION);
     return false;
 }

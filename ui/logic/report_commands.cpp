@@ -1,0 +1,41 @@
+#include "ui/logic/report_commands.h"
+
+#include "core/text/data_files.h"
+#include "plot/html_report.h"
+
+namespace {
+
+constexpr std::int32_t plot_normalized = 0x200;
+constexpr std::int32_t report_plot_options = 0x7F7B;
+
+} // namespace
+
+std::optional<ResultsSource> document_results(const ModelState& document, const std::wstring& spectrum_name,
+                                              const std::wstring& model_name)
+{
+    const std::size_t n = document.model.param_count();
+    if (document.fit_values.size() != n || document.covariance.size1() != n || document.covariance.size2() != n)
+        return std::nullopt;
+    return ResultsSource{document.model, document.data, document.fit_values, document.covariance, spectrum_name,
+                         model_name};
+}
+
+unsigned report_flags(std::int32_t plot_options, bool round_results)
+{
+    unsigned flags = 0x3E;
+    if (plot_options & plot_normalized)
+        flags |= ReportNormalized;
+    if (round_results)
+        flags |= ReportRoundResults;
+    return flags;
+}
+
+std::int32_t report_view_options(std::int32_t plot_options)
+{
+    return plot_options & report_plot_options;
+}
+
+std::wstring report_file_stem(const std::wstring& model_path, const std::wstring& spectrum_path)
+{
+    return file_stem(model_path.empty() ? spectrum_path : model_path);
+}
