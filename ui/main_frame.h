@@ -127,10 +127,9 @@ public:
     void set_fit_engine(FitEngine engine);
     // Whether fit results are on show, with the chi-squares and stop code of the last fit.
     bool results_shown() const { return results_; }
-    double chi_square() const { return chi_square_; }
-    double reduced_chi_square() const { return reduced_chi_square_; }
-    int stop_code() const { return stop_code_; }
-    const std::wstring& model_file_name() const { return model_file_name_; }
+    double chi_square() const { return last_fit_.chi_square; }
+    double reduced_chi_square() const { return last_fit_.reduced_chi_square; }
+    int stop_code() const { return last_fit_.stop_code; }
 
     // What the fit thread's messages mean for the window (IFitHost).
     void fit_started() override;
@@ -260,10 +259,7 @@ private:
     void set_status_text(int pane, const std::wstring& text);
     FitSettings fit_settings_;
     FitEngine fit_engine_ = run_lm_fit;
-    double chi_square_ = 0.0, reduced_chi_square_ = 0.0;
-    int stop_code_ = 0;
     bool results_ = false;
-    std::wstring model_file_name_;
     // What the last UpdateUIState applied, so that only changes reach menus and toolbar.
     std::vector<CommandState> applied_states_;
     std::wstring applied_title_;
@@ -334,11 +330,10 @@ private:
     ModelFileName model_file_name_;
     // ---- Reports (main_frame_reports.cpp) ----
 public:
-    // The model's source: its file path, or empty for an unnamed model.
-    const std::wstring& model_file_name() const { return model_file_name_; }
-    void set_model_file_name(std::wstring path) { model_file_name_ = std::move(path); }
-    // The last fit's figures that the report and the results table print; the fit's
-    // results message sets them.
+    // Makes `path` the model's file, as a save does.
+    void set_model_file_name(const std::wstring& path) { model_file_name_.set_file(path); }
+    // The last fit's figures that the status line, the report and the results table
+    // print; the fit's results message sets them.
     struct FitFigures {
         double chi_square = 0.0;
         double reduced_chi_square = 0.0;
@@ -352,6 +347,5 @@ private:
     void OnSaveResultsTable();
     void OnViewResults();
 
-    std::wstring model_file_name_;
     FitFigures last_fit_;
 };

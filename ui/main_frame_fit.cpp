@@ -116,8 +116,8 @@ void CMainFrame::fit_waiting(const FitStatus& status)
 {
     if (status.values) {
         document_.fit_values = *status.values;
-        chi_square_ = status.chi_square;
-        reduced_chi_square_ = status.reduced_chi_square;
+        last_fit_.chi_square = status.chi_square;
+        last_fit_.reduced_chi_square = status.reduced_chi_square;
     }
     UpdateViews(ViewsChiSquare);
     UpdateUIState();
@@ -128,9 +128,9 @@ void CMainFrame::fit_results(const FitStatus& status)
     if (status.values) document_.fit_values = *status.values;
     if (status.covariance) document_.covariance = *status.covariance;
     if (status.directions) document_.singular_directions = *status.directions;
-    chi_square_ = status.chi_square;
-    reduced_chi_square_ = status.reduced_chi_square;
-    stop_code_ = status.stop_code;
+    last_fit_.chi_square = status.chi_square;
+    last_fit_.reduced_chi_square = status.reduced_chi_square;
+    last_fit_.stop_code = status.stop_code;
     UpdateViews(ViewsResults | ViewsChiSquare, &status);
     UpdateUIState();
 }
@@ -152,8 +152,8 @@ void CMainFrame::fit_progress(const FitProgress& progress)
         return;
     }
     document_.fit_values = progress.values;
-    chi_square_ = progress.chi_square;
-    reduced_chi_square_ = progress.reduced_chi_square;
+    last_fit_.chi_square = progress.chi_square;
+    last_fit_.reduced_chi_square = progress.reduced_chi_square;
     UpdateViews(ViewsChiSquare);
 }
 

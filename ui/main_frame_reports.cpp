@@ -33,7 +33,7 @@ std::optional<std::wstring> ask_results_path(CMainFrame& frame, const wchar_t* f
     request.filter = filter;
     request.default_extension = extension;
     request.initial_folder = frame.default_folder();
-    request.initial_name = report_file_stem(frame.model_file_name(), frame.spectrum_file_name());
+    request.initial_name = report_file_stem(frame.model_file_name().name(), frame.spectrum_file_name());
     return show_file_dialog(request);
 }
 
@@ -41,7 +41,7 @@ std::optional<std::wstring> ask_results_path(CMainFrame& frame, const wchar_t* f
 ResultsSource results_source(CMainFrame& frame)
 {
     std::optional<ResultsSource> source =
-        document_results(frame.document(), frame.spectrum_file_name(), frame.model_file_name());
+        document_results(frame.document(), frame.spectrum_file_name(), frame.model_file_name().name());
     if (!source) throw std::runtime_error(MessageText(50222).to_utf8());
     return std::move(*source);
 }

@@ -22,7 +22,7 @@ void CMainFrame::set_status_text(int pane, const std::wstring& text)
 
 bool CMainFrame::UpdateViews(int flags, const FitStatus* status)
 {
-    const ViewRefresh refresh = plan_view_refresh(flags, status, chi_square_, reduced_chi_square_);
+    const ViewRefresh refresh = plan_view_refresh(flags, status, last_fit_.chi_square, last_fit_.reduced_chi_square);
     set_status_text(0, refresh.status_text);
     if (refresh.follow_values) document_.fit_values = document_.values;
     results_ = refresh.results;
@@ -39,7 +39,7 @@ void CMainFrame::UpdateUIState()
     UpdateFitStatus();
     const std::wstring title =
         window_title(MessageText(50000).str(), spectrum_file_name_, document_.spectrum_history.is_modified(),
-                     model_file_name_, document_.model_history.is_modified());
+                     model_file_name_.name(), document_.model_history.is_modified());
     if (title != applied_title_) {
         applied_title_ = title;
         SetWindowTextW(hwnd(), title.c_str());
