@@ -176,7 +176,9 @@ TEST(ExpressionEditor, ErrorsAreReportedWhereTheTextStopsReading)
     for (const Case& c : cases) {
         const auto error = check_expression(c.text, model);
         ASSERT_EQ(error.has_value(), c.position.has_value()) << std::wstring(c.text).size();
-        if (error) EXPECT_EQ(error->position, *c.position) << std::wstring(c.text).size();
+        if (error) {
+            EXPECT_EQ(error->position, *c.position) << std::wstring(c.text).size();
+        }
     }
 }
 
