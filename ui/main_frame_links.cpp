@@ -28,6 +28,7 @@ constexpr UINT bounds_id = 264;
 constexpr UINT add_all_expressions_id = 800;
 constexpr UINT first_listed_expression_id = 801;
 constexpr UINT first_distribution_link_id = 23001;
+constexpr UINT last_distribution_link_id = 23100;
 
 struct Submenu {
     HMENU parent = nullptr;
@@ -35,18 +36,19 @@ struct Submenu {
     HMENU popup = nullptr;
 };
 
-// The popup of `menu` (at any depth) that holds item `id`, with its place in its parent:
-// the parent's entry is what gets disabled while the popup is empty.
-Submenu submenu_holding(HMENU menu, UINT id)
+// The popup of `menu` (at any depth) that holds an item with an id from `id` to `last`,
+// with its place in its parent: the parent's entry is what gets disabled while the
+// popup is empty.
+Submenu submenu_holding(HMENU menu, UINT id, UINT last)
 {
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         const HMENU sub = GetSubMenu(menu, i);
         if (!sub) continue;
-        if (const Submenu deeper = submenu_holding(sub, id); deeper.popup) return deeper;
+        if (const Submenu deeper = submenu_holding(sub, id, last); deeper.popup) return deeper;
         const int items = GetMenuItemCount(sub);
         for (int k = 0; k < items; ++k)
-            if (GetMenuItemID(sub, k) == id) return {menu, i, sub};
+            if (const UINT item = GetMenuItemID(sub, k); item >= id && item <= last) return {menu, i, sub};
     }
     return {};
 }
@@ -110,7 +112,7 @@ void CMainFrame::links_changed(int flags)
 
 void CMainFrame::BuildGridLinkMenu(HMENU menu)
 {
-    const Submenu submenu = submenu_holding(menu, first_link_id);
+    const Submenu submenu = submenu_holding(menu, first_link_id, first_link_id);
     const std::optional<CurrentParameter> parameter = current_parameter();
     const bool linked = parameter && document_.model.components[parameter->component]->links[parameter->param].kind !=
                                          NotLinked;
@@ -130,7 +132,7 @@ void CMainFrame::BuildGridLinkMenu(HMENU menu)
 
 void CMainFrame::BuildExpressionsMenu(HMENU menu)
 {
-    const Submenu submenu = submenu_holding(menu, first_listed_expression_id);
+    const Submenu submenu = submenu_holding(menu, first_listed_expression_id, first_listed_expression_id);
     if (!submenu.popup) return;
     clear(submenu);
     // The file is read again each time, so that edits to it show without a restart.
@@ -150,7 +152,9 @@ void CMainFrame::BuildExpressionsMenu(HMENU menu)
 
 void CMainFrame::BuildLinkMenu(HMENU menu, unsigned distribution)
 {
-    const Submenu submenu = submenu_holding(menu, first_distribution_link_id);
+    // Its items carry the component indices, so 23001 itself may be gone after a rebuild;
+    // the demo files' ids begin at 23101.
+    const Submenu submenu = submenu_holding(menu, first_distribution_link_id, last_distribution_link_id);
     if (!submenu.popup) return;
     clear(submenu);
     const ComponentList& components = document_.model.components;
@@ -158,7 +162,9 @@ void CMainFrame::BuildLinkMenu(HMENU menu, unsigned distribution)
     double factor = 0;
     if (distribution < components.size() && !components[distribution]->get_distribution_link(target, factor)) {
         for (const auto& c : components) {
-            if (c->index == distribution || !c->distribution() || c->get_distribution_link(target, factor)) continue;
+            if (c->index == distribution || !c->distribution() || c->get_distribution_link(target, factor) ||
+                first_distribution_link_id + c->index > last_distribution_link_id)
+                continue;
             const std::wstring text = std::to_wstring(c->index) + L". " + c->subspec->display_name();
             AppendMenuW(submenu.popup, MF_STRING, first_distribution_link_id + c->index,
                         normalize_script_text(text).c_str());

@@ -18,7 +18,9 @@
 
 #include "core/model/model_expressions.h"
 #include "core/text/messages.h"
+#include "subspec/distribution.h"
 #include "tests/support/model_test_parts.h"
+#include "ui/logic/link_targets.h"
 #include "tests/ui/gui/screenshot.h"
 #include "tests/ui/win/recorded_message_boxes.h"
 #include "ui/resource_ids.h"
@@ -411,6 +413,33 @@ TEST_F(LinksFrameTest, PredefinedExpressionsOfTheSelectedComponentAddOneUndoStep
         document().model_history.undo(document());
         EXPECT_EQ(document().model.expressions.size(), left);
     }
+}
+
+TEST_F(LinksFrameTest, ADistributionIsOfferedTheOtherDistributions)
+{
+    ModelState& d = document();
+    for (int i = 0; i < 3; ++i) {
+        const SubSpecPtr s = make_distribution(model_test::lorentz(), 2, {1});
+        const unsigned count = s->param_count();
+        const DVector v(count, 0.5);
+        d.insert_component(d.model.component_count(), s, v, std::vector<int>(count, 1), DVector(count, -inf),
+                           DVector(count, inf));
+    }
+    const HMENU menu = CreatePopupMenu();
+    const HMENU links = CreatePopupMenu();
+    AppendMenuW(links, MF_STRING, 23001, L"");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(links), L"Link to");
+    frame->BuildLinkMenu(menu, 3);
+    const std::wstring name = normalize_script_text(d.model.components[4]->subspec->display_name());
+    EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L"4. " + name, L"5. " + name}));
+    EXPECT_EQ(GetMenuItemID(links, 1), 23006u);
+    // Every distribution but the asking component; an index beyond the model gets none.
+    frame->BuildLinkMenu(menu, 1);
+    EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L"3. " + name, L"4. " + name, L"5. " + name}));
+    frame->BuildLinkMenu(menu, 9);
+    EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L""}));
+    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+    DestroyMenu(menu);
 }
 
 TEST_F(LinksFrameTest, ScreenshotsOfTheDialogsInRussian)
