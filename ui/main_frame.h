@@ -158,6 +158,27 @@ public:
     void SetCurrentFolder(const std::wstring& folder);
     const ModelFileName& model_file_name() const { return model_file_name_; }
     const RecentDocumentList& recent_models() const { return recent_models_; }
+    // ---- Links, bounds and user expressions (main_frame_links.cpp) ----
+    // The parameter grid's current cell while that grid is shown (row: component, then
+    // user expression; parameters from column 3); nothing otherwise. The grid's host
+    // installs it; until then the commands that act on the current cell do nothing.
+    struct ModelGridCell {
+        int row = -1;
+        int column = -1;
+    };
+    void set_model_grid_cursor(std::function<std::optional<ModelGridCell>()> cursor)
+    {
+        model_grid_cursor_ = std::move(cursor);
+    }
+    // Fill the Link to submenu (the popup holding 5001; also sets Unlink, 259, and
+    // Bounds, 264, for the current parameter), the Expressions submenu (holding 801)
+    // and a distribution's Link to submenu (holding 23001) of `menu`.
+    void BuildGridLinkMenu(HMENU menu);
+    void BuildExpressionsMenu(HMENU menu);
+    void BuildLinkMenu(HMENU menu, unsigned distribution);
+    // A parameter grid row activated: the factor of a linked parameter, or the user
+    // expression of an expression row.
+    void OnEditLink(int row, int param);
 
 private:
     LRESULT OnCreate();
@@ -348,4 +369,24 @@ private:
     void OnViewResults();
 
     FitFigures last_fit_;
+    // Links, bounds and user expressions (main_frame_links.cpp).
+    struct CurrentParameter {
+        unsigned component;
+        unsigned param;
+    };
+    // The shown parameter of a component under the parameter grid's current cell.
+    std::optional<CurrentParameter> current_parameter() const;
+    // The component row under the current cell.
+    std::optional<unsigned> current_component() const;
+    void OnLinkTo(UINT id);
+    void OnUnlink();
+    void OnBounds();
+    void OnAddExpression();
+    void OnAddListedExpression(UINT id);
+    void OnAddAllExpressions();
+    void edit_link_factor(const CurrentParameter& parameter);
+    void edit_expression(unsigned expression);
+    // Ends a change of links, bounds or expressions: one refresh of the views.
+    void links_changed(int flags);
+    std::function<std::optional<ModelGridCell>()> model_grid_cursor_;
 };

@@ -24,7 +24,7 @@ constexpr std::array routes{
     CommandRoute{251, 253, G::model_file},
     CommandRoute{255, 255, G::component_command},
     CommandRoute{256, 258, G::document_command},
-    CommandRoute{259, 260, G::document_command},
+    CommandRoute{260, 260, G::document_command},
     CommandRoute{261, 261, G::component_command},  // isotope information
     CommandRoute{262, 262, G::links_and_expressions},
     CommandRoute{263, 263, G::document_command},
@@ -65,6 +65,7 @@ constexpr std::array routes{
     CommandRoute{21001, 23000, G::component_command},  // add subspectrum, add distribution
     CommandRoute{23101, 23300, G::model_file},        // demo spectra and models
     CommandRoute{30002, 30002, G::next_page},
+    CommandRoute{259, 259, G::links_and_expressions},  // unlink
 };
 
 } // namespace

@@ -39,7 +39,7 @@ TEST(CommandRouting, EveryMenuCommandReachesItsHandler)
         {263, G::document_command},  {261, G::component_command}, {21001, G::component_command}, {22001, G::component_command},
         {262, G::links_and_expressions}, {273, G::document_command}, {255, G::component_command},
         {260, G::document_command},  {272, G::document_command},  {5001, G::links_and_expressions},
-        {5999, G::links_and_expressions}, {259, G::document_command}, {264, G::links_and_expressions},
+        {5999, G::links_and_expressions}, {259, G::links_and_expressions}, {264, G::links_and_expressions},
         {800, G::links_and_expressions}, {899, G::links_and_expressions}, {278, G::document_command},
         {265, G::component_command},  {256, G::document_command},  {359, G::fit_control},
         {355, G::document_command},  {351, G::fit_control},       {352, G::fit_control},

@@ -1,0 +1,469 @@
+// Links, bounds and user expressions through the main window under Wine: the menus
+// built for the parameter grid's current cell, the link-factor, bounds and expression
+// editor dialogs driven as a user would, each change one undo step that undo reverses
+// exactly, and a screenshot of each dialog in English and Russian.
+#include "ui/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "core/model/model_expressions.h"
+#include "core/text/messages.h"
+#include "subspec/distribution.h"
+#include "tests/support/model_test_parts.h"
+#include "ui/logic/link_targets.h"
+#include "tests/ui/gui/screenshot.h"
+#include "tests/ui/win/recorded_message_boxes.h"
+#include "ui/resource_ids.h"
+#include "ui/wingui/resources.h"
+
+namespace {
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+void pump()
+{
+    MSG msg;
+    for (int i = 0; i < 5; ++i) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+void screenshot(HWND window, const std::wstring& name)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    pump();
+    const Screenshot shot = capture_window(window);
+    ASSERT_GT(shot.width, 0);
+    const std::wstring folder = L"" VX_SCREENSHOT_DIR;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    save_png(shot, folder + L"/" + name + L".png");
+}
+
+BOOL CALLBACK find_visible_dialog(HWND w, LPARAM l)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(w, name, 16);
+    if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(l) = w;
+    return FALSE;
+}
+
+HWND find_dialog()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), find_visible_dialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::function<void(HWND)>& dialog_step()
+{
+    static std::function<void(HWND)> step;
+    return step;
+}
+
+void CALLBACK on_dialog_timer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    const HWND dialog = find_dialog();
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    auto step = std::move(dialog_step());
+    dialog_step() = nullptr;
+    if (step) step(dialog);
+}
+
+std::wstring item_text(HWND dialog, int id)
+{
+    wchar_t text[256] = {};
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+// Presses OK and reports whether the dialog is still open afterwards.
+bool ok_keeps_open(HWND dialog)
+{
+    SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return IsWindowVisible(dialog) != FALSE;
+}
+
+std::vector<std::wstring> list_texts(HWND list)
+{
+    std::vector<std::wstring> texts;
+    const int count = ListView_GetItemCount(list);
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        ListView_GetItemText(list, i, 0, text, 128);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+// Selects item `index` of a list and activates it as a double click does.
+void activate(HWND dialog, int list_id, int index)
+{
+    const HWND list = GetDlgItem(dialog, list_id);
+    ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    NMITEMACTIVATE activation{};
+    activation.hdr = {list, static_cast<UINT_PTR>(list_id), static_cast<UINT>(LVN_ITEMACTIVATE)};
+    activation.iItem = index;
+    SendMessageW(dialog, WM_NOTIFY, list_id, reinterpret_cast<LPARAM>(&activation));
+}
+
+std::vector<std::wstring> menu_texts(HMENU popup)
+{
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+        wchar_t text[128] = {};
+        GetMenuStringW(popup, i, text, 128, MF_BYPOSITION);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+class LinksFrameTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&init);
+    }
+
+    void SetUp() override { create(0x409); }
+    void TearDown() override
+    {
+        if (frame && IsWindow(frame->hwnd())) {
+            frame->set_document_changes(nullptr);
+            DestroyWindow(frame->hwnd());
+        }
+        frame.reset();
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        set_resource_language(0x409);
+        set_message_language(0x409);
+    }
+
+    void create(WORD langid)
+    {
+        if (frame) TearDown();
+        set_resource_language(langid);
+        set_message_language(langid);
+        frame = std::make_unique<CMainFrame>();
+        ASSERT_TRUE(frame->create_window());
+        ShowWindow(frame->hwnd(), SW_SHOWNOACTIVATE);
+        // Baseline (N₀ c v₀), two Lorentz lines (I δ Γ).
+        ModelState& d = document();
+        for (const SubSpecPtr& s : {model_test::baseline(), model_test::lorentz(), model_test::lorentz()}) {
+            const DVector v = dvector({1.0, 0.25, 0.5});
+            d.insert_component(d.model.component_count(), s, v, {1, 1, 1}, dvector({-inf, -inf, -inf}),
+                               dvector({inf, inf, inf}));
+        }
+        frame->set_model_grid_cursor([this]() { return cell; });
+    }
+    static DVector dvector(std::initializer_list<double> values)
+    {
+        DVector v(values.size());
+        std::copy(values.begin(), values.end(), v.begin());
+        return v;
+    }
+    ModelState& document() { return frame->document(); }
+    void command(UINT id) { SendMessageW(frame->hwnd(), WM_COMMAND, id, 0); }
+    // Runs the command; `step` acts on the dialog it opens.
+    void command_with_dialog(UINT id, std::function<void(HWND)> step)
+    {
+        dialog_step() = std::move(step);
+        SetTimer(nullptr, 0, 50, on_dialog_timer);
+        command(id);
+        EXPECT_FALSE(dialog_step()) << "no dialog for command " << id;
+        dialog_step() = nullptr;
+    }
+    ParamLink link_of(unsigned component, unsigned param) { return document().model.components[component]->links[param]; }
+
+    std::unique_ptr<CMainFrame> frame;
+    std::optional<CMainFrame::ModelGridCell> cell;
+    RecordedMessageBoxes boxes;
+};
+
+TEST_F(LinksFrameTest, LinkToOffersTheTargetsAndLinksWithTheFactorAsOneUndoStep)
+{
+    document().add_expression(0, L"w₂", L"2*[2:Γ]");
+    document().add_expression(1, L"broken", L"[9:x]+");
+    cell = CMainFrame::ModelGridCell{1, 4};  // line 1's δ
+    const HMENU menu = GetMenu(frame->hwnd());
+    frame->BuildGridLinkMenu(menu);
+    HMENU popup = nullptr;
+    for (int i = 0; i < GetMenuItemCount(menu) && !popup; ++i)
+        for (int k = 0; k < GetMenuItemCount(GetSubMenu(menu, i)); ++k)
+            if (GetSubMenu(GetSubMenu(menu, i), k) && GetMenuItemID(GetSubMenu(GetSubMenu(menu, i), k), 0) == 5001)
+                popup = GetSubMenu(GetSubMenu(menu, i), k);
+    ASSERT_TRUE(popup);
+    // The other δ and the expression that compiles; never the one that does not.
+    EXPECT_EQ(menu_texts(popup), (std::vector<std::wstring>{L"[2]δ", L"w2"}));
+    EXPECT_EQ(GetMenuState(menu, 259, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+
+    const std::size_t records = document().model_history.records().size();
+    const DVector before = document().values;
+    std::wstring dependent, target, shown;
+    bool refused = false;
+    command_with_dialog(5001, [&](HWND d) {
+        dependent = item_text(d, IDC_LINK_DEPENDENT);
+        target = item_text(d, IDC_LINK_TARGET);
+        shown = item_text(d, IDC_LINK_FACTOR);
+        SetDlgItemTextW(d, IDC_LINK_FACTOR, L"1O");
+        refused = ok_keeps_open(d);
+        SetDlgItemTextW(d, IDC_LINK_FACTOR, L"-0");
+        refused = refused && ok_keeps_open(d);
+        SetDlgItemTextW(d, IDC_LINK_FACTOR, L"2.5");
+        screenshot(d, L"link-factor-english");
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(dependent, L"[1] δ = ");
+    EXPECT_EQ(target, L" × [2]δ");
+    EXPECT_EQ(shown, L"1");
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(link_of(1, 1), (ParamLink{2, 1, LinkToParam, 2.5}));
+    EXPECT_EQ(document().values(4), 2.5 * document().values(7));
+    EXPECT_EQ(document().model_history.records().size(), records + 1);
+    frame->BuildGridLinkMenu(menu);
+    EXPECT_EQ(GetMenuState(menu, 259, MF_BYCOMMAND) & MF_GRAYED, 0u);  // Unlink for a linked parameter
+    EXPECT_EQ(menu_texts(popup), (std::vector<std::wstring>{L""}));
+    document().model_history.undo(document());
+    EXPECT_EQ(link_of(1, 1).kind, NotLinked);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), document().values.begin()));
+}
+
+TEST_F(LinksFrameTest, AFactorLeftAsShownStaysExactAndAnEditedOneIsOneUndoStep)
+{
+    document().add_link({1, 0, LinkToParam, 2, 0, 1.23456789});
+    const std::size_t records = document().model_history.records().size();
+    std::wstring shown;
+    dialog_step() = [&](HWND d) {
+        shown = item_text(d, IDC_LINK_FACTOR);
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    };
+    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    frame->OnEditLink(2, 0);
+    EXPECT_EQ(shown, L"1.23");
+    EXPECT_EQ(link_of(2, 0).factor, 1.23456789);
+    EXPECT_EQ(document().model_history.records().size(), records);
+
+    std::wstring target;
+    dialog_step() = [&](HWND d) {
+        target = item_text(d, IDC_LINK_TARGET);
+        SetDlgItemTextW(d, IDC_LINK_FACTOR, L"0");
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    };
+    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    frame->OnEditLink(2, 0);
+    EXPECT_EQ(target, L" × [1]I");
+    EXPECT_EQ(link_of(2, 0).factor, 0.0);
+    EXPECT_EQ(document().values(6), 0.0);
+    EXPECT_EQ(document().model_history.records().size(), records + 1);
+    document().model_history.undo(document());
+    EXPECT_EQ(link_of(2, 0).factor, 1.23456789);
+
+    // Unlink: one record; of an unlinked parameter: none.
+    cell = CMainFrame::ModelGridCell{2, 3};
+    command(259);
+    EXPECT_EQ(link_of(2, 0).kind, NotLinked);
+    const std::size_t after_unlink = document().model_history.records().size();
+    command(259);
+    EXPECT_EQ(document().model_history.records().size(), after_unlink);
+    document().model_history.undo(document());
+    EXPECT_EQ(link_of(2, 0), (ParamLink{1, 0, LinkToParam, 1.23456789}));
+}
+
+TEST_F(LinksFrameTest, BoundsAreReadStrictlyKeptExactWhenUneditedAndUndoneInOneStep)
+{
+    cell = CMainFrame::ModelGridCell{1, 5};  // line 1's Γ, flat index 5
+    document().lower_bounds(5) = 0.0012345;
+    const std::size_t records = document().model_history.records().size();
+    std::wstring lower, upper;
+    command_with_dialog(264, [&](HWND d) {
+        lower = item_text(d, IDC_BOUND_LOWER);
+        upper = item_text(d, IDC_BOUND_UPPER);
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(lower, L"0.001");
+    EXPECT_EQ(upper, L"inf");
+    EXPECT_EQ(document().lower_bounds(5), 0.0012345);
+    EXPECT_EQ(document().model_history.records().size(), records);
+
+    std::vector<bool> refused;
+    command_with_dialog(264, [&](HWND d) {
+        SetDlgItemTextW(d, IDC_BOUND_LOWER, L"1O");
+        refused.push_back(ok_keeps_open(d));
+        SetDlgItemTextW(d, IDC_BOUND_LOWER, L"5");
+        SetDlgItemTextW(d, IDC_BOUND_UPPER, L"5");
+        refused.push_back(ok_keeps_open(d));  // equal bounds
+        SetDlgItemTextW(d, IDC_BOUND_LOWER, L"-INF");
+        SetDlgItemTextW(d, IDC_BOUND_UPPER, L"7.25");
+        screenshot(d, L"bounds-english");
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(refused, (std::vector<bool>{true, true}));
+    EXPECT_EQ(document().lower_bounds(5), -inf);
+    EXPECT_EQ(document().upper_bounds(5), 7.25);
+    EXPECT_EQ(document().values(5), 0.5);
+    EXPECT_EQ(document().model_history.records().size(), records + 1);
+    document().model_history.undo(document());
+    EXPECT_EQ(document().lower_bounds(5), 0.0012345);
+    EXPECT_EQ(document().upper_bounds(5), inf);
+
+    // No parameter cell (a baseline's name column): nothing opens.
+    cell = CMainFrame::ModelGridCell{0, 1};
+    command(264);
+    EXPECT_EQ(document().model_history.records().size(), records + 1);
+}
+
+TEST_F(LinksFrameTest, TheExpressionEditorInsertsAtTheCaretShowsWhereTheTextFailsAndAdds)
+{
+    document().add_expression(0, L"sum", L"[1:I]+[2:I]");
+    std::vector<std::wstring> parameters, operations, constants;
+    std::wstring after_insert;
+    DWORD caret = 0;
+    bool kept_open = false;
+    command_with_dialog(262, [&](HWND d) {
+        parameters = list_texts(GetDlgItem(d, IDC_EXPRESSION_PARAMETERS));
+        operations = list_texts(GetDlgItem(d, IDC_EXPRESSION_OPERATIONS));
+        constants = list_texts(GetDlgItem(d, IDC_EXPRESSION_CONSTANTS));
+        SetDlgItemTextW(d, IDC_EXPRESSION_NAME, L"ratio");
+        activate(d, IDC_EXPRESSION_OPERATIONS, 9);  // sin()
+        activate(d, IDC_EXPRESSION_PARAMETERS, 4);  // [1:δ], between the parentheses
+        SendDlgItemMessageW(d, IDC_EXPRESSION_TEXT, EM_GETSEL, reinterpret_cast<WPARAM>(&caret), 0);
+        after_insert = item_text(d, IDC_EXPRESSION_TEXT);
+        SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[1:I]/*2");
+        kept_open = ok_keeps_open(d);
+        SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[1:I]/<sum>");
+        screenshot(d, L"expression-editor-english");
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(parameters, (std::vector<std::wstring>{L"[0:N0]", L"[0:c]", L"[0:v0]", L"[1:I]", L"[1:δ]", L"[1:Γ]",
+                                                     L"[2:I]", L"[2:δ]", L"[2:Γ]", L"<sum>"}));
+    EXPECT_EQ(operations.size(), 18u);
+    EXPECT_EQ(constants.size(), 7u);  // no isotope: only the universal constants
+    EXPECT_EQ(after_insert, L"sin([1:δ])");
+    EXPECT_EQ(caret, 9u);
+    EXPECT_TRUE(kept_open);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], MessageText(50200, 7u).str());
+    ASSERT_EQ(document().model.expressions.size(), 2u);
+    EXPECT_EQ(document().model.expressions[1].name, L"ratio");
+    EXPECT_TRUE(document().model.expressions[1].expr);
+
+    // Editing its row: one replace record; undo gives the old text back.
+    dialog_step() = [&](HWND d) {
+        SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[1:I]*3");
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    };
+    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    frame->OnEditLink(3 + 1, -1);
+    EXPECT_EQ(document().model.expressions[1].text, L"[1:I]*3");
+    document().model_history.undo(document());
+    EXPECT_EQ(document().model.expressions[1].text, L"[1:I]/<sum>");
+    document().model_history.undo(document());
+    EXPECT_EQ(document().model.expressions.size(), 1u);
+}
+
+TEST_F(LinksFrameTest, PredefinedExpressionsOfTheSelectedComponentAddOneUndoStepEach)
+{
+    const auto file = std::filesystem::temp_directory_path() / L"vx-links-expressions.txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "Lorentz singlet\n twice=[I]*2\n shifted=[\xCE\xB4]+1\n narrow=[\xCE\x93]/2\n";
+    }
+    model_expressions_load(file.wstring());
+    std::filesystem::remove(file);
+    const HMENU menu = CreatePopupMenu();
+    const HMENU expressions = CreatePopupMenu();
+    AppendMenuW(expressions, MF_STRING, 801, L"");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(expressions), L"Expressions");
+
+    cell = CMainFrame::ModelGridCell{0, 1};  // the baseline has none
+    frame->BuildExpressionsMenu(menu);
+    EXPECT_EQ(menu_texts(expressions), (std::vector<std::wstring>{L""}));
+    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+
+    cell = CMainFrame::ModelGridCell{2, 1};
+    frame->BuildExpressionsMenu(menu);
+    EXPECT_EQ(menu_texts(expressions),
+              (std::vector<std::wstring>{L"twice:\tI*2", L"shifted:\tδ+1", L"narrow:\tΓ/2", L"", MessageText(50068).str()}));
+    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, 0u);
+    DestroyMenu(menu);
+
+    command(802);
+    ASSERT_EQ(document().model.expressions.size(), 1u);
+    EXPECT_EQ(document().model.expressions[0].text, L"[2:δ]+1");
+    EXPECT_TRUE(document().model.expressions[0].expr);
+    command(800);
+    ASSERT_EQ(document().model.expressions.size(), 4u);
+    for (std::size_t left : {3u, 2u, 1u}) {
+        document().model_history.undo(document());
+        EXPECT_EQ(document().model.expressions.size(), left);
+    }
+}
+
+TEST_F(LinksFrameTest, ADistributionIsOfferedTheOtherDistributions)
+{
+    ModelState& d = document();
+    for (int i = 0; i < 3; ++i) {
+        const SubSpecPtr s = make_distribution(model_test::lorentz(), 2, {1});
+        const unsigned count = s->param_count();
+        const DVector v(count, 0.5);
+        d.insert_component(d.model.component_count(), s, v, std::vector<int>(count, 1), DVector(count, -inf),
+                           DVector(count, inf));
+    }
+    const HMENU menu = CreatePopupMenu();
+    const HMENU links = CreatePopupMenu();
+    AppendMenuW(links, MF_STRING, 23001, L"");
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(links), L"Link to");
+    frame->BuildLinkMenu(menu, 3);
+    const std::wstring name = normalize_script_text(d.model.components[4]->subspec->display_name());
+    EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L"4. " + name, L"5. " + name}));
+    EXPECT_EQ(GetMenuItemID(links, 1), 23006u);
+    // Every distribution but the asking component; an index beyond the model gets none.
+    frame->BuildLinkMenu(menu, 1);
+    EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L"3. " + name, L"4. " + name, L"5. " + name}));
+    frame->BuildLinkMenu(menu, 9);
+    EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L""}));
+    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+    DestroyMenu(menu);
+}
+
+TEST_F(LinksFrameTest, ScreenshotsOfTheDialogsInRussian)
+{
+    create(0x419);
+    document().add_link({1, 0, LinkToParam, 2, 0, 1.5});
+    std::wstring caption;
+    auto shoot = [&](const wchar_t* name) {
+        return [&caption, name](HWND d) {
+            wchar_t text[64] = {};
+            GetWindowTextW(d, text, 64);
+            caption += text;
+            caption += L"|";
+            screenshot(d, name);
+            SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
+        };
+    };
+    dialog_step() = shoot(L"link-factor-russian");
+    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    frame->OnEditLink(2, 0);
+    cell = CMainFrame::ModelGridCell{1, 5};
+    command_with_dialog(264, shoot(L"bounds-russian"));
+    command_with_dialog(262, shoot(L"expression-editor-russian"));
+    EXPECT_EQ(caption, L"Коэффициент связи|Границы|Редактор выражений|");
+}
+
+} // namespace
