@@ -134,6 +134,15 @@ CMainFrame::CMainFrame()
     });
     // Menus show no help line (the string table has none for the commands); the status
     // bar's simple mode lasts while a menu is open.
+    // The Link to and Expressions submenus depend on the current cell and the predefined
+    // expressions: they are filled as the menu bar opens.
+    map.on_message(WM_INITMENU, [this](WPARAM menu, LPARAM) {
+        if (reinterpret_cast<HMENU>(menu) == GetMenu(hwnd())) {
+            BuildGridLinkMenu(reinterpret_cast<HMENU>(menu));
+            BuildExpressionsMenu(reinterpret_cast<HMENU>(menu));
+        }
+        return LRESULT{0};
+    });
     map.on_message(WM_MENUSELECT, [this](WPARAM wparam, LPARAM lparam) {
         if (!status_bar_) return LRESULT{0};
         const bool closed = HIWORD(wparam) == 0xFFFF && lparam == 0;

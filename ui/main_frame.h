@@ -148,6 +148,16 @@ public:
     // and whether the clipboard holds a component or an expression.
     void fill_grid_snapshot(CommandSnapshot& snapshot) const;
     CModelGrid& parameter_grid() { return parameter_grid_; }
+    // The parameter grid's current cell (row: component, then user expression; parameters
+    // from column 3) and its row count, which the cell commands act on (row -1: none).
+    // Tests may name the cell instead; null restores the grid's.
+    struct GridCell {
+        int row = -1;
+        int column = -1;
+        int row_count = 0;
+    };
+    GridCell parameter_cell() const;
+    void set_parameter_cell_source(std::function<GridCell()> source) { parameter_cell_source_ = std::move(source); }
     CModelGrid& fit_result_grid() { return fit_result_grid_; }
     CCorrGrid& correlation_grid() { return correlation_grid_; }
     // ---- Model files (main_frame_model_files.cpp) ----
@@ -159,17 +169,6 @@ public:
     const ModelFileName& model_file_name() const { return model_file_name_; }
     const RecentDocumentList& recent_models() const { return recent_models_; }
     // ---- Links, bounds and user expressions (main_frame_links.cpp) ----
-    // The parameter grid's current cell while that grid is shown (row: component, then
-    // user expression; parameters from column 3); nothing otherwise. The grid's host
-    // installs it; until then the commands that act on the current cell do nothing.
-    struct ModelGridCell {
-        int row = -1;
-        int column = -1;
-    };
-    void set_model_grid_cursor(std::function<std::optional<ModelGridCell>()> cursor)
-    {
-        model_grid_cursor_ = std::move(cursor);
-    }
     // Fill the Link to submenu (the popup holding 5001; also sets Unlink, 259, and
     // Bounds, 264, for the current parameter), the Expressions submenu (holding 801)
     // and a distribution's Link to submenu (holding 23001) of `menu`.
@@ -251,15 +250,6 @@ private:
 
     // ---- Document commands (main_frame_document.cpp) ----
 public:
-    // The parameter grid's current cell and its row count, for the commands that act on
-    // the cell (Unlink, Color); the grid's host installs the source. Without one those
-    // commands find no cell and do nothing.
-    struct GridCell {
-        int row = -1;
-        int column = -1;
-        int row_count = 0;
-    };
-    void set_parameter_cell_source(std::function<GridCell()> source) { parameter_cell_ = std::move(source); }
     // The custom colours that every colour dialog of the window shares.
     static COLORREF* CustomColors();
 
@@ -273,7 +263,6 @@ private:
     void OnIsotopeChosen(UINT item);
     // The parameter grid's page shows the document again (its cells are read on paint).
     void repaint_parameter_grid();
-    std::function<GridCell()> parameter_cell_;
     DistributionDrawing drawing_;
     // The fit and what the window shows of it.
     void apply_command_states();
@@ -307,6 +296,7 @@ private:
     CModelGrid parameter_grid_{grid_document_, ModelGridOptions{false, false, true, false, true}};
     CModelGrid fit_result_grid_{grid_document_, ModelGridOptions{false, false, false, true, true}};
     CCorrGrid correlation_grid_;
+    std::function<GridCell()> parameter_cell_source_;
     // ---- Component commands and the catalogue menus (main_frame_components.cpp) ----
 public:
     // The Isotope, Add subspectrum and Add distribution menus from the isotope table and
@@ -317,23 +307,18 @@ public:
     // when nothing was added (cancelled or failed). The caller aborts a running fit and
     // refreshes the views.
     bool AddSubspectrum(int index, const Isotope* isotope, bool as_distribution);
-    // Where the model grid's current row comes from (-1: none); until the grid is hosted
-    // there is no selection, and new components go last.
-    void set_model_row_source(std::function<int()> source) { model_row_source_ = std::move(source); }
 
 private:
     void OnAddComponent(UINT id);
     void OnDeleteSubspectrum();
     void OnSubspectrumProperties();
     void OnIsotopeInfo();
-    int current_model_row() const { return model_row_source_ ? model_row_source_() : -1; }
     // The distribution dialog, owned by the frame, for the component commands.
     ChooseDistribution distribution_dialog();
     void report_add_error(const std::string& text);
     // The popup of the menu bar that holds the command `id`.
     HMENU popup_of(UINT id) const;
 
-    std::function<int()> model_row_source_;
     // ---- Model files (main_frame_model_files.cpp) ----
     void OnOpenModel();
     void OnSaveModelQuick();
@@ -388,5 +373,4 @@ private:
     void edit_expression(unsigned expression);
     // Ends a change of links, bounds or expressions: one refresh of the views.
     void links_changed(int flags);
-    std::function<std::optional<ModelGridCell>()> model_grid_cursor_;
 };

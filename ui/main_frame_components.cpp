@@ -79,7 +79,7 @@ bool CMainFrame::AddSubspectrum(int index, const Isotope* isotope, bool as_distr
 {
     try {
         return add_subspectrum(document_, SubSpecFactory::instance(), index, isotope, as_distribution,
-                               current_model_row(), default_folder_, distribution_dialog());
+                               parameter_cell().row, default_folder_, distribution_dialog());
     } catch (const std::exception& error) {
         report_add_error(error.what());
         return false;
@@ -92,7 +92,7 @@ void CMainFrame::OnAddComponent(UINT id)
     const bool distribution = id >= first_add_distribution_command;
     const unsigned index = id - (distribution ? first_add_distribution_command : first_add_subspectrum_command);
     const bool added = add_catalogue_entry(
-        document_, SubSpecFactory::instance(), index, GetCurrentIsotope(), distribution, current_model_row(),
+        document_, SubSpecFactory::instance(), index, GetCurrentIsotope(), distribution, parameter_cell().row,
         default_folder_, distribution_dialog(), [this](const std::string& text) { report_add_error(text); });
     if (!added) return;
     if (tabs_.hwnd()) tabs_.ActivatePage(tabs_.page(0));
@@ -103,14 +103,14 @@ void CMainFrame::OnAddComponent(UINT id)
 void CMainFrame::OnDeleteSubspectrum()
 {
     PostFitControl(FitCtlAbort);
-    if (delete_model_row(document_, current_model_row()) == DeletedRow::nothing) return;
+    if (delete_model_row(document_, parameter_cell().row) == DeletedRow::nothing) return;
     UpdateViews(component_change_views);
     UpdateUIState();
 }
 
 void CMainFrame::OnSubspectrumProperties()
 {
-    const int row = current_model_row();
+    const int row = parameter_cell().row;
     if (!component_has_properties(document_, row)) return;
     // The fit's model copy shares this component: no fit may evaluate it meanwhile.
     PostFitControl(FitCtlAbort);

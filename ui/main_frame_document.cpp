@@ -121,7 +121,7 @@ void CMainFrame::run_document_command(UINT id)
         if (step(document_, document_.model_history, id == IdModelUndo)) UpdateViews(ViewsFollowValues);
         break;
     case IdUnlink: {
-        const GridCell cell = parameter_cell_ ? parameter_cell_() : GridCell{};
+        const GridCell cell = parameter_cell();
         if (!unlink_grid_cell(document_, cell.row, cell.column, cell.row_count)) break;
         repaint_parameter_grid();
         plot_.Redraw();
@@ -182,7 +182,7 @@ void CMainFrame::OnSpectrumInformation()
 
 void CMainFrame::OnComponentColor()
 {
-    const GridCell cell = parameter_cell_ ? parameter_cell_() : GridCell{};
+    const GridCell cell = parameter_cell();
     const std::optional<unsigned> component = component_of_grid_row(document_, cell.row, cell.row_count);
     if (!component) return;
     SubModel& c = *document_.model.components[*component];

@@ -98,8 +98,9 @@ std::optional<LRESULT> CMainFrame::OnGridNotify(NMHDR& header)
         else OnGridSelChange();
         return 0;
     case GRIDN_ACTIVATE:
-        // Editing a link or an expression belongs to the document commands.
-        return std::nullopt;
+        // A parameter row opens its link's factor, an expression row its editor.
+        if (parameters) OnEditLink(item.iItem, item.iSubItem - 3);
+        return 0;
     default:
         // The list view's own notifications (display texts, clicks, custom drawing) go
         // back to the grid, which is the list view.
@@ -160,6 +161,8 @@ void CMainFrame::OnGridContextMenu(POINT at)
     // The predefined expressions may have been edited since the menu was last shown.
     model_expressions_load();
     UpdateUIState();
+    BuildGridLinkMenu(menu);
+    BuildExpressionsMenu(menu);
     // A point on no monitor (the window half off-screen) is moved into the nearest
     // monitor's work area, so the menu is seen.
     if (!MonitorFromPoint(at, MONITOR_DEFAULTTONULL)) {
@@ -194,4 +197,12 @@ void CMainFrame::fill_grid_snapshot(CommandSnapshot& s) const
     s.results_grid_has_row = fit_result_grid_.CurrentRow() >= 0;
     s.correlation_has_row = correlation_grid_.CurrentRow() >= 0;
     s.clipboard_has_model_data = clipboard_has_model_data();
+}
+
+CMainFrame::GridCell CMainFrame::parameter_cell() const
+{
+    if (parameter_cell_source_) return parameter_cell_source_();
+    if (!parameter_grid_.hwnd()) return {};
+    const int rows = static_cast<int>(SendMessageW(parameter_grid_.hwnd(), LVM_GETITEMCOUNT, 0, 0));
+    return GridCell{parameter_grid_.CurrentRow(), parameter_grid_.CurrentColumn(), rows};
 }

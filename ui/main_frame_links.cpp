@@ -88,16 +88,16 @@ void CMainFrame::OnLinkCommand(UINT id)
 
 std::optional<unsigned> CMainFrame::current_component() const
 {
-    const std::optional<ModelGridCell> cell = model_grid_cursor_ ? model_grid_cursor_() : std::nullopt;
-    if (!cell || cell->row < 0 || static_cast<unsigned>(cell->row) >= document_.model.component_count()) return {};
-    return static_cast<unsigned>(cell->row);
+    const GridCell cell = parameter_cell();
+    if (cell.row < 0 || static_cast<unsigned>(cell.row) >= document_.model.component_count()) return {};
+    return static_cast<unsigned>(cell.row);
 }
 
 std::optional<CMainFrame::CurrentParameter> CMainFrame::current_parameter() const
 {
     const std::optional<unsigned> component = current_component();
     if (!component) return {};
-    const int param = model_grid_cursor_()->column - 3;
+    const int param = parameter_cell().column - 3;
     if (param < 0 || static_cast<unsigned>(param) >= document_.model.components[*component]->shown_count) return {};
     return CurrentParameter{*component, static_cast<unsigned>(param)};
 }

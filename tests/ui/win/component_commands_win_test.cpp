@@ -181,7 +181,7 @@ protected:
         set_message_language(langid);
         frame = std::make_unique<CMainFrame>();
         ASSERT_TRUE(frame->create_window());
-        frame->set_model_row_source([this] { return row; });
+        frame->set_parameter_cell_source([this] { return CMainFrame::GridCell{row, 0, row + 1}; });
         SetWindowPos(frame->hwnd(), nullptr, 10, 10, 800, 560, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOW);
         UpdateWindow(frame->hwnd());

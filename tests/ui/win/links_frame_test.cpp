@@ -170,7 +170,7 @@ protected:
             d.insert_component(d.model.component_count(), s, v, {1, 1, 1}, dvector({-inf, -inf, -inf}),
                                dvector({inf, inf, inf}));
         }
-        frame->set_model_grid_cursor([this]() { return cell; });
+        frame->set_parameter_cell_source([this]() { return cell; });
     }
     static DVector dvector(std::initializer_list<double> values)
     {
@@ -192,7 +192,7 @@ protected:
     ParamLink link_of(unsigned component, unsigned param) { return document().model.components[component]->links[param]; }
 
     std::unique_ptr<CMainFrame> frame;
-    std::optional<CMainFrame::ModelGridCell> cell;
+    CMainFrame::GridCell cell;
     RecordedMessageBoxes boxes;
 };
 
@@ -200,7 +200,7 @@ TEST_F(LinksFrameTest, LinkToOffersTheTargetsAndLinksWithTheFactorAsOneUndoStep)
 {
     document().add_expression(0, L"w₂", L"2*[2:Γ]");
     document().add_expression(1, L"broken", L"[9:x]+");
-    cell = CMainFrame::ModelGridCell{1, 4};  // line 1's δ
+    cell = CMainFrame::GridCell{1, 4};  // line 1's δ
     const HMENU menu = GetMenu(frame->hwnd());
     frame->BuildGridLinkMenu(menu);
     HMENU popup = nullptr;
@@ -275,7 +275,7 @@ TEST_F(LinksFrameTest, AFactorLeftAsShownStaysExactAndAnEditedOneIsOneUndoStep)
     EXPECT_EQ(link_of(2, 0).factor, 1.23456789);
 
     // Unlink: one record; of an unlinked parameter: none.
-    cell = CMainFrame::ModelGridCell{2, 3};
+    cell = CMainFrame::GridCell{2, 3};
     command(259);
     EXPECT_EQ(link_of(2, 0).kind, NotLinked);
     const std::size_t after_unlink = document().model_history.records().size();
@@ -287,7 +287,7 @@ TEST_F(LinksFrameTest, AFactorLeftAsShownStaysExactAndAnEditedOneIsOneUndoStep)
 
 TEST_F(LinksFrameTest, BoundsAreReadStrictlyKeptExactWhenUneditedAndUndoneInOneStep)
 {
-    cell = CMainFrame::ModelGridCell{1, 5};  // line 1's Γ, flat index 5
+    cell = CMainFrame::GridCell{1, 5};  // line 1's Γ, flat index 5
     document().lower_bounds(5) = 0.0012345;
     const std::size_t records = document().model_history.records().size();
     std::wstring lower, upper;
@@ -323,7 +323,7 @@ TEST_F(LinksFrameTest, BoundsAreReadStrictlyKeptExactWhenUneditedAndUndoneInOneS
     EXPECT_EQ(document().upper_bounds(5), inf);
 
     // No parameter cell (a baseline's name column): nothing opens.
-    cell = CMainFrame::ModelGridCell{0, 1};
+    cell = CMainFrame::GridCell{0, 1};
     command(264);
     EXPECT_EQ(document().model_history.records().size(), records + 1);
 }
@@ -391,12 +391,12 @@ TEST_F(LinksFrameTest, PredefinedExpressionsOfTheSelectedComponentAddOneUndoStep
     AppendMenuW(expressions, MF_STRING, 801, L"");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(expressions), L"Expressions");
 
-    cell = CMainFrame::ModelGridCell{0, 1};  // the baseline has none
+    cell = CMainFrame::GridCell{0, 1};  // the baseline has none
     frame->BuildExpressionsMenu(menu);
     EXPECT_EQ(menu_texts(expressions), (std::vector<std::wstring>{L""}));
     EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
 
-    cell = CMainFrame::ModelGridCell{2, 1};
+    cell = CMainFrame::GridCell{2, 1};
     frame->BuildExpressionsMenu(menu);
     EXPECT_EQ(menu_texts(expressions),
               (std::vector<std::wstring>{L"twice:\tI*2", L"shifted:\tδ+1", L"narrow:\tΓ/2", L"", MessageText(50068).str()}));
@@ -460,7 +460,7 @@ TEST_F(LinksFrameTest, ScreenshotsOfTheDialogsInRussian)
     dialog_step() = shoot(L"link-factor-russian");
     SetTimer(nullptr, 0, 50, on_dialog_timer);
     frame->OnEditLink(2, 0);
-    cell = CMainFrame::ModelGridCell{1, 5};
+    cell = CMainFrame::GridCell{1, 5};
     command_with_dialog(264, shoot(L"bounds-russian"));
     command_with_dialog(262, shoot(L"expression-editor-russian"));
     EXPECT_EQ(caption, L"Коэффициент связи|Границы|Редактор выражений|");
