@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <exception>
 
 #include "core/spectrum/isotope.h"
@@ -546,16 +547,26 @@ bool CMainFrame::load_spectrum(const std::wstring& path)
         show_message_box(hwnd(), path + L"\n" + utf8_to_wide(error.what()), L"Open failed", MB_OK | MB_ICONERROR);
         return false;
     }
-    PostFitControl(FitCtlAbort);
-    document_.data = std::move(loaded);
-    // The spectrum history's records hold the old spectrum's points: undoing them on the
-    // new one would mix the two.
-    document_.spectrum_history.clear();
+    adopt_spectrum(std::move(loaded));
     spectrum_file_name_ = path;
     remember_spectrum(path);
     UpdateViews(ViewsFollowValues);
     UpdateUIState();
     return true;
+}
+
+void CMainFrame::adopt_spectrum(SpectrumData loaded)
+{
+    PostFitControl(FitCtlAbort);
+    document_.data = std::move(loaded);
+    // The model's direction and levels follow the new spectrum, so that it lies on it.
+    const bool emission = document_.data.analysis(false).peaks_up;
+    document_.model.scale = emission ? std::fabs(document_.model.scale) : -std::fabs(document_.model.scale);
+    document_.set_levels_from_spectrum();
+    document_.adapt_to_spectrum();
+    // The spectrum history's records hold the old spectrum's points: undoing them on the
+    // new one would mix the two.
+    document_.spectrum_history.clear();
 }
 
 void CMainFrame::show_document()

@@ -220,6 +220,9 @@ private:
     void remember_spectrum(const std::wstring& path);
     // Loads the file into the spectrum; the spectrum stays as it was when this fails.
     bool load_spectrum(const std::wstring& path);
+    // Makes `loaded` the document's spectrum (a running fit ends first): the model's
+    // direction and levels follow it, and its history starts empty.
+    void adopt_spectrum(SpectrumData loaded);
     bool save_spectrum_as(const std::wstring& path);
 
     ScopedAccelerators accelerators_;

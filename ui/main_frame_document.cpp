@@ -13,6 +13,7 @@
 #include "core/text/messages.h"
 #include "core/text/text.h"
 #include "plot/model_data_view.h"
+#include "ui/fit_settings_dlg.h"
 #include "ui/logic/view_refresh.h"
 #include "ui/prop_page_dlg.h"
 #include "ui/wingui/dialog_hooks.h"
@@ -33,12 +34,12 @@ enum : UINT {
     IdInvert = 217,
     IdModelUndo = 257,
     IdModelRedo = 258,
-    IdUnlink = 259,
     IdDeleteAllComponents = 260,
     IdEmission = 263,
     IdDeleteAllExpressions = 272,
     IdComponentColor = 278,
     IdResetFitValues = 354,
+    IdFitSettings = 358,
     IdAcceptFitResults = 355,
     IdLastIsotope = 21000,
 };
@@ -120,11 +121,9 @@ void CMainFrame::run_document_command(UINT id)
     case IdModelRedo:
         if (step(document_, document_.model_history, id == IdModelUndo)) UpdateViews(ViewsFollowValues);
         break;
-    case IdUnlink: {
-        const GridCell cell = parameter_cell();
-        if (!unlink_grid_cell(document_, cell.row, cell.column, cell.row_count)) break;
-        repaint_parameter_grid();
-        plot_.Redraw();
+    case IdFitSettings: {
+        CFitSettingsDlg dialog(fit_settings_);
+        if (dialog.run(GetActiveWindow()) == IDOK) fit_settings_ = dialog.settings();
         break;
     }
     case IdDeleteAllComponents:

@@ -231,14 +231,8 @@ void CMainFrame::edit_link_factor(const CurrentParameter& parameter)
 void CMainFrame::OnUnlink()
 {
     PostFitControl(FitCtlAbort);
-    if (const std::optional<CurrentParameter> parameter = current_parameter()) {
-        const ParamLink link = document_.model.components[parameter->component]->links[parameter->param];
-        if (link.kind != NotLinked) {
-            const LinkSpec spec{link.target_component, link.target_param, link.kind,
-                                parameter->component,  parameter->param,  link.factor};
-            document_.model_history.push(std::make_shared<ModelState::ChangeRecordDelLink>(document_, spec));
-        }
-    }
+    const GridCell cell = parameter_cell();
+    unlink_grid_cell(document_, cell.row, cell.column, cell.row_count);
     links_changed(ViewsFollowValues);
 }
 

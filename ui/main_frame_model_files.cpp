@@ -225,14 +225,12 @@ void CMainFrame::OnDemoSpectrum(int index)
         show_message_box(hwnd(), MessageText(50032).str(), MessageText(50033).str(), MB_OKCANCEL | MB_ICONQUESTION) !=
             IDOK)
         return;
-    document_.data = std::move(loaded);
-    const bool emission = document_.data.analysis(false).peaks_up;
-    document_.model.scale = emission ? std::fabs(document_.model.scale) : -std::fabs(document_.model.scale);
-    document_.set_levels_from_spectrum();
-    document_.spectrum_history.clear();
+    adopt_spectrum(std::move(loaded));
     // The title names no file: a save of the spectrum asks for one.
     spectrum_file_name_.clear();
     model_file_name_.clear();
+    const SpectrumModel& model = document_.model;
+    if (model.component_count() == 0 || !model.components[0]->is_baseline()) AddSubspectrum(-1, GetCurrentIsotope(), false);
     UpdateViews(8);
 }
 

@@ -170,7 +170,12 @@ protected:
             d.insert_component(d.model.component_count(), s, v, {1, 1, 1}, dvector({-inf, -inf, -inf}),
                                dvector({inf, inf, inf}));
         }
-        frame->set_parameter_cell_source([this]() { return cell; });
+        // The grid shows every component and expression of the document.
+        frame->set_parameter_cell_source([this]() {
+            const SpectrumModel& model = frame->document().model;
+            return CMainFrame::GridCell{cell.row, cell.column,
+                                        static_cast<int>(model.component_count() + model.expressions.size())};
+        });
     }
     static DVector dvector(std::initializer_list<double> values)
     {
