@@ -18,6 +18,7 @@
 #include "core/text/ui_seam.h"
 #include "subspec/catalogue/sub_spec_factory.h"
 #include "tests/ui/gui/screenshot.h"
+#include "tests/ui/win/destroy_frame.h"
 #include "ui/fit_settings_dlg.h"
 #include "ui/logic/catalogue_menus.h"
 #include "ui/logic/dist_params_form.h"
@@ -168,7 +169,7 @@ protected:
     }
     void TearDown() override
     {
-        close_frame();
+        destroy_frame(frame);
         set_message_box_function(previous_box);
         set_user_interface(previous_ui);
         set_resource_language(0x409);
@@ -185,18 +186,6 @@ protected:
         SetWindowPos(frame->hwnd(), nullptr, 10, 10, 800, 560, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOW);
         UpdateWindow(frame->hwnd());
-    }
-    // Destroying the frame posts the quit message of a normal close; left in the queue,
-    // it would end the next modal loop.
-    void close_frame()
-    {
-        if (frame && IsWindow(frame->hwnd())) {
-            frame->set_document_changes(nullptr);
-            DestroyWindow(frame->hwnd());
-        }
-        frame.reset();
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
     }
     void command(UINT id) { SendMessageW(frame->hwnd(), WM_COMMAND, id, 0); }
     static UINT add_id(const wchar_t* name) { return 21001 + SubSpecFactory::instance().index_of(name); }
@@ -272,7 +261,7 @@ TEST_F(ComponentCommandsTest, MenusFollowTheCatalogueAndTheIsotopeTableInBothLan
         menu_shot(add_id(L"Lorentz singlet"), L"menu-add-subspectrum-" + tag);
         menu_shot(distribution_id(L"Lorentz singlet"), L"menu-add-distribution-" + tag);
         menu_shot(20001, L"menu-isotope-" + tag);
-        close_frame();
+        destroy_frame(frame);
     }
 }
 
@@ -368,7 +357,7 @@ TEST_F(ComponentCommandsTest, DistributionsThroughTheirDialogInBothLanguages)
         document().model_history.undo(document());
         EXPECT_EQ(document().model.components.back()->distribution()->point_count(), 20u);
         shown.clear();
-        close_frame();
+        destroy_frame(frame);
     }
 }
 

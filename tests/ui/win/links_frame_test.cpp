@@ -2,6 +2,7 @@
 // built for the parameter grid's current cell, the link-factor, bounds and expression
 // editor dialogs driven as a user would, each change one undo step that undo reverses
 // exactly, and a screenshot of each dialog in English and Russian.
+#include "tests/ui/win/destroy_frame.h"
 #include "ui/main_frame.h"
 
 #include <gtest/gtest.h>
@@ -144,13 +145,7 @@ protected:
     void SetUp() override { create(0x409); }
     void TearDown() override
     {
-        if (frame && IsWindow(frame->hwnd())) {
-            frame->set_document_changes(nullptr);
-            DestroyWindow(frame->hwnd());
-        }
-        frame.reset();
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        destroy_frame(frame);
         set_resource_language(0x409);
         set_message_language(0x409);
     }

@@ -2,6 +2,7 @@
 // routed, the close prompt's paths, the language switch, spectrum files and the recent
 // lists in the registry, the tab pages and view toggles; and screenshots of the window
 // in English and Russian with a simulated α-iron spectrum loaded.
+#include "tests/ui/win/destroy_frame.h"
 #include "ui/main_frame.h"
 
 #include <gtest/gtest.h>
@@ -118,13 +119,7 @@ protected:
     }
     void TearDown() override
     {
-        if (frame && IsWindow(frame->hwnd())) {
-            frame->set_document_changes(nullptr);
-            DestroyWindow(frame->hwnd());
-        }
-        frame.reset();
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        destroy_frame(frame);
         set_message_box_function(previous_box);
         set_file_dialog_function(previous_dialog);
         write_registry_dword(settings_key, L"Language", language);

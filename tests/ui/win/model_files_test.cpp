@@ -2,6 +2,7 @@
 // quick save (asking for a name after an example model), the question before a model is
 // replaced, all-or-nothing loading, the recent lists in the registry and the example
 // menus; and screenshots of the open dialog previewing a model, in English and Russian.
+#include "tests/ui/win/destroy_frame.h"
 #include "ui/main_frame.h"
 
 #include <gtest/gtest.h>
@@ -74,13 +75,7 @@ protected:
     }
     void TearDown() override
     {
-        if (frame && IsWindow(frame->hwnd())) {
-            frame->set_document_changes(nullptr);
-            DestroyWindow(frame->hwnd());
-        }
-        frame.reset();
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        destroy_frame(frame);
         set_resource_language(0x409);
         set_message_language(0x409);
         plot_palette(0)->colors[4] = background;
