@@ -399,7 +399,8 @@ void CGrid::on_paste()
 LRESULT CGrid::on_custom_draw(NMLVCUSTOMDRAW& draw)
 {
     switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_PREPAINT: BeginCellReading(); return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_POSTPAINT: EndCellReading(); return 0;
     case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: paint_cell(draw); return CDRF_SKIPDEFAULT;
     default: return 0;

@@ -67,6 +67,10 @@ protected:
     virtual void CutRow() {}
     virtual void CopyRow() {}
     virtual void PasteRow() {}
+    // Bracket the cells read together by one paint: the document cannot change in
+    // between, so a derived grid may read it once for all of them.
+    virtual void BeginCellReading() {}
+    virtual void EndCellReading() {}
 
     // Sends a grid notification to the parent.
     LRESULT notify_parent(UINT code, int item = 0, int sub_item = 0, POINT point = {}) const;

@@ -75,11 +75,30 @@ void CModelGrid::PasteRow()
     NotifyValueChanged();
 }
 
+const ModelGridCells& CModelGrid::cells() const
+{
+    if (!one_reading_ || !cells_) cells_.emplace(document_.source(), options_);
+    return *cells_;
+}
+
+void CModelGrid::BeginCellReading()
+{
+    one_reading_ = true;
+    cells_.reset();
+}
+
+void CModelGrid::EndCellReading()
+{
+    one_reading_ = false;
+    cells_.reset();
+}
+
 void CModelGrid::Refresh(bool rebuild)
 {
     const HWND w = hwnd();
     SendMessageW(w, WM_SETREDRAW, FALSE, 0);
-    const ModelGridCells c = cells();
+    BeginCellReading();
+    const ModelGridCells& c = cells();
     const int columns = static_cast<int>(c.column_count());
     if (rebuild) reset_columns(columns, 100, c.row_count());
     const int unit = string_width(L"00");
@@ -95,6 +114,7 @@ void CModelGrid::Refresh(bool rebuild)
         const int width = static_cast<int>(SendMessageW(w, LVM_GETCOLUMNWIDTH, i, 0)) + image_width;
         SendMessageW(w, LVM_SETCOLUMNWIDTH, i, std::min(width, 30 * unit));
     }
+    EndCellReading();
     SendMessageW(w, WM_SETREDRAW, TRUE, 0);
     EnsureCellVisible();
     InvalidateRect(w, nullptr, TRUE);

@@ -1,8 +1,11 @@
 // The grid of the document's model: one row per component, then one per user
 // expression. The parameter grid edits values, toggles padlocks and cuts, copies and
 // pastes rows; the fit-result grid shows the fitted values with their errors and only
-// copies. Cells are read from the document when painted; nothing is kept.
+// copies. Cells are read from the document when painted; nothing is kept between
+// document changes.
 #pragma once
+
+#include <optional>
 
 #include "ui/grid.h"
 #include "ui/logic/model_grid_rows.h"
@@ -34,9 +37,17 @@ protected:
     void CutRow() override;
     void CopyRow() override;
     void PasteRow() override;
+    void BeginCellReading() override;
+    void EndCellReading() override;
 
 private:
-    ModelGridCells cells() const { return ModelGridCells(document_.source(), options_); }
+    // The cells as the document stands now. While a paint or a refresh reads many cells,
+    // one reading serves them all, so the relative areas with their errors are computed
+    // once rather than once per cell; otherwise each call reads the document afresh.
+    const ModelGridCells& cells() const;
+
+    mutable std::optional<ModelGridCells> cells_;
+    bool one_reading_ = false;
 
     ModelGridDocument& document_;
     ModelGridOptions options_;
