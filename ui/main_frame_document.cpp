@@ -13,6 +13,7 @@
 #include "core/text/messages.h"
 #include "core/text/text.h"
 #include "plot/model_data_view.h"
+#include "subspec/catalogue/sub_spec_factory.h"
 #include "ui/fit_settings_dlg.h"
 #include "ui/logic/view_refresh.h"
 #include "ui/prop_page_dlg.h"
@@ -37,6 +38,7 @@ enum : UINT {
     IdDeleteAllComponents = 260,
     IdEmission = 263,
     IdDeleteAllExpressions = 272,
+    IdAddVariable = 273,
     IdComponentColor = 278,
     IdResetFitValues = 354,
     IdFitSettings = 358,
@@ -120,6 +122,13 @@ void CMainFrame::run_document_command(UINT id)
     case IdModelUndo:
     case IdModelRedo:
         if (step(document_, document_.model_history, id == IdModelUndo)) UpdateViews(ViewsFollowValues);
+        break;
+    case IdAddVariable:
+        if (!AddSubspectrum(static_cast<int>(SubSpecFactory::instance().index_of(L"FreeVar")), GetCurrentIsotope(),
+                            false))
+            break;
+        if (tabs_.hwnd()) tabs_.ActivatePage(GetDlgItem(tabs_.hwnd(), parameter_page_id));
+        UpdateViews(ViewsFollowValues | ViewsRebuildGrid);
         break;
     case IdFitSettings: {
         CFitSettingsDlg dialog(fit_settings_);

@@ -16,6 +16,7 @@
 
 #include "core/text/messages.h"
 #include "plot/model_data_view.h"
+#include "subspec/free_var.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/spectrum_texts.h"
 #include "ui/wingui/dialog_hooks.h"
@@ -90,6 +91,19 @@ TEST_F(DocumentCommandsWin, SpectrumAndModelEditsUndoAndRedoThroughTheirOwnHisto
     command(258);
     EXPECT_TRUE(d.model.is_emission());
     EXPECT_TRUE(questions.empty());
+}
+
+TEST_F(DocumentCommandsWin, AddVariableAppendsAFreeVariableAsOneUndoStep)
+{
+    ModelState& d = frame->document();
+    const unsigned components = d.model.component_count();
+    const std::size_t records = d.model_history.records().size();
+    command(273);
+    ASSERT_EQ(d.model.component_count(), components + 1);
+    EXPECT_NE(dynamic_cast<const FreeVar*>(d.model.components.back()->subspec.get()), nullptr);
+    EXPECT_EQ(d.model_history.records().size(), records + 1);
+    command(257);  // model undo
+    EXPECT_EQ(d.model.component_count(), components);
 }
 
 TEST_F(DocumentCommandsWin, ClearingAChangedSpectrumGoesOnOnlyAfterNoOrASuccessfulSave)

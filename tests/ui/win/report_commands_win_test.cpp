@@ -84,6 +84,15 @@ std::set<fs::path> files_in(const fs::path& folder)
     return out;
 }
 
+// The reports in the temporary folder, which other tests running at the same time use too.
+std::set<fs::path> temporary_reports()
+{
+    std::set<fs::path> out;
+    for (const fs::path& path : files_in(fs::temp_directory_path()))
+        if (path.extension() == ".html") out.insert(path);
+    return out;
+}
+
 class ReportCommandsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -277,13 +286,13 @@ TEST_F(ReportCommandsTest, ViewResultsHandsTheWrittenReportToTheViewer)
 
 TEST_F(ReportCommandsTest, CancelWritesNothingAndSaysNothing)
 {
-    const std::set<fs::path> before = files_in(folder), temp_before = files_in(fs::temp_directory_path());
+    const std::set<fs::path> before = files_in(folder), temp_before = temporary_reports();
     command(ID_FILE_SAVE_RESULTS);
     command(ID_FILE_SAVE_RESULTS_TABLE);
     EXPECT_EQ(requests.size(), 2u);
     EXPECT_TRUE(shown.empty());
     EXPECT_EQ(files_in(folder), before);
-    EXPECT_EQ(files_in(fs::temp_directory_path()), temp_before);
+    EXPECT_EQ(temporary_reports(), temp_before);
 }
 
 TEST_F(ReportCommandsTest, FailuresSaySaveFailedAndLeaveNoFile)
@@ -311,7 +320,7 @@ TEST_F(ReportCommandsTest, FailuresSaySaveFailedAndLeaveNoFile)
         if (c.drop_results) d.covariance = DMatrix(d.model.param_count() - 1, d.model.param_count() - 1, 0.0);
         shown.clear();
         if (!c.path.empty()) chosen_files.push_back(c.path);
-        const std::set<fs::path> before = files_in(folder), temp_before = files_in(fs::temp_directory_path());
+        const std::set<fs::path> before = files_in(folder), temp_before = temporary_reports();
         command(c.command);
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].caption, L"Save failed");
@@ -319,7 +328,7 @@ TEST_F(ReportCommandsTest, FailuresSaySaveFailedAndLeaveNoFile)
         EXPECT_NE(shown[0].text.find(c.text), std::wstring::npos) << wide_to_utf8(shown[0].text);
         EXPECT_TRUE(opened.empty());
         EXPECT_EQ(files_in(folder), before);
-        EXPECT_EQ(files_in(fs::temp_directory_path()), temp_before);
+        EXPECT_EQ(temporary_reports(), temp_before);
         d.covariance = kept;
     }
 }
