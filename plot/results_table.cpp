@@ -9,13 +9,6 @@
 
 namespace {
 
-// What follows the last '\', '/' or drive colon.
-std::wstring file_name_part(const std::wstring& path)
-{
-    const auto cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? path : path.substr(cut + 1);
-}
-
 class TableComposer {
 public:
     TableComposer(const ResultsSource& source, double chi_square, double reduced_chi_square, bool csv)
@@ -138,8 +131,8 @@ void TableWriter::column(const std::wstring& header, const std::wstring& value)
         header_ += separator();
         values_ += separator();
     }
-    append_field(header_, header);
-    append_field(values_, value);
+    append_table_field(header_, header, csv_);
+    append_table_field(values_, value, csv_);
 }
 
 void TableWriter::column(const std::wstring& header, double value)
@@ -152,9 +145,9 @@ std::wstring TableWriter::text() const
     return header_ + L"\n" + values_ + L"\n";
 }
 
-void TableWriter::append_field(std::wstring& row, const std::wstring& text) const
+void append_table_field(std::wstring& row, std::wstring_view text, bool csv)
 {
-    if (csv_ && text.find_first_of(L";\"") != std::wstring::npos) {
+    if (csv && text.find_first_of(L";\"") != std::wstring::npos) {
         row += L'"';
         for (const wchar_t c : text) {
             if (c == L'"')

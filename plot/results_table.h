@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "plot/report_values.h"
 
@@ -21,13 +22,16 @@ public:
 
 private:
     wchar_t separator() const { return csv_ ? L';' : L'\t'; }
-    void append_field(std::wstring& row, const std::wstring& text) const;
 
     bool csv_;
     unsigned columns_ = 0;
     std::wstring header_;
     std::wstring values_;
 };
+
+// Appends one field of a table row: in a ';'-separated table (`csv`) a field holding ';'
+// or '"' is quoted, its quotes doubled; otherwise the text as it is.
+void append_table_field(std::wstring& row, std::wstring_view text, bool csv);
 
 // True for a path longer than 4 characters that ends in ".csv" in any letter case.
 bool is_csv_path(const std::wstring& path);

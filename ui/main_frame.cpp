@@ -51,8 +51,6 @@ std::int32_t option_bit(UINT id)
     return 0;
 }
 
-const wchar_t* const spectrum_filter = L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*";
-
 // The 16 custom colours of the colour dialogs, kept while the program runs.
 std::array<COLORREF, 16>& custom_colors()
 {
@@ -81,12 +79,6 @@ private:
     HWND frame_;
     const ModelState& document_;
 };
-
-std::wstring containing_folder(const std::wstring& path)
-{
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
 
 } // namespace
 
@@ -211,6 +203,7 @@ LRESULT CMainFrame::OnCreate()
     read_recent_list(recent_models_, models_key);
     read_recent_list(recent_folders_, folders_key);
     read_recent_list(recent_spectra_, spectra_key);
+    read_recent_list(recent_calibrations_, calibrations_key);
     build_language_menu();
     show_view_options();
     BuildDemoMenu(GetMenu(hwnd()), ID_FILE_DEMO_SPECTRUM_FIRST, demo_spectrum_item);
@@ -420,6 +413,7 @@ void CMainFrame::OnCommand(CommandGroup group, UINT id)
     case CommandGroup::open_spectrum: OnOpenSpectrum(); break;
     case CommandGroup::save_spectrum: OnSaveSpectrum(id == ID_FILE_SAVE_SPECTRUM || spectrum_file_name_.empty()); break;
     case CommandGroup::recent_spectrum: OnRecentSpectrum(id); break;
+    case CommandGroup::calibration: OnCalibrationCommand(id); break;
     case CommandGroup::recent_folder: OnRecentFolder(id); break;
     case CommandGroup::exit: PostMessageW(hwnd(), WM_CLOSE, 0, 0); break;
     case CommandGroup::view_option: OnViewOption(id); break;
@@ -526,108 +520,12 @@ bool CMainFrame::QuerySave(bool closing)
     });
 }
 
-// ---- Spectrum files ----
-
-void CMainFrame::OnOpenSpectrum()
-{
-    FileDialogRequest request;
-    request.owner = hwnd();
-    request.filter = spectrum_filter;
-    request.default_extension = L"spc";
-    request.initial_folder = default_folder_;
-    if (const std::optional<std::wstring> path = show_file_dialog(request)) load_spectrum(*path);
-}
-
-bool CMainFrame::load_spectrum(const std::wstring& path)
-{
-    SpectrumData loaded;
-    try {
-        loaded.load_file(path);
-    } catch (const std::exception& error) {
-        show_message_box(hwnd(), path + L"\n" + utf8_to_wide(error.what()), L"Open failed", MB_OK | MB_ICONERROR);
-        return false;
-    }
-    adopt_spectrum(std::move(loaded));
-    spectrum_file_name_ = path;
-    remember_spectrum(path);
-    UpdateViews(ViewsFollowValues);
-    UpdateUIState();
-    return true;
-}
-
-void CMainFrame::adopt_spectrum(SpectrumData loaded)
-{
-    PostFitControl(FitCtlAbort);
-    document_.data = std::move(loaded);
-    // The model's direction and levels follow the new spectrum, so that it lies on it.
-    const bool emission = document_.data.analysis(false).peaks_up;
-    document_.model.scale = emission ? std::fabs(document_.model.scale) : -std::fabs(document_.model.scale);
-    document_.set_levels_from_spectrum();
-    document_.adapt_to_spectrum();
-    // The spectrum history's records hold the old spectrum's points: undoing them on the
-    // new one would mix the two.
-    document_.spectrum_history.clear();
-}
-
 void CMainFrame::show_document()
 {
     const bool fit_page = tabs_.hwnd() && tabs_.current_page() > 0;
     const bool fitted = fit_page && document_.fit_values.size() == document_.values.size();
     plot_.SetData(&document_.model, &document_.data, fitted ? &document_.fit_values : &document_.values,
                   fitted ? &document_.covariance : nullptr, &document_, nullptr);
-}
-
-void CMainFrame::OnSaveSpectrum(bool ask_for_name)
-{
-    std::wstring path = spectrum_file_name_;
-    if (ask_for_name) {
-        FileDialogRequest request;
-        request.owner = hwnd();
-        request.save = true;
-        request.filter = spectrum_filter;
-        request.default_extension = L"spc";
-        request.initial_folder = spectrum_file_name_.empty() ? default_folder_ : containing_folder(spectrum_file_name_);
-        request.initial_name = spectrum_file_name_;
-        const std::optional<std::wstring> chosen = show_file_dialog(request);
-        if (!chosen) return;
-        path = *chosen;
-    }
-    save_spectrum_as(path);
-}
-
-bool CMainFrame::save_spectrum_as(const std::wstring& path)
-{
-    try {
-        document_.data.store_keywords();
-        kwfile_save(path, document_.data.keywords);
-    } catch (const std::exception& error) {
-        show_message_box(hwnd(), path + L"\n" + utf8_to_wide(error.what()), L"Save failed", MB_OK | MB_ICONERROR);
-        return false;
-    }
-    spectrum_file_name_ = path;
-    // Clear spectrum asks about changes made since this state.
-    document_.spectrum_history.mark_saved();
-    remember_spectrum(path);
-    return true;
-}
-
-void CMainFrame::OnRecentSpectrum(UINT id)
-{
-    const std::optional<std::wstring> path = recent_spectra_.entry_for_command(id);
-    if (!path || load_spectrum(*path)) return;
-    // A file that no longer opens leaves the list.
-    recent_spectra_.remove(*path);
-    RegistryListStore store(spectra_key);
-    recent_spectra_.write(store);
-    update_recent_menu(recent_spectra_);
-}
-
-void CMainFrame::remember_spectrum(const std::wstring& path)
-{
-    recent_spectra_.add(path);
-    RegistryListStore store(spectra_key);
-    recent_spectra_.write(store);
-    update_recent_menu(recent_spectra_);
 }
 
 void CMainFrame::OnRecentFolder(UINT id)

@@ -33,6 +33,7 @@
 #include "ui/fit_thread.h"
 #include "ui/logic/command_state.h"
 #include "ui/logic/model_file_name.h"
+#include "ui/resource_ids.h"
 
 // The top-level window that Run creates and pumps messages for.
 class ITopLevelWindow {
@@ -58,6 +59,7 @@ public:
     static constexpr const wchar_t* models_key = L"Software\\Ostrand\\Vexmoor\\Models";
     static constexpr const wchar_t* folders_key = L"Software\\Ostrand\\Vexmoor\\Folder";
     static constexpr const wchar_t* spectra_key = L"Software\\Ostrand\\Vexmoor\\Spectra";
+    static constexpr const wchar_t* calibrations_key = L"Software\\Ostrand\\Vexmoor\\Calibrations";
 
     CMainFrame();
     ~CMainFrame() override;
@@ -87,6 +89,7 @@ public:
     const std::wstring& default_folder() const { return default_folder_; }
     const RecentDocumentList& recent_spectra() const { return recent_spectra_; }
     const RecentDocumentList& recent_folders() const { return recent_folders_; }
+    const RecentDocumentList& recent_calibrations() const { return recent_calibrations_; }
     CModelDataView& plot_view() { return plot_; }
     CTabContainer& tab_container() { return tabs_; }
     CSplitter& splitter() { return splitter_; }
@@ -192,9 +195,22 @@ private:
     void show_view_options();
     void OnMouseMode(UINT id);
     void OnBackgroundColor();
+    // ---- Spectrum files (main_frame_spectrum_files.cpp) ----
     void OnOpenSpectrum();
     void OnSaveSpectrum(bool ask_for_name);
     void OnRecentSpectrum(UINT id);
+    void OnAddSpectrum();
+    // Load calibration data and the recent calibration files.
+    void OnCalibrationCommand(UINT id);
+    // The open dialog with its preview, for spectrum files.
+    std::optional<std::wstring> ask_spectrum_file();
+    // Reads the file into `loaded`; false, with the error shown, when it does not read.
+    bool read_spectrum_file(const std::wstring& path, SpectrumData& loaded);
+    // The spectrum takes the file's calibration; false only when the file does not read.
+    bool load_calibration_file(const std::wstring& path);
+    // The path enters, or leaves, a recent list and its registry key.
+    void remember_file(RecentDocumentList& list, const wchar_t* key, const std::wstring& path);
+    void forget_file(RecentDocumentList& list, const wchar_t* key, const std::wstring& path);
     void OnRecentFolder(UINT id);
     void OnPageSelected();
     void not_available_yet(UINT id);
@@ -217,7 +233,6 @@ private:
     // Reads the list from the registry and attaches it to the popup holding `first_id`.
     void read_recent_list(RecentDocumentList& list, const wchar_t* key);
     void update_recent_menu(const RecentDocumentList& list);
-    void remember_spectrum(const std::wstring& path);
     // Loads the file into the spectrum; the spectrum stays as it was when this fails.
     bool load_spectrum(const std::wstring& path);
     // Makes `loaded` the document's spectrum (a running fit ends first): the model's
@@ -242,6 +257,7 @@ private:
     RecentDocumentList recent_models_{601};
     RecentDocumentList recent_spectra_{621};
     RecentDocumentList recent_folders_{661};
+    RecentDocumentList recent_calibrations_{ID_SPECTRUM_RECENT_CALIBRATION_FIRST};
     std::wstring default_folder_;
     // The placeholder text of each recent list's empty menu, as the resource gives it.
     std::map<UINT, std::wstring> empty_texts_;
@@ -336,6 +352,8 @@ private:
     bool prepare_model_replacement();
     // Saves the model and makes the path its name; false (shown) when the save failed.
     bool save_model_as(const std::wstring& path);
+    // save_model_as with the spectrum's file named in the model file.
+    bool save_model_named(const std::wstring& path);
     ModelFileName model_file_name_;
     // ---- Reports (main_frame_reports.cpp) ----
 public:
@@ -355,6 +373,8 @@ private:
     void OnSaveResults();
     void OnSaveResultsTable();
     void OnViewResults();
+    void OnSaveGraphTable();
+    void OnSaveAllResults();
 
     FitFigures last_fit_;
     // Links, bounds and user expressions (main_frame_links.cpp).

@@ -1,5 +1,5 @@
 // The document commands that the frame carries out itself: spectrum and model undo and
-// redo, spectrum properties and information, decimate, invert, clear, the difference as
+// redo, spectrum and model properties, spectrum information, adding a spectrum, decimate, invert, clear, the difference as
 // data, deleting the points in excluded ranges, unlink, delete all, emission, colour,
 // accept, the isotope choice, and the plot's range and distribution gestures. What each
 // does to the document lives in the document and in ui/logic; here are the dialogs, the
@@ -29,10 +29,12 @@ enum : UINT {
     IdDecimate = 207,
     IdSpectrumUndo = 209,
     IdSpectrumRedo = 210,
+    IdAddSpectrum = 212,
     IdClearSpectrum = 213,
     IdSpectrumInformation = 215,
     IdDeletePointsInRanges = 216,
     IdInvert = 217,
+    IdModelProperties = 256,
     IdModelUndo = 257,
     IdModelRedo = 258,
     IdDeleteAllComponents = 260,
@@ -82,6 +84,8 @@ void CMainFrame::run_document_command(UINT id)
     }
     switch (id) {
     case IdSpectrumInformation: OnSpectrumInformation(); return;
+    // The file dialog comes first: a cancelled one leaves a running fit alone.
+    case IdAddSpectrum: OnAddSpectrum(); return;
     case IdComponentColor: OnComponentColor(); return;
     case IdAcceptFitResults:
         // The fit thread keeps its own copies: Accept needs no abort.
@@ -118,6 +122,9 @@ void CMainFrame::run_document_command(UINT id)
     case IdSpectrumRedo:
         // The plot shows the spectrum again; the grids show nothing of it.
         if (step(document_, document_.spectrum_history, id == IdSpectrumUndo)) plot_.Redraw();
+        break;
+    case IdModelProperties:
+        if (document_.edit_model_properties(ProgramModelFileParts())) UpdateViews(ViewsFollowValues | ViewsRebuildGrid);
         break;
     case IdModelUndo:
     case IdModelRedo:

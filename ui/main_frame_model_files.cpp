@@ -157,12 +157,17 @@ void CMainFrame::OnSaveModel()
     request.default_extension = L"mdl";
     request.initial_folder = default_folder_;
     request.initial_name = model_file_name_.proposed_name(spectrum_file_name_);
-    const std::optional<std::wstring> path = show_file_dialog(request);
-    if (!path) return;
+    if (const std::optional<std::wstring> path = show_file_dialog(request)) save_model_named(*path);
+}
+
+bool CMainFrame::save_model_named(const std::wstring& path)
+{
     // The model file names its spectrum; the name is kept only once the save succeeded.
     const KeywordList before = document_.model.keywords;
     if (!spectrum_file_name_.empty()) kwlist_set(document_.model.keywords, L"Spectrum", spectrum_file_name_, KWHidden);
-    if (!save_model_as(*path)) document_.model.keywords = before;
+    if (save_model_as(path)) return true;
+    document_.model.keywords = before;
+    return false;
 }
 
 bool CMainFrame::save_model_as(const std::wstring& path)

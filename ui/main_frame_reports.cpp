@@ -1,5 +1,6 @@
 // The report commands: the HTML report saved where the user chooses or shown from a
-// temporary file, and the results table. None of them changes the document.
+// temporary file, the results table, the graph table, and all of them with the model at
+// once. None of them changes the document.
 #include "ui/main_frame.h"
 
 #include <exception>
@@ -9,6 +10,7 @@
 #include "core/fit/fit_settings.h"
 #include "core/text/messages.h"
 #include "core/text/text.h"
+#include "plot/graph_table.h"
 #include "plot/html_report.h"
 #include "plot/report_image.h"
 #include "plot/results_table.h"
@@ -22,6 +24,8 @@ namespace {
 
 const wchar_t* const report_filter = L"HTML files (*.html)|*.html|All files (*.*)|*.*";
 const wchar_t* const table_filter = L"CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+const wchar_t* const graph_filter = L"Text files (*.txt)|*.txt|CSV files (*.csv)|*.csv|All files (*.*)|*.*";
+const wchar_t* const model_filter = L"Model files (*.mdl)|*.mdl|All files (*.*)|*.*";
 
 // The save dialog of a report command, proposing the model's (else the spectrum's)
 // name in the default folder; nothing on Cancel.
@@ -72,6 +76,8 @@ void CMainFrame::OnReportCommand(UINT id)
     case ID_FILE_SAVE_RESULTS: OnSaveResults(); break;
     case ID_FILE_SAVE_RESULTS_TABLE: OnSaveResultsTable(); break;
     case ID_FILE_VIEW_RESULTS: OnViewResults(); break;
+    case ID_FILE_SAVE_GRAPH_TABLE: OnSaveGraphTable(); break;
+    case ID_FILE_SAVE_ALL_RESULTS: OnSaveAllResults(); break;
     default: not_available_yet(id); break;
     }
 }
@@ -110,5 +116,40 @@ void CMainFrame::OnViewResults()
     } catch (const std::exception& error) {
         save_failed(hwnd(), error);
         if (!path.empty()) DeleteFileW(path.c_str());
+    }
+}
+
+void CMainFrame::OnSaveGraphTable()
+{
+    const std::optional<std::wstring> path = ask_results_path(*this, graph_filter, L"txt");
+    if (!path) return;
+    // The table holds the curves the plot shows.
+    const DVector& shown = plot_.parameters ? *plot_.parameters : document_.values;
+    try {
+        write_graph_table(*path, document_.model, document_.data, shown);
+    } catch (const std::exception& error) {
+        save_failed(hwnd(), error);
+    }
+}
+
+void CMainFrame::OnSaveAllResults()
+{
+    // Without results there is nothing to save beside the model: said before asking.
+    try {
+        results_source(*this);
+    } catch (const std::exception& error) {
+        save_failed(hwnd(), error);
+        return;
+    }
+    const std::optional<std::wstring> path = ask_results_path(*this, model_filter, L"mdl");
+    if (!path || !save_model_named(*path)) return;
+    // The other files share the model file's name, each with its own extension.
+    try {
+        write_report(*this, sibling_path(*path, L".html"));
+        write_results_table(sibling_path(*path, L".csv"), results_source(*this), last_fit_.chi_square,
+                            last_fit_.reduced_chi_square);
+        write_graph_table(sibling_path(*path, L".txt"), document_.model, document_.data, document_.fit_values);
+    } catch (const std::exception& error) {
+        save_failed(hwnd(), error);
     }
 }

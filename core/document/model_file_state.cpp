@@ -1,8 +1,12 @@
-// Loading a model file into the document and saving the document's model.
+// Loading a model file into the document, saving the document's model, and editing the
+// model as its keyword list.
+#include <memory>
 #include <stdexcept>
 
 #include "core/document/change_records.h"
 #include "core/document/model_file.h"
+#include "core/text/text.h"
+#include "core/text/ui_seam.h"
 
 void ModelState::load_model_file(const Isotope* isotope, const std::wstring& path, const ModelFileParts& parts)
 {
@@ -52,4 +56,28 @@ void ModelState::save_model_file(const std::wstring& path, const ModelFileParts&
     kwfile_save(path, copy.keywords);
     model.keywords = std::move(copy.keywords);
     model_history.mark_saved();
+}
+
+bool ModelState::edit_model_properties(const ModelFileParts& parts)
+{
+    try {
+        SpectrumModel written = model;
+        write_model_keywords(written, values, flags, lower_bounds, upper_bounds, parts);
+        KeywordList edited = std::move(written.keywords);
+        // The excluded ranges are edited on the plot and kept by the spectrum history;
+        // the list shows them but does not let them change here.
+        kwlist_set_flags_by_prefix(edited, L"XRange = ", KWReadOnly);
+        if (user_interface().edit_keyword_list(edited, 0, L"") != 1)
+            return false;
+        LoadedModel loaded = read_model_keywords(edited, model, parts, std::wstring());
+        loaded.model.keywords = std::move(edited);
+        loaded.model.compile_expressions();
+        loaded.model.apply_links(loaded.values, nullptr);
+        model_history.push(std::make_shared<ChangeRecordWholeModel>(*this, loaded.model, loaded.values,
+                                                                    loaded.flags, loaded.lower, loaded.upper));
+        return true;
+    } catch (const std::exception& error) {
+        user_interface().message_box(utf8_to_wide(error.what()), L"Error");
+        return false;
+    }
 }

@@ -153,6 +153,9 @@ public:
     void transform_spectrum(const TransformRequest& request);
     // Merges pairs of channels; false, nothing changed, for fewer than two points.
     bool decimate_spectrum();
+    // Adds the counts of `other` (see SpectrumData::add_counts) as one spectrum edit,
+    // with "Add(name)" in the comment; the leading baseline follows the new level.
+    void add_spectrum(const SpectrumData& other, const std::wstring& name);
     // The difference to the model (at the values) on the model's baseline level becomes
     // the spectrum.
     void use_difference_as_data();
@@ -173,6 +176,12 @@ public:
     // Writes the model file (the old file is replaced only by a complete new one) and
     // marks the saved state.
     void save_model_file(const std::wstring& path, const ModelFileParts& parts);
+
+    // Lets the user edit the model's keyword list (written from the model first) and
+    // reads the model back from it as one undoable step. False when cancelled, or when
+    // the edited list does not read: that error is shown (caption "Error") and the
+    // document stays as it was.
+    bool edit_model_properties(const ModelFileParts& parts);
 
     // ---- State ----
 

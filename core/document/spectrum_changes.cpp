@@ -170,6 +170,16 @@ bool ModelState::decimate_spectrum()
     return true;
 }
 
+void ModelState::add_spectrum(const SpectrumData& other, const std::wstring& name)
+{
+    edit_spectrum([this, &other, &name] {
+        data.add_counts(other);
+        append_spectrum_comment(L"Add(" + name + L")");
+        return true;
+    });
+    adapt_to_spectrum();
+}
+
 void ModelState::use_difference_as_data()
 {
     const double level = model.baseline_level(values);

@@ -115,6 +115,12 @@ public:
     // place, so the spectrum is mirrored about the middle of its velocity range; analyses
     // again and writes the keyword list. False, nothing changed, without points.
     bool reverse_counts();
+    // Adds the counts of `other` channel by channel: channel k of its stored block to
+    // channel k of this one's, whatever either calibration makes of their velocities.
+    // Deviations add in quadrature and are stored when either spectrum stores its own;
+    // velocities and keys stay this spectrum's. Message 50038 (std::runtime_error, nothing
+    // changed) unless both have the same number of points, at least one.
+    void add_counts(const SpectrumData& other);
 };
 
 // The half width in channels of the smoother of a filter `width` mm/s wide: |width|/2

@@ -1,15 +1,17 @@
 // In-place edits of one spectrum: cutting a velocity interval, filtering, merging pairs
-// of channels and mirroring the counts. Each leaves the points, deviations, analysis
+// of channels, mirroring the counts and adding another spectrum's counts. Each leaves the points, deviations, analysis
 // and (where it says so) the keyword list consistent, so the document can keep the
 // keyword lists before and after as its undo record.
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
 #include "core/spectrum/fir_filter.h"
 #include "core/spectrum/spectrum_data.h"
 #include "core/spectrum/spectrum_file.h"
+#include "core/text/messages.h"
 
 void SpectrumData::remove_x_interval(double from, double to)
 {
@@ -93,6 +95,31 @@ bool SpectrumData::reverse_counts()
     update_analysis();
     store_keywords();
     return true;
+}
+
+void SpectrumData::add_counts(const SpectrumData& other)
+{
+    const std::size_t n = x_data.size();
+    if (n == 0 || other.y_data.size() != n)
+        throw std::runtime_error(MessageText(50038).to_utf8());
+    // Points are sorted by velocity; the channels are the order of the stored blocks.
+    const std::vector<std::size_t> mine = block_order(keywords, n);
+    const std::vector<std::size_t> theirs = block_order(other.keywords, n);
+    std::vector<std::size_t> point_of_channel(n);
+    for (std::size_t j = 0; j < n; ++j)
+        point_of_channel[theirs[j]] = j;
+    std::vector<double> counts(n), deviations(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t j = point_of_channel[mine[i]];
+        counts[i] = y_data[i] + other.y_data[j];
+        deviations[i] = std::hypot(std_dev_data[i], other.std_dev_data[j]);
+    }
+    // Without stored deviations on either side the sum's own sqrt(|count|) is the same;
+    // deviations the other file stores must not be lost to it.
+    if (!stores_deviations(keywords) && stores_deviations(other.keywords))
+        set_block(keywords, L"StdDevSpectrum", std_dev_data, mine, L"%.7f");
+    set_counts_and_std_dev(counts, deviations);
+    store_keywords();
 }
 
 unsigned filter_half_width(const KeywordList& list, double width)

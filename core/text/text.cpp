@@ -213,6 +213,12 @@ std::string read_binary_file(const std::wstring& name)
 
 std::wstring read_text_file(const std::wstring& name) { return decode_text(read_binary_file(name)); }
 
+std::wstring file_name_part(const std::wstring& path)
+{
+    const auto cut = path.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
 std::wstring with_crlf(std::wstring_view text)
 {
     std::wstring out;

@@ -26,6 +26,9 @@ std::wstring decode_text(std::string_view bytes);
 std::wstring read_text_file(const std::wstring& name);
 std::string read_binary_file(const std::wstring& name);
 
+// What follows the last '\', '/' or drive colon of a path: the file's name.
+std::wstring file_name_part(const std::wstring& path);
+
 // The text with every line feed preceded by a carriage return, as the C runtime's text
 // mode writes it on Windows.
 std::wstring with_crlf(std::wstring_view text);

@@ -1,6 +1,7 @@
 #include "ui/logic/report_commands.h"
 
 #include "core/text/data_files.h"
+#include "core/text/text.h"
 #include "plot/html_report.h"
 
 namespace {
@@ -38,4 +39,10 @@ std::int32_t report_view_options(std::int32_t plot_options)
 std::wstring report_file_stem(const std::wstring& model_path, const std::wstring& spectrum_path)
 {
     return file_stem(model_path.empty() ? spectrum_path : model_path);
+}
+
+std::wstring sibling_path(const std::wstring& path, const std::wstring& extension)
+{
+    const std::size_t folder = path.size() - file_name_part(path).size();
+    return path.substr(0, folder) + file_stem(path) + extension;
 }

@@ -27,3 +27,7 @@ std::int32_t report_view_options(std::int32_t plot_options);
 // The name proposed for a report or a table: the model file's name without folder and
 // extension, else the spectrum file's.
 std::wstring report_file_stem(const std::wstring& model_path, const std::wstring& spectrum_path);
+
+// `path` with the last extension of its file name replaced by `extension` (".html"), or
+// `extension` appended when the name has none: the files saved beside a model file.
+std::wstring sibling_path(const std::wstring& path, const std::wstring& extension);

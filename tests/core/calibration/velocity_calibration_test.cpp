@@ -14,6 +14,7 @@
 #include "core/spectrum/poisson.h"
 #include "core/spectrum/spectrum_file.h"
 #include "core/text/messages.h"
+#include "core/text/text.h"
 #include "lineshapes/doublets.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "subspec/baseline.h"
@@ -357,6 +358,68 @@ TEST(ApplyCalibration, OneSpectrumStepOnTheDocumentOnlyForChannels)
     EXPECT_THROW(apply_calibration(pairs, iron(), 1.5, 0.2), std::runtime_error);
     EXPECT_FALSE(pairs.spectrum_history.can_undo());
     EXPECT_EQ(pairs.data.x_data.front(), -1.0);
+}
+
+SpectrumData spectrum_text(const std::wstring& text)
+{
+    SpectrumData s;
+    s.load_text(text);
+    return s;
+}
+
+TEST(LoadCalibration, TheStoredCalibrationOrWhyThereIsNone)
+{
+    struct Case {
+        const wchar_t* text;
+        double offset, price;
+        unsigned message;  // 0: read
+    };
+    const Case cases[] = {
+        {L"FirstChannel:1\nZeroChannel:256.5\nChannelPrice(mm/s):0.05\nSpectrum:1 2 3 4 5\n", 255.5, 0.05, 0},
+        {L"FirstChannel:0\nZeroChannel:3\n(mm/s)PerChannel:-0.1\nSpectrum:1 2 3 4 5\n", 3.0, -0.1, 0},
+        {L"ChannelPrice(mm/s):0.1\nSpectrum:1 2 3 4 5\n", -1.0, 0.1, 0},  // zero channel 0, first channel 1
+        {L"ZeroChannel:3\nChannelPrice(mm/s):1\nSpectrum:1 2 3 4 5\n", 0, 0, 50039},  // uncalibrated
+        {L"VelocitySpectrum:-1 100 0 90 1 100 2 90 3 80\n", 0, 0, 50039},
+        {L"ZeroChannel:3\nChannelPrice(mm/s):0.1\nSpectrum:1 2 3 4\n", 0, 0, 50038},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(wide_to_utf8(c.text));
+        const SpectrumData source = spectrum_text(c.text);
+        if (c.message != 0) {
+            try {
+                stored_calibration(source, 5);
+                ADD_FAILURE() << "read";
+            } catch (const std::runtime_error& e) {
+                EXPECT_EQ(e.what(), MessageText(c.message).to_utf8());
+            }
+            continue;
+        }
+        const StoredCalibration calibration = stored_calibration(source, 5);
+        EXPECT_DOUBLE_EQ(calibration.offset, c.offset);
+        EXPECT_DOUBLE_EQ(calibration.price, c.price);
+    }
+}
+
+// The spectrum ends on the calibration file's axis, channel for channel, as one step.
+TEST(LoadCalibration, TheSpectrumTakesTheFilesAxisAsOneUndoableStep)
+{
+    ModelState d;
+    d.data.load_text(L"FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):1\nSpectrum:100 90 80 90 100\n");
+    d.data.store_keywords();
+    const std::wstring before = kwlist_to_string(d.data.keywords);
+    const SpectrumData source =
+        spectrum_text(L"FirstChannel:1\nZeroChannel:2.5\nChannelPrice(mm/s):0.2\nSpectrum:7 7 7 7 7\n");
+    load_calibration(d, iron(), source);
+    EXPECT_EQ(d.data.y_data, (std::vector<double>{100, 90, 80, 90, 100}));
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_NEAR(d.data.x_data[i], source.x_data[i], 1e-12) << i;
+    d.spectrum_history.undo(d);
+    d.data.store_keywords();
+    EXPECT_EQ(kwlist_to_string(d.data.keywords), before);
+
+    EXPECT_THROW(load_calibration(d, iron(), spectrum_text(L"ChannelPrice(mm/s):1\nSpectrum:1 2 3 4 5\n")),
+                 std::runtime_error);
+    EXPECT_FALSE(d.spectrum_history.can_undo());
 }
 
 }  // namespace

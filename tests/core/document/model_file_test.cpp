@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
 #include "core/document/change_records.h"
 #include "core/document/model_file.h"
 #include "core/text/text.h"
+#include "core/text/ui_seam.h"
 #include "tests/support/model_file_test_parts.h"
 
 namespace {
@@ -210,6 +212,111 @@ TEST(ModelFile, LoadingEmptiesTheModelHistoryAndDropsRangeRecords)
     EXPECT_FALSE(d.spectrum_history.can_undo());
     EXPECT_EQ(d.model.xranges, (std::vector<XRange>{{2, 3}}));
     EXPECT_TRUE(document_test::vectors_fit_model(d));
+}
+
+// The keyword-list editor of the model's properties, played by the test: it sees the
+// list the editor would, changes it, and confirms (1) or cancels.
+class ScriptedEditor final : public IUserInterface {
+public:
+    explicit ScriptedEditor(std::function<int(KeywordList&)> edit) : edit_(std::move(edit)), previous_(set_user_interface(this)) {}
+    ~ScriptedEditor() override { set_user_interface(previous_); }
+    int edit_keyword_list(KeywordList& list, int, const std::wstring&) override { return edit_(list); }
+    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&, const std::wstring&) override
+    {
+        return std::nullopt;
+    }
+    void message_box(const std::wstring& text, const std::wstring& caption) override { shown.push_back(caption + L": " + text); }
+    void debug_output(const std::wstring&) override {}
+    std::wstring program_folder() override { return L"."; }
+
+    std::vector<std::wstring> shown;
+
+private:
+    std::function<int(KeywordList&)> edit_;
+    IUserInterface* previous_;
+};
+
+int flags_of(const KeywordList& list, const std::wstring& prefix)
+{
+    for (const auto& [key, data] : list)
+        if (key.starts_with(prefix)) return data.flags;
+    return -1;
+}
+
+TEST(ModelProperties, AConfirmedEditIsOneStepThatUndoesExactly)
+{
+    const TestModelFileParts parts;
+    ModelState d;
+    add(d, model_test::lorentz());
+    d.add_xrange({0, 1});
+    d.add_expression(0, L"W", L"[0:δ]*2");
+    ASSERT_TRUE(d.model.expressions.at(0).expr);
+    d.model.keywords.emplace_back(L"Title", KWData{L"before"});
+    const Snapshot before(d);
+    const KeywordList keys = d.model.keywords;
+    const std::size_t records = d.model_history.records().size();
+
+    ScriptedEditor editor([](KeywordList& list) {
+        // The model's own entries are hidden; the ranges are shown but cannot change here.
+        EXPECT_EQ(flags_of(list, L"Component = "), KWHidden);
+        EXPECT_EQ(flags_of(list, L"XRange = "), KWReadOnly);
+        kwlist_set(list, L"Title", L"after");
+        // What the component line says is what the model becomes.
+        for (auto& [key, data] : list)
+            if (key.starts_with(L"Component = ")) data.value = L"I=2 δ=0.25 Γ=1";
+        return 1;
+    });
+    ASSERT_TRUE(d.edit_model_properties(parts));
+    EXPECT_TRUE(editor.shown.empty());
+    EXPECT_EQ(d.model_history.records().size(), records + 1);
+    std::wstring title;
+    kwlist_find(d.model.keywords, L"Title", title);
+    EXPECT_EQ(title, L"after");
+    EXPECT_EQ(d.values(1), 0.25);
+    EXPECT_EQ(d.model.xranges, (std::vector<XRange>{{0, 1}}));
+    EXPECT_TRUE(document_test::vectors_fit_model(d));
+    ASSERT_TRUE(d.model.expressions.at(0).expr);  // compiled again
+
+    d.model_history.undo(d);
+    EXPECT_EQ(Snapshot(d).difference(before), "");
+    EXPECT_EQ(d.model.keywords, keys);
+}
+
+TEST(ModelProperties, CancelOrAnEditThatDoesNotReadChangesNothing)
+{
+    const TestModelFileParts parts;
+    ModelState d;
+    add(d, model_test::lorentz());
+    const Snapshot before(d);
+    const KeywordList keys = d.model.keywords;
+    const std::size_t records = d.model_history.records().size();
+    struct Case {
+        const char* name;
+        std::function<int(KeywordList&)> edit;
+        bool error_shown;
+    };
+    const Case cases[] = {
+        {"cancel", [](KeywordList& list) { kwlist_set(list, L"Title", L"x"); return 2; }, false},
+        {"unknown model",
+         [](KeywordList& list) {
+             for (auto& entry : list)
+                 if (entry.first.starts_with(L"Component = ")) entry.first = L"Component = 01-No such model";
+             return 1;
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedEditor editor(c.edit);
+        EXPECT_FALSE(d.edit_model_properties(parts));
+        ASSERT_EQ(editor.shown.size(), c.error_shown ? 1u : 0u);
+        if (c.error_shown) {
+            EXPECT_EQ(editor.shown[0].rfind(L"Error: Model not found", 0), 0u) << wide_to_utf8(editor.shown[0]);
+        }
+        EXPECT_EQ(Snapshot(d).difference(before), "");
+        EXPECT_EQ(d.model.keywords, keys);
+        EXPECT_EQ(d.model_history.records().size(), records);
+    }
 }
 
 }  // namespace

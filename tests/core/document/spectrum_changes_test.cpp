@@ -88,6 +88,14 @@ TEST(SpectrumChanges, EachEditIsOneSpectrumStepThatUndoesExactly)
          true},
         {"difference", counts_text(), [](ModelState& d) { d.use_difference_as_data(); }, false},
         {"simulate", counts_text(), [](ModelState& d) { d.simulate_spectrum(128, -4.0, 4.0, false); }, true},
+        {"add", counts_text(),
+         [](ModelState& d) {
+             SpectrumData other;
+             other.load_text(counts_text(deviations_key()));
+             d.add_spectrum(other, L"second.spc");
+             EXPECT_EQ(comment_of(d), L"Add(second.spc)");
+         },
+         true},
     };
     for (const Edit& e : edits) {
         SCOPED_TRACE(e.name);

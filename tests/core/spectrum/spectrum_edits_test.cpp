@@ -238,6 +238,47 @@ TEST(SpectrumEdits, ReverseCountsMirrorsTheSpectrum)
     EXPECT_FALSE(empty.reverse_counts());
 }
 
+// Channels meet channels, whatever the velocities: a negative price sorts the points
+// the other way round, and the sum still adds channel k to channel k.
+TEST(SpectrumEdits, AddCountsAddsChannelByChannelWithDeviationsInQuadrature)
+{
+    const std::wstring axis = L"FirstChannel:1\nZeroChannel:2.5\n";
+    SpectrumData s = from_text(axis + L"ChannelPrice(mm/s):1.5\nSpectrum:100 200 300 400\n");
+    const SpectrumData reversed = from_text(axis + L"ChannelPrice(mm/s):-0.5\nSpectrum:1 2 3 4\n");
+    ASSERT_EQ(reversed.y_data, (Values{4, 3, 2, 1}));  // sorted by increasing velocity
+    s.add_counts(reversed);
+    EXPECT_EQ(s.y_data, (Values{101, 202, 303, 404}));
+    EXPECT_NEAR(s.std_dev_data[0], std::sqrt(101.0), 1e-12);
+    EXPECT_NEAR(s.x_data[0], -2.25, 1e-12);  // this spectrum's velocities stay
+
+    // Deviations that one side stores add in quadrature to the other's, and are stored.
+    SpectrumData counted = from_text(axis + L"ChannelPrice(mm/s):1\nSpectrum:100 100 100 100\n");
+    counted.add_counts(from_text(axis + L"ChannelPrice(mm/s):1\nSpectrum:1 1 1 1\nStdDevSpectrum:20 20 20 20\n"));
+    EXPECT_NEAR(counted.std_dev_data[3], std::hypot(10.0, 20.0), 1e-12);
+    counted.store_keywords();
+    KeywordList list = counted.keywords;
+    SpectrumData reread;
+    reread.load_keywords(list);
+    EXPECT_NEAR(reread.std_dev_data[3], std::hypot(10.0, 20.0), 1e-6);
+}
+
+TEST(SpectrumEdits, AddCountsRefusesAnotherChannelCount)
+{
+    SpectrumData s = from_text(L"ChannelPrice(mm/s):1\nSpectrum:1 2 3\n");
+    const SpectrumData original = s;
+    for (const wchar_t* other : {L"ChannelPrice(mm/s):1\nSpectrum:1 2\n", L"ChannelPrice(mm/s):1\nSpectrum:1 2 3 4\n"}) {
+        try {
+            s.add_counts(from_text(other));
+            ADD_FAILURE() << "accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find("channels number"), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(s.y_data, original.y_data);
+    }
+    SpectrumData empty;
+    EXPECT_THROW(empty.add_counts(SpectrumData()), std::runtime_error);
+}
+
 // What the document's undo record does: the keyword list before the edit, read back,
 // gives the spectrum before it exactly; the list after it gives the edited spectrum.
 TEST(SpectrumEdits, EveryEditIsUndoneAndRedoneThroughItsKeywordLists)
@@ -258,6 +299,7 @@ TEST(SpectrumEdits, EveryEditIsUndoneAndRedoneThroughItsKeywordLists)
         {"filter", counts_text(), [&](SpectrumData& s) { s.apply_filter(kernel); }},
         {"filter triples", triples_text(), [&](SpectrumData& s) { s.apply_filter(kernel); }},
         {"reverse", counts_text(L"StdDev:300\n"), [](SpectrumData& s) { s.reverse_counts(); }},
+        {"add", counts_text(), [](SpectrumData& s) { s.add_counts(from_text(counts_text(deviations_key()))); }},
         {"counts", counts_text(), [](SpectrumData& s) {
              Values y = s.y_data, sigma = s.std_dev_data;
              for (double& v : y)

@@ -166,4 +166,19 @@ TEST(ReportCommands, TheProposedNameIsTheModelsElseTheSpectrums)
         EXPECT_EQ(report_file_stem(c.model, c.spectrum), c.stem) << c.model << L" " << c.spectrum;
 }
 
+TEST(ReportCommands, FilesBesideTheModelFileShareItsName)
+{
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* html;
+    };
+    for (const Case& c : {
+             Case{L"C:\\data\\fe.mdl", L"C:\\data\\fe.html"},
+             Case{L"C:\\data.v2\\fe", L"C:\\data.v2\\fe.html"},  // a dot in the folder is not an extension
+             Case{L"/home/u/fe.fit.mdl", L"/home/u/fe.fit.html"},
+             Case{L"fe.mdl", L"fe.html"},
+         })
+        EXPECT_EQ(sibling_path(c.path, L".html"), c.html) << c.path;
+}
+
 } // namespace
