@@ -11,6 +11,7 @@
 #include "core/text/kwfile.h"
 #include "core/text/messages.h"
 #include "core/text/text.h"
+#include "ui/logic/view_refresh.h"
 #include "ui/open_dialog.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"

@@ -23,6 +23,8 @@
 #include "core/model/spectrum_model.h"
 #include "core/text/kwfile.h"
 #include "core/text/messages.h"
+#include "core/text/text.h"
+#include "core/text/ui_seam.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
@@ -91,6 +93,12 @@ protected:
         spectrum.store_keywords();
         kwfile_save((folder / L"alpha-iron.spc").wstring(), spectrum.keywords);
         std::ofstream(folder / L"broken.spc") << "Spectrum = 1 2 x 4\n";
+        // Five channels: uncalibrated, calibrated, and a spectrum of four channels.
+        std::ofstream(folder / L"channels.spc") << "FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):1\n"
+                                                   "Spectrum:100 90 80 90 100\n";
+        std::ofstream(folder / L"calibration.spc") << "FirstChannel:1\nZeroChannel:2.5\nChannelPrice(mm/s):0.2\n"
+                                                      "Spectrum:7 7 7 7 7\n";
+        std::ofstream(folder / L"four.spc") << "FirstChannel:1\nChannelPrice(mm/s):0.2\nSpectrum:1 2 3 4\n";
     }
     static void TearDownTestSuite()
     {
@@ -101,7 +109,8 @@ protected:
     void SetUp() override
     {
         language = read_registry_dword(settings_key, L"Language", 0);
-        for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key}) delete_key(key);
+        for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key, CMainFrame::calibrations_key})
+            delete_key(key);
         previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
             shown.push_back({text, caption, flags});
             if (answers.empty()) return IDOK;
@@ -125,7 +134,8 @@ protected:
         write_registry_dword(settings_key, L"Language", language);
         set_resource_language(0x409);
         set_message_language(0x409);
-        for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key}) delete_key(key);
+        for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key, CMainFrame::calibrations_key})
+            delete_key(key);
     }
 
     void create(WORD langid = 0x409)
@@ -179,7 +189,7 @@ TEST_F(MainFrameTest, EveryMenuItemInBothLanguagesIsRoutedAndLaterCommandsSaySo)
     }
     create();
     // One command of each group that later work builds: a notice, never silence.
-    for (UINT id : {212u, 357u, 211u, 231u}) {
+    for (UINT id : {211u, 231u}) {
         shown.clear();
         command(id);
         ASSERT_EQ(shown.size(), 1u) << id;
@@ -327,6 +337,162 @@ TEST_F(MainFrameTest, SpectrumFilesOpenSaveAndEnterTheRecentListInTheRegistry)
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(frame->recent_spectra().size(), 1u);
     EXPECT_FALSE(RegistryListStore(CMainFrame::spectra_key).read_string(L"Document2"));
+}
+
+TEST_F(MainFrameTest, AddSpectrumSumsTheCountsAsOneSpectrumStep)
+{
+    create();
+    chosen_files = {file(L"alpha-iron.spc")};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_NE(requests[0].extension, nullptr);  // the open dialog with its preview
+    const std::vector<double> counts = frame->spectrum().y_data;
+
+    chosen_files = {file(L"alpha-iron.spc")};
+    command(212);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_NE(requests[1].extension, nullptr);
+    EXPECT_TRUE(shown.empty());
+    ASSERT_EQ(frame->spectrum().y_data.size(), counts.size());
+    for (std::size_t i = 0; i < counts.size(); i += 100) EXPECT_EQ(frame->spectrum().y_data[i], 2 * counts[i]);
+    EXPECT_EQ(frame->spectrum_file_name(), file(L"alpha-iron.spc"));  // still the opened file's spectrum
+    command(209);  // spectrum undo
+    EXPECT_EQ(frame->spectrum().y_data, counts);
+
+    // Another number of channels: said in the command's caption, nothing changes.
+    chosen_files = {file(L"four.spc")};
+    command(212);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, MessageText(50041).str());
+    EXPECT_EQ(shown[0].text, MessageText(50038).str());
+    EXPECT_EQ(frame->spectrum().y_data, counts);
+    // Cancelled: nothing at all.
+    shown.clear();
+    command(212);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_EQ(frame->spectrum().y_data, counts);
+}
+
+TEST_F(MainFrameTest, LoadCalibrationDataTakesTheFilesAxisAndRemembersTheFile)
+{
+    create();
+    chosen_files = {file(L"channels.spc")};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_DOUBLE_EQ(frame->spectrum().x_data.front(), -2.0);
+
+    const std::wstring calibration = file(L"calibration.spc");
+    chosen_files = {calibration};
+    command(208);
+    ASSERT_TRUE(shown.empty()) << shown[0].text;
+    EXPECT_NE(requests.back().extension, nullptr);
+    EXPECT_NEAR(frame->spectrum().x_data.front(), -0.3, 1e-12);  // (1 - 2.5) × 0.2
+    EXPECT_EQ(frame->spectrum().y_data, (std::vector<double>{100, 90, 80, 90, 100}));
+    EXPECT_EQ(RegistryListStore(CMainFrame::calibrations_key).read_string(L"Document1"), calibration);
+    EXPECT_EQ(menu_text(GetMenu(frame->hwnd()), 641), L"&1 " + calibration);
+    command(209);
+    EXPECT_DOUBLE_EQ(frame->spectrum().x_data.front(), -2.0);
+
+    // A file without a calibration, or for other channels: said, and not remembered.
+    for (const wchar_t* name : {L"channels.spc", L"four.spc"}) {
+        shown.clear();
+        chosen_files = {file(name)};
+        command(208);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].caption, MessageText(50040).str());
+        EXPECT_EQ(shown[0].text, MessageText(std::wstring(name) == L"four.spc" ? 50038 : 50039).str());
+        EXPECT_DOUBLE_EQ(frame->spectrum().x_data.front(), -2.0);
+    }
+    EXPECT_EQ(frame->recent_calibrations().size(), 1u);
+
+    // The recent entry loads again; once the file is gone it leaves the list.
+    shown.clear();
+    command(641);
+    EXPECT_TRUE(shown.empty());
+    EXPECT_NEAR(frame->spectrum().x_data.front(), -0.3, 1e-12);
+    const fs::path kept = folder / L"calibration.kept";
+    fs::rename(calibration, kept);
+    command(641);
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(frame->recent_calibrations().size(), 0u);
+    EXPECT_FALSE(RegistryListStore(CMainFrame::calibrations_key).read_string(L"Document1"));
+    fs::rename(kept, calibration);
+}
+
+TEST_F(MainFrameTest, TheGraphTableAndEverythingAtOnceAreSavedBesideEachOther)
+{
+    create();
+    chosen_files = {file(L"alpha-iron.spc")};
+    command(ID_FILE_OPEN_SPECTRUM);
+    alpha_iron::add_model(frame->document());
+    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+
+    const std::wstring table = file(L"graph.txt");
+    chosen_files = {table};
+    command(357);
+    ASSERT_TRUE(shown.empty()) << shown[0].text;
+    EXPECT_EQ(requests.back().default_extension, L"txt");
+    ASSERT_TRUE(fs::exists(table));
+    EXPECT_NE(read_text_file(table).find(L"v (mm/s)\tCounts\t\u03C3\tModel\tDifference\t1. "), std::wstring::npos);
+
+    // Without a fit's covariance there are no results: said before any dialog.
+    frame->document().covariance = DMatrix(0, 0);
+    const std::size_t dialogs = requests.size();
+    command(360);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, MessageText(50222).str());
+    EXPECT_EQ(requests.size(), dialogs);
+
+    shown.clear();
+    const std::size_t n = frame->document().model.param_count();
+    frame->document().covariance = DMatrix(n, n, 0.0);
+    frame->document().fit_values = frame->document().values;
+    const std::wstring model = file(L"all.mdl");
+    chosen_files = {model};
+    command(360);
+    ASSERT_TRUE(shown.empty()) << shown[0].text;
+    for (const wchar_t* name : {L"all.mdl", L"all.html", L"all.csv", L"all.txt"})
+        EXPECT_TRUE(fs::exists(folder / name)) << wide_to_utf8(name);
+    EXPECT_EQ(frame->model_file_name().name(), model);
+}
+
+TEST_F(MainFrameTest, ModelPropertiesEditTheModelsKeysAsOneModelStep)
+{
+    create();
+    alpha_iron::add_model(frame->document());
+    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+    struct Editor final : IUserInterface {
+        int result = 1;
+        int edit_keyword_list(KeywordList& list, int, const std::wstring&) override
+        {
+            kwlist_set(list, L"Title", L"edited");
+            return result;
+        }
+        std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&, const std::wstring&) override
+        {
+            return std::nullopt;
+        }
+        void message_box(const std::wstring&, const std::wstring&) override {}
+        void debug_output(const std::wstring&) override {}
+        std::wstring program_folder() override { return L"."; }
+    } editor;
+    IUserInterface* previous = set_user_interface(&editor);
+    const auto title = [&] {
+        std::wstring text;
+        kwlist_find(frame->document().model.keywords, L"Title", text);
+        return text;
+    };
+    const std::size_t records = frame->document().model_history.records().size();
+    editor.result = 2;  // cancelled
+    command(256);
+    EXPECT_EQ(title(), L"");
+    editor.result = 1;
+    command(256);
+    EXPECT_EQ(title(), L"edited");
+    EXPECT_EQ(frame->document().model_history.records().size(), records + 1);
+    EXPECT_EQ(frame->document().model.component_count(), 2u);
+    command(257);  // model undo
+    EXPECT_EQ(title(), L"");
+    set_user_interface(previous);
 }
 
 TEST_F(MainFrameTest, ARecentFolderChosenFromPosition3IsFirstAfterwards)
