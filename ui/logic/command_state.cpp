@@ -39,7 +39,9 @@ std::vector<CommandState> command_states(const CommandSnapshot& s)
     const bool deletable = params_visible && (s.row == RowKind::Component || s.row == RowKind::Expression);
 
     set({201}, true);
-    set({203, 208, 212}, true);
+    set({203}, true);
+    // Calibrating, adding to and tabulating a spectrum all need one.
+    set({208, 212, 357}, points);
     set({202}, true);
     set({213}, points);
     set({204}, true);
@@ -80,8 +82,7 @@ std::vector<CommandState> command_states(const CommandSnapshot& s)
     set({363}, s.fit_running && !s.fit_waiting);
     set({353}, s.fit_running);
     set({359}, fittable);
-    set({355, 356, 362, 361}, s.results);
-    set({357, 360}, true);
+    set({355, 356, 362, 361, 360}, s.results);
     for (unsigned mode = 0; mode < 3; ++mode)
         set({401 + mode}, true, s.mouse_mode == static_cast<int>(mode));
     return out;

@@ -439,6 +439,12 @@ TEST_F(LinksFrameTest, ADistributionIsOfferedTheOtherDistributions)
     frame->BuildLinkMenu(menu, 9);
     EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L""}));
     EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
+    // A distribution whose weights follow another is neither offered nor offered any.
+    d.link_distribution(5, 4, 2.0);
+    frame->BuildLinkMenu(menu, 3);
+    EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L"5. " + name}));
+    frame->BuildLinkMenu(menu, 4);
+    EXPECT_EQ(menu_texts(links), (std::vector<std::wstring>{L""}));
     DestroyMenu(menu);
 }
 
