@@ -32,10 +32,12 @@
 #include "tests/support/alpha_iron.h"
 #include "tests/support/program_isotopes.h"
 #include "tests/ui/gui/screenshot.h"
+#include "tests/ui/win/modal_dialog_driver.h"
 #include "ui/logic/language_list.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
+#include "ui/win_user_interface.h"
 #include "ui/wingui/dialog_hooks.h"
 #include "ui/wingui/resources.h"
 #include "ui/clipboard.h"
@@ -492,6 +494,29 @@ TEST_F(MainFrameTest, ModelPropertiesEditTheModelsKeysAsOneModelStep)
     EXPECT_EQ(frame->document().model.component_count(), 2u);
     command(257);  // model undo
     EXPECT_EQ(title(), L"");
+    set_user_interface(previous);
+}
+
+TEST_F(MainFrameTest, ScreenshotsOfTheModelPropertiesInEnglishAndRussian)
+{
+    WinUserInterface windows_ui;
+    IUserInterface* previous = set_user_interface(&windows_ui);
+    for (const auto& [langid, tag] : {std::pair{WORD{0x409}, L"english"}, std::pair{WORD{0x419}, L"russian"}}) {
+        create(langid);
+        alpha_iron::add_model(frame->document());
+        frame->document().add_xrange({-1.5, 1.5});
+        frame->document().model.keywords = {{L"Title", {L"\u03B1-Fe, 295 K", 0}}, {L"Comment", {L"calibration foil", 0}}};
+        frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+        bool shot = false;
+        modal_test::when_dialog_shows([&](HWND dialog) {
+            shot = modal_test::save_screenshot(dialog, std::wstring(L"model-properties-") + tag);
+            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        command(256);
+        EXPECT_TRUE(shot);
+        EXPECT_EQ(frame->document().model.keywords.front().second.value, L"\u03B1-Fe, 295 K");  // cancelled
+        destroy_frame(frame);
+    }
     set_user_interface(previous);
 }
 
