@@ -209,6 +209,7 @@ LRESULT CMainFrame::OnCreate()
     BuildDemoMenu(GetMenu(hwnd()), ID_FILE_DEMO_SPECTRUM_FIRST, demo_spectrum_item);
     BuildDemoMenu(GetMenu(hwnd()), ID_FILE_DEMO_MODEL_FIRST, demo_model_item);
     BuildModelMenus();
+    BuildTransformMenu(GetMenu(hwnd()));
     if (parameter_grid_.hwnd()) SetFocus(parameter_grid_.hwnd());
     return 0;
 }
@@ -414,6 +415,7 @@ void CMainFrame::OnCommand(CommandGroup group, UINT id)
     case CommandGroup::save_spectrum: OnSaveSpectrum(id == ID_FILE_SAVE_SPECTRUM || spectrum_file_name_.empty()); break;
     case CommandGroup::recent_spectrum: OnRecentSpectrum(id); break;
     case CommandGroup::calibration: OnCalibrationCommand(id); break;
+    case CommandGroup::spectrum_processing: OnSpectrumProcessing(id); break;
     case CommandGroup::recent_folder: OnRecentFolder(id); break;
     case CommandGroup::exit: PostMessageW(hwnd(), WM_CLOSE, 0, 0); break;
     case CommandGroup::view_option: OnViewOption(id); break;

@@ -171,6 +171,14 @@ public:
     void SetCurrentFolder(const std::wstring& folder);
     const ModelFileName& model_file_name() const { return model_file_name_; }
     const RecentDocumentList& recent_models() const { return recent_models_; }
+    // ---- Spectrum processing (main_frame_spectrum_processing.cpp) ----
+    // Fills the Transform submenu (the popup holding 1001) of `menu` with the predefined
+    // transforms of "model_expressions.txt".
+    void BuildTransformMenu(HMENU menu);
+    // A Shift-click on data point `index`: its count in a dialog, as one spectrum step.
+    void OnEditDataPoint(int index);
+    // The parameter values of the last confirmed transform, by name.
+    const KeywordList& transform_parameters() const { return transform_parameters_; }
     // ---- Links, bounds and user expressions (main_frame_links.cpp) ----
     // Fill the Link to submenu (the popup holding 5001; also sets Unlink, 259, and
     // Bounds, 264, for the current parameter), the Expressions submenu (holding 801)
@@ -223,6 +231,11 @@ private:
     void OnReportCommand(UINT id);     // main_frame_reports.cpp
     void OnFitControl(UINT id);        // main_frame_fit.cpp
     void OnEditCommand(UINT id);       // main_frame_grids.cpp
+    void OnSpectrumProcessing(UINT id);  // main_frame_spectrum_processing.cpp
+    void OnFilter();
+    void OnDeconvolution();
+    void OnGenerateFromModel();
+    void OnTransform(unsigned index);
 
     void create_status_bar();
     void create_toolbar();
@@ -258,6 +271,7 @@ private:
     RecentDocumentList recent_spectra_{621};
     RecentDocumentList recent_folders_{661};
     RecentDocumentList recent_calibrations_{ID_SPECTRUM_RECENT_CALIBRATION_FIRST};
+    KeywordList transform_parameters_;
     std::wstring default_folder_;
     // The placeholder text of each recent list's empty menu, as the resource gives it.
     std::map<UINT, std::wstring> empty_texts_;

@@ -227,9 +227,14 @@ void CMainFrame::repaint_parameter_grid()
 bool CMainFrame::OnPlotGesture(const NMHDR& header)
 {
     if (header.idFrom != plot_view_id ||
-        (header.code != NotifyRange && header.code != NotifySegmentCode))
+        (header.code != NotifyRange && header.code != NotifySegmentCode && header.code != NotifyPointClick))
         return false;
     const auto& gesture = reinterpret_cast<const PlotNotification&>(header);
+    if (header.code == NotifyPointClick) {
+        OnEditDataPoint(gesture.index);
+        UpdateUIState();
+        return true;
+    }
     try {
         if (header.code == NotifyRange) {
             // The fit keeps its own copy of the ranges: no abort.

@@ -16,6 +16,7 @@
 #include "ui/logic/expression_editor.h"
 #include "ui/logic/link_targets.h"
 #include "ui/logic/view_refresh.h"
+#include "ui/menu_popups.h"
 #include "ui/wingui/dialog_hooks.h"
 
 namespace {
@@ -29,43 +30,6 @@ constexpr UINT add_all_expressions_id = 800;
 constexpr UINT first_listed_expression_id = 801;
 constexpr UINT first_distribution_link_id = 23001;
 constexpr UINT last_distribution_link_id = 23100;
-
-struct Submenu {
-    HMENU parent = nullptr;
-    int position = -1;
-    HMENU popup = nullptr;
-};
-
-// The popup of `menu` (at any depth) that holds an item with an id from `id` to `last`,
-// with its place in its parent: the parent's entry is what gets disabled while the
-// popup is empty.
-Submenu submenu_holding(HMENU menu, UINT id, UINT last)
-{
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        const HMENU sub = GetSubMenu(menu, i);
-        if (!sub) continue;
-        if (const Submenu deeper = submenu_holding(sub, id, last); deeper.popup) return deeper;
-        const int items = GetMenuItemCount(sub);
-        for (int k = 0; k < items; ++k)
-            if (const UINT item = GetMenuItemID(sub, k); item >= id && item <= last) return {menu, i, sub};
-    }
-    return {};
-}
-
-void clear(const Submenu& submenu)
-{
-    while (GetMenuItemCount(submenu.popup) > 0) DeleteMenu(submenu.popup, 0, MF_BYPOSITION);
-}
-
-// An empty popup keeps one blank item (with the id it is found by) and its entry is
-// disabled.
-void finish(const Submenu& submenu, UINT placeholder_id)
-{
-    const bool empty = GetMenuItemCount(submenu.popup) == 0;
-    if (empty) AppendMenuW(submenu.popup, MF_STRING, placeholder_id, L"");
-    EnableMenuItem(submenu.parent, submenu.position, MF_BYPOSITION | (empty ? MF_GRAYED : MF_ENABLED));
-}
 
 HWND active_owner(HWND frame)
 {
@@ -117,14 +81,14 @@ void CMainFrame::BuildGridLinkMenu(HMENU menu)
     const bool linked = parameter && document_.model.components[parameter->component]->links[parameter->param].kind !=
                                          NotLinked;
     if (submenu.popup) {
-        clear(submenu);
+        clear_submenu(submenu);
         if (parameter && !linked) {
             const auto targets = list_link_targets(document_.model, parameter->component, parameter->param);
             for (std::size_t n = 0; n < targets.size() && first_link_id + n <= last_link_id; ++n)
                 AppendMenuW(submenu.popup, MF_STRING, first_link_id + n,
                             link_target_menu_text(document_.model, targets[n]).c_str());
         }
-        finish(submenu, first_link_id);
+        finish_submenu(submenu, first_link_id);
     }
     EnableMenuItem(menu, unlink_id, MF_BYCOMMAND | (linked ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(menu, bounds_id, MF_BYCOMMAND | (parameter && !linked ? MF_ENABLED : MF_GRAYED));
@@ -134,7 +98,7 @@ void CMainFrame::BuildExpressionsMenu(HMENU menu)
 {
     const Submenu submenu = submenu_holding(menu, first_listed_expression_id, first_listed_expression_id);
     if (!submenu.popup) return;
-    clear(submenu);
+    clear_submenu(submenu);
     // The file is read again each time, so that edits to it show without a restart.
     model_expressions_load();
     if (const std::optional<unsigned> component = current_component()) {
@@ -147,7 +111,7 @@ void CMainFrame::BuildExpressionsMenu(HMENU menu)
             AppendMenuW(submenu.popup, MF_STRING, add_all_expressions_id, MessageText(50068).c_str());
         }
     }
-    finish(submenu, first_listed_expression_id);
+    finish_submenu(submenu, first_listed_expression_id);
 }
 
 void CMainFrame::BuildLinkMenu(HMENU menu, unsigned distribution)
@@ -156,7 +120,7 @@ void CMainFrame::BuildLinkMenu(HMENU menu, unsigned distribution)
     // the demo files' ids begin at 23101.
     const Submenu submenu = submenu_holding(menu, first_distribution_link_id, last_distribution_link_id);
     if (!submenu.popup) return;
-    clear(submenu);
+    clear_submenu(submenu);
     const ComponentList& components = document_.model.components;
     unsigned target = 0;
     double factor = 0;
@@ -170,7 +134,7 @@ void CMainFrame::BuildLinkMenu(HMENU menu, unsigned distribution)
                         normalize_script_text(text).c_str());
         }
     }
-    finish(submenu, first_distribution_link_id);
+    finish_submenu(submenu, first_distribution_link_id);
 }
 
 // ---- Links ----

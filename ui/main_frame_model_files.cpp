@@ -13,6 +13,7 @@
 #include "core/text/text.h"
 #include "plot/plot_palette.h"
 #include "subspec/catalogue/program_model_file_parts.h"
+#include "ui/menu_popups.h"
 #include "ui/open_dialog.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"
@@ -37,21 +38,6 @@ std::wstring absolute_path(const std::wstring& path)
 void show_error(HWND owner, const std::exception& error, const wchar_t* caption)
 {
     show_message_box(owner, utf8_to_wide(error.what()), caption, MB_OK | MB_ICONERROR);
-}
-
-// The popup of `menu` (at any depth) holding `id`, and the menu that holds that popup.
-bool find_popup(HMENU menu, UINT id, HMENU& popup, HMENU& parent, int& position)
-{
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        const HMENU sub = GetSubMenu(menu, i);
-        if (!sub) continue;
-        if (find_popup(sub, id, popup, parent, position)) return true;
-        if (GetMenuState(sub, id, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
-            popup = sub, parent = menu, position = i;
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -192,21 +178,18 @@ void CMainFrame::OnSetDefaultFolder()
 
 void CMainFrame::BuildDemoMenu(HMENU menu, UINT first_id, bool (*item)(unsigned, std::wstring&))
 {
-    HMENU popup = nullptr, parent = nullptr;
-    int position = 0;
-    if (!menu || !find_popup(menu, first_id, popup, parent, position)) return;
-    while (GetMenuItemCount(popup) > 0) DeleteMenu(popup, 0, MF_BYPOSITION);
+    // Each list has a hundred ids; an item without a title keeps its id unused.
+    const Submenu submenu = menu ? submenu_holding(menu, first_id, first_id + 99) : Submenu{};
+    if (!submenu.popup) return;
+    clear_submenu(submenu);
     std::wstring text;
     for (unsigned n = 0; item(n, text); ++n) {
         KeywordList keys;
         kwfile_load_from_memory(text, keys);
         std::wstring title;
-        // An item without a title keeps its id unused.
-        if (kwlist_find(keys, L"Title", title)) AppendMenuW(popup, MF_STRING, first_id + n, title.c_str());
+        if (kwlist_find(keys, L"Title", title)) AppendMenuW(submenu.popup, MF_STRING, first_id + n, title.c_str());
     }
-    const bool empty = GetMenuItemCount(popup) == 0;
-    if (empty) AppendMenuW(popup, MF_STRING, first_id, L"");
-    EnableMenuItem(parent, static_cast<UINT>(position), MF_BYPOSITION | (empty ? MF_GRAYED : MF_ENABLED));
+    finish_submenu(submenu, first_id);
 }
 
 void CMainFrame::OnDemoSpectrum(int index)

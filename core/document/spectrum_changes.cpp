@@ -180,6 +180,40 @@ void ModelState::add_spectrum(const SpectrumData& other, const std::wstring& nam
     adapt_to_spectrum();
 }
 
+bool ModelState::set_spectrum_count(std::size_t index, double value)
+{
+    if (index >= data.y_data.size())
+        return false;
+    edit_spectrum([this, index, value] {
+        data.y_data[index] = value;
+        data.compute_std_dev(data.keywords);
+        data.update_analysis();
+        return true;
+    });
+    adapt_to_spectrum();
+    return true;
+}
+
+void ModelState::scale_areas_to_spectrum()
+{
+    std::vector<int> areas;
+    model.area_param_indices(areas);
+    adapt_to_spectrum();
+    const NamedExpr* total = model.area_exprs.empty() ? nullptr : &model.area_exprs.back();
+    if (!total || !total->expr)
+        return;
+    DVector scaled = values;
+    const double t = std::fabs(model.scale) * total->expr->value(scaled);
+    if (t == 0.0 || !std::isfinite(t))
+        return;
+    const double ratio = data.analysis(model.is_emission()).S / t;
+    for (const int i : areas)
+        scaled(i) *= ratio;
+    model.apply_links(scaled, nullptr);
+    if (!same_values(scaled, values))
+        model_history.push(std::make_shared<ChangeRecordA0>(*this, scaled));
+}
+
 void ModelState::use_difference_as_data()
 {
     const double level = model.baseline_level(values);

@@ -104,7 +104,7 @@ std::wstring DataExchange::field(int id) const
 
 void DataExchange::reject(int id)
 {
-    MessageBeep(MB_ICONWARNING);
+    MessageBeep(static_cast<UINT>(-1));
     const HWND control = GetDlgItem(dialog_, id);
     SetFocus(control);
     SendMessageW(control, EM_SETSEL, 0, -1);
@@ -133,6 +133,14 @@ void DataExchange::number(int id, T& value, const std::wstring& text, Read read)
 
 void DataExchange::integer(int id, int& value) { number(id, value, std::to_wstring(value), read_field_int); }
 
+void DataExchange::integer(int id, int& value, int low, int high)
+{
+    number(id, value, std::to_wstring(value), [low, high](std::wstring_view text) {
+        const std::optional<int> read = read_field_int(text);
+        return read && *read >= low && *read <= high ? read : std::nullopt;
+    });
+}
+
 void DataExchange::natural(int id, unsigned& value)
 {
     number(id, value, std::to_wstring(value), read_field_unsigned);
@@ -147,5 +155,5 @@ void DataExchange::check(int id, bool& value)
 
 void DataExchange::real(int id, double& value, int precision)
 {
-    number(id, value, format_field_double(value, precision), read_field_double);
+    number(id, value, format_field_double(value, precision), read_dialog_float);
 }

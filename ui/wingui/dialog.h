@@ -70,9 +70,12 @@ public:
 
     void text(int id, std::wstring& value);
     void integer(int id, int& value);
+    // An integer from `low` to `high`; any other number is refused like a non-number.
+    void integer(int id, int& value, int low, int high);
     void natural(int id, unsigned& value);
     void check(int id, bool& value);
-    // Written with "%.*g" and `precision` significant digits.
+    // Written with "%.*g" and `precision` significant digits; read as the dialogs' float
+    // fields are (read_dialog_float: "-0" and ".0" are refused).
     void real(int id, double& value, int precision);
 
 private:

@@ -88,6 +88,7 @@ TEST(SpectrumChanges, EachEditIsOneSpectrumStepThatUndoesExactly)
          true},
         {"difference", counts_text(), [](ModelState& d) { d.use_difference_as_data(); }, false},
         {"simulate", counts_text(), [](ModelState& d) { d.simulate_spectrum(128, -4.0, 4.0, false); }, true},
+        {"point", counts_text(), [](ModelState& d) { EXPECT_TRUE(d.set_spectrum_count(10, 5.0e5)); }, true},
         {"add", counts_text(),
          [](ModelState& d) {
              SpectrumData other;
@@ -379,6 +380,54 @@ TEST(SpectrumChanges, TheDifferenceSitsOnTheBaselineLevel)
     d.use_difference_as_data();
     for (std::size_t i = 0; i < y.size(); ++i)
         EXPECT_DOUBLE_EQ(d.data.y_data[i], d.values(0) - m(i) + y[i]);
+}
+
+TEST(SpectrumChanges, AnIndexOutsideTheCountsChangesNoPoint)
+{
+    ModelState d;
+    load(d, counts_text());
+    const std::size_t records = d.spectrum_history.records().size();
+    EXPECT_FALSE(d.set_spectrum_count(64, 1.0));
+    EXPECT_EQ(d.spectrum_history.records().size(), records);
+}
+
+// Generate from model ends by giving the model the spectrum's area: the total area times
+// the scale equals S, every area in proportion, as one step of its own.
+TEST(SpectrumChanges, AreasScaleToTheSpectrumsAreaAsOneModelStep)
+{
+    ModelState d;
+    load(d, counts_text());
+    const std::vector<int> areas = [&] {
+        std::vector<int> out;
+        d.model.area_param_indices(out);
+        return out;
+    }();
+    ASSERT_EQ(areas.size(), 2u);
+    d.set_param(static_cast<unsigned>(areas[0]), 0.3);
+    d.set_param(static_cast<unsigned>(areas[1]), 0.1);
+    const document_test::Snapshot before(d);
+    const std::size_t records = d.model_history.records().size();
+
+    d.scale_areas_to_spectrum();
+    EXPECT_EQ(d.model_history.records().size(), records + 1);
+    const double total = d.model.area_exprs.back().expr->value(d.values);
+    EXPECT_NEAR(std::fabs(d.model.scale) * total, d.data.analysis(d.model.is_emission()).S, 1e-9 * total);
+    EXPECT_NEAR(d.values(areas[0]) / d.values(areas[1]), 3.0, 1e-12);
+    d.model_history.undo(d);
+    EXPECT_EQ(document_test::Snapshot(d).difference(before), "");
+
+    // Scaled already: no second step.
+    d.model_history.redo(d);
+    d.scale_areas_to_spectrum();
+    EXPECT_EQ(d.model_history.records().size(), records + 1);
+
+    // A model without areas has nothing to scale.
+    ModelState bare;
+    bare.data.load_text(counts_text());
+    add(bare, model_test::baseline());
+    const std::size_t bare_records = bare.model_history.records().size();
+    bare.scale_areas_to_spectrum();
+    EXPECT_EQ(bare.model_history.records().size(), bare_records);
 }
 
 }  // namespace
