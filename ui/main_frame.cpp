@@ -210,6 +210,7 @@ LRESULT CMainFrame::OnCreate()
     BuildDemoMenu(GetMenu(hwnd()), ID_FILE_DEMO_MODEL_FIRST, demo_model_item);
     BuildModelMenus();
     BuildTransformMenu(GetMenu(hwnd()));
+    BuildCalibrateMenu(GetMenu(hwnd()));
     if (parameter_grid_.hwnd()) SetFocus(parameter_grid_.hwnd());
     return 0;
 }

@@ -175,6 +175,9 @@ public:
     // Fills the Transform submenu (the popup holding 1001) of `menu` with the predefined
     // transforms of "model_expressions.txt".
     void BuildTransformMenu(HMENU menu);
+    // Fills the Calibrate submenu (the popup holding 231 to 249) of `menu` with the
+    // calibration standards of the current isotope.
+    void BuildCalibrateMenu(HMENU menu);
     // A Shift-click on data point `index`: its count in a dialog, as one spectrum step.
     void OnEditDataPoint(int index);
     // The parameter values of the last confirmed transform, by name.
@@ -208,8 +211,9 @@ private:
     void OnSaveSpectrum(bool ask_for_name);
     void OnRecentSpectrum(UINT id);
     void OnAddSpectrum();
-    // Load calibration data and the recent calibration files.
+    // Load calibration data, the recent calibration files and the Calibrate submenu.
     void OnCalibrationCommand(UINT id);
+    void OnCalibrate(UINT id);  // main_frame_calibration.cpp
     // The open dialog with its preview, for spectrum files.
     std::optional<std::wstring> ask_spectrum_file();
     // Reads the file into `loaded`; false, with the error shown, when it does not read.

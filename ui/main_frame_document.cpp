@@ -215,6 +215,7 @@ void CMainFrame::OnIsotopeChosen(UINT item)
         CheckMenuRadioItem(menu, first_isotope_id, IdLastIsotope, first_isotope_id + item, MF_BYCOMMAND);
     // The fit keeps its own copy of the model's expressions: no abort.
     document_.set_isotope(GetCurrentIsotope());
+    BuildCalibrateMenu(GetMenu(hwnd()));
     UpdateViews(ViewsFollowValues);
 }
 

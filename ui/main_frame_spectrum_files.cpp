@@ -160,7 +160,7 @@ void CMainFrame::OnCalibrationCommand(UINT id)
         if (path && !load_calibration_file(*path)) forget_file(recent_calibrations_, calibrations_key, *path);
         return;
     }
-    not_available_yet(id);
+    OnCalibrate(id);
 }
 
 bool CMainFrame::load_calibration_file(const std::wstring& path)

@@ -165,9 +165,10 @@ public:
     // The count of point `index` becomes `value` (deviations follow unless the spectrum
     // stores its own); false, nothing recorded, for an index outside the counts.
     bool set_spectrum_count(std::size_t index, double value);
-    // After the baseline follows the spectrum, every area parameter is scaled so that the
-    // model's total area equals the spectrum's area S for the model's direction: one
-    // record on the model history, none when nothing changes or there is no area.
+    // After the baseline follows the spectrum, every area parameter of the components
+    // other than baselines is scaled so that the model's total area equals the
+    // spectrum's area S for the model's direction: one record on the model history, none
+    // when nothing changes or there is no area.
     void scale_areas_to_spectrum();
     // The leading baseline's level parameter takes the spectrum's level (one record on
     // the model history, none when it already has it).

@@ -196,8 +196,12 @@ bool ModelState::set_spectrum_count(std::size_t index, double value)
 
 void ModelState::scale_areas_to_spectrum()
 {
+    // A baseline's level counts among the area parameters of "Fit area", but it is set
+    // from the spectrum just below: it is not an area to scale.
     std::vector<int> areas;
-    model.area_param_indices(areas);
+    for (const auto& c : model.components)
+        if (!c->is_baseline())
+            c->append_area_params(areas);
     adapt_to_spectrum();
     const NamedExpr* total = model.area_exprs.empty() ? nullptr : &model.area_exprs.back();
     if (!total || !total->expr)
@@ -207,6 +211,9 @@ void ModelState::scale_areas_to_spectrum()
     if (t == 0.0 || !std::isfinite(t))
         return;
     const double ratio = data.analysis(model.is_emission()).S / t;
+    // Areas that already give S (to rounding) are not a change worth an undo step.
+    if (std::fabs(ratio - 1.0) <= 1e-12)
+        return;
     for (const int i : areas)
         scaled(i) *= ratio;
     model.apply_links(scaled, nullptr);

@@ -17,6 +17,7 @@
 #include "tests/support/document_test_parts.h"
 #include "tests/support/lorentz_lines.h"
 #include "tests/support/spectrum_texts.h"
+#include "tests/subspec/test_models.h"
 
 namespace {
 
@@ -396,13 +397,18 @@ TEST(SpectrumChanges, AnIndexOutsideTheCountsChangesNoPoint)
 TEST(SpectrumChanges, AreasScaleToTheSpectrumsAreaAsOneModelStep)
 {
     ModelState d;
-    load(d, counts_text());
-    const std::vector<int> areas = [&] {
-        std::vector<int> out;
-        d.model.area_param_indices(out);
-        return out;
-    }();
-    ASSERT_EQ(areas.size(), 2u);
+    d.data.load_text(counts_text());
+    d.set_levels_from_spectrum();
+    add(d, model_test::baseline());
+    Isotope isotope;
+    isotope.Γτ = 0.1;
+    for (int k = 0; k < 2; ++k)
+        add(d, make_subspec<test_models::TestLorentz>(&isotope));
+    d.adapt_to_spectrum();
+    // The two lines' areas.
+    const std::vector<int> areas{static_cast<int>(d.model.components[1]->first),
+                                 static_cast<int>(d.model.components[2]->first)};
+    ASSERT_TRUE(d.model.area_exprs.back().expr);
     d.set_param(static_cast<unsigned>(areas[0]), 0.3);
     d.set_param(static_cast<unsigned>(areas[1]), 0.1);
     const document_test::Snapshot before(d);
@@ -413,6 +419,7 @@ TEST(SpectrumChanges, AreasScaleToTheSpectrumsAreaAsOneModelStep)
     const double total = d.model.area_exprs.back().expr->value(d.values);
     EXPECT_NEAR(std::fabs(d.model.scale) * total, d.data.analysis(d.model.is_emission()).S, 1e-9 * total);
     EXPECT_NEAR(d.values(areas[0]) / d.values(areas[1]), 3.0, 1e-12);
+    EXPECT_EQ(d.values(0), d.data.analysis(false).N0);  // the baseline's level is no area
     d.model_history.undo(d);
     EXPECT_EQ(document_test::Snapshot(d).difference(before), "");
 
@@ -421,10 +428,9 @@ TEST(SpectrumChanges, AreasScaleToTheSpectrumsAreaAsOneModelStep)
     d.scale_areas_to_spectrum();
     EXPECT_EQ(d.model_history.records().size(), records + 1);
 
-    // A model without areas has nothing to scale.
+    // A model without an area has nothing to scale.
     ModelState bare;
-    bare.data.load_text(counts_text());
-    add(bare, model_test::baseline());
+    load(bare, counts_text());
     const std::size_t bare_records = bare.model_history.records().size();
     bare.scale_areas_to_spectrum();
     EXPECT_EQ(bare.model_history.records().size(), bare_records);

@@ -1,0 +1,170 @@
+// The velocity calibration through the main window: the Calibrate submenu lists the
+// standards of the current isotope; the dialog fits the α-iron standard to a simulated
+// spectrum on channels and shows its zero channel and price; OK writes them into the
+// spectrum, "Use model" makes the fitted model the document's, each one undo step; a
+// filter width below 2 says so and offers nothing to take; screenshots in both languages.
+#include "ui/main_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "core/text/messages.h"
+#include "core/text/text.h"
+#include "tests/support/alpha_iron.h"
+#include "tests/ui/win/modal_dialog_driver.h"
+#include "tests/ui/win/recorded_dialogs.h"
+#include "ui/calibrate_dlg.h"
+#include "ui/resource_ids.h"
+#include "ui/wingui/resources.h"
+
+namespace {
+
+std::wstring item_text(HWND dialog, int id)
+{
+    wchar_t text[256] = {};
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
+bool shown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+class CalibrationWin : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (isotope_table().count() == 0) isotope_table().load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
+    }
+
+    void create(WORD langid = 0x409)
+    {
+        set_resource_language(langid);
+        set_message_language(langid);
+        frame = std::make_unique<CMainFrame>();
+        ASSERT_TRUE(frame->create_window());
+        // The α-iron spectrum on 512 channels: the channel keys describe its velocities.
+        const SpectrumData simulated = alpha_iron::spectrum();
+        ModelState& d = frame->document();
+        d.data.make_velocity_axis(512, simulated.x_data.front(), simulated.x_data.back());
+        d.data.set_counts_and_std_dev(simulated.y_data, simulated.std_dev_data);
+        d.data.store_keywords();
+        KeywordList keys = d.data.keywords;
+        d.data.load_keywords(keys);
+        d.data.keywords = keys;
+        d.set_levels_from_spectrum();
+    }
+    void TearDown() override
+    {
+        frame.reset();
+        set_resource_language(0x409);
+        set_message_language(0x409);
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    }
+    void command(UINT id, std::function<void(HWND)> step)
+    {
+        modal_test::when_dialog_shows(std::move(step));
+        SendMessageW(frame->hwnd(), WM_COMMAND, id, 0);
+    }
+    std::wstring menu_text(UINT id) const
+    {
+        wchar_t text[64] = {};
+        GetMenuStringW(GetMenu(frame->hwnd()), id, text, 64, MF_BYCOMMAND);
+        return text;
+    }
+
+    std::unique_ptr<CMainFrame> frame;
+    RecordedDialogs dialogs;
+};
+
+TEST_F(CalibrationWin, TheSubmenuListsTheStandardsOfTheCurrentIsotopeInOrder)
+{
+    create();
+    ASSERT_TRUE(frame->GetCurrentIsotope());
+    EXPECT_EQ(menu_text(231), L"SNP");
+    EXPECT_EQ(menu_text(232), L"\u03B1-Fe");
+    EXPECT_EQ(menu_text(233), L"");
+}
+
+TEST_F(CalibrationWin, OkWritesTheFittedZeroChannelAndPriceIntoTheSpectrum)
+{
+    create();
+    ModelState& d = frame->document();
+    double zero = 0.0, price = 0.0;
+    kwlist_get_double(d.data.keywords, L"ZeroChannel", zero);
+    kwlist_get_double(d.data.keywords, L"ChannelPrice(mm/s)", price);
+    std::wstring zero_text, price_text, result;
+    bool ok_enabled = false, price_shown = false;
+    command(232, [&](HWND dialog) {
+        zero_text = item_text(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
+        price_text = item_text(dialog, IDC_CALIBRATE_PRICE);
+        result = item_text(dialog, IDC_CALIBRATE_RESULT);
+        ok_enabled = enabled(dialog, IDOK);
+        price_shown = shown(dialog, IDC_CALIBRATE_PRICE);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(ok_enabled) << wide_to_utf8(result);
+    EXPECT_TRUE(price_shown);
+    EXPECT_EQ(result.rfind(L"\u03C7\u00B2: ", 0), 0u) << wide_to_utf8(result);
+    // The simulated sextet sits at δ = 0 with the standard's line distance.
+    EXPECT_NEAR(std::stod(zero_text), zero, 0.05);
+    EXPECT_NEAR(std::stod(price_text), price, 0.002 * price);
+    double written = 0.0;
+    ASSERT_TRUE(kwlist_get_double(d.data.keywords, L"ZeroChannel", written));
+    EXPECT_NEAR(written, std::stod(zero_text), 1e-5);
+    d.spectrum_history.undo(d);
+    kwlist_get_double(d.data.keywords, L"ZeroChannel", written);
+    EXPECT_EQ(written, zero);
+}
+
+TEST_F(CalibrationWin, UseModelMakesTheFittedModelTheDocumentsAsOneStep)
+{
+    create();
+    ModelState& d = frame->document();
+    command(232, [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, CCalibrateDlg::use_model_id, 0); });
+    ASSERT_EQ(d.model.component_count(), 2u);
+    EXPECT_TRUE(d.model.components[0]->is_baseline());
+    EXPECT_EQ(d.values.size(), d.model.param_count());
+    d.model_history.undo(d);
+    EXPECT_EQ(d.model.component_count(), 0u);
+}
+
+TEST_F(CalibrationWin, AFilterWidthBelowTwoOffersNothingToTake)
+{
+    create();
+    std::wstring result;
+    bool ok_enabled = true, use_enabled = true, zero_shown = true;
+    command(232, [&](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_CALIBRATE_FILTER_WIDTH, L"1");
+        result = item_text(dialog, IDC_CALIBRATE_RESULT);
+        ok_enabled = enabled(dialog, IDOK);
+        use_enabled = enabled(dialog, CCalibrateDlg::use_model_id);
+        zero_shown = shown(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(result, MessageText(50067).str());
+    EXPECT_FALSE(ok_enabled);
+    EXPECT_FALSE(use_enabled);
+    EXPECT_FALSE(zero_shown);
+    EXPECT_FALSE(frame->document().spectrum_history.can_undo());
+}
+
+TEST_F(CalibrationWin, ScreenshotsInEnglishAndRussian)
+{
+    for (const auto& [langid, tag] : {std::pair{WORD{0x409}, L"english"}, std::pair{WORD{0x419}, L"russian"}}) {
+        create(langid);
+        bool shot = false;
+        command(232, [&](HWND dialog) {
+            shot = modal_test::save_screenshot(dialog, std::wstring(L"calibration-") + tag);
+            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_TRUE(shot);
+        frame.reset();
+    }
+}
+
+}  // namespace
