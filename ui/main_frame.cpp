@@ -439,14 +439,7 @@ void CMainFrame::OnCommand(CommandGroup group, UINT id)
     case CommandGroup::fit_control: OnFitControl(id); break;
     case CommandGroup::clipboard: OnEditCommand(id); break;
     case CommandGroup::ignored: break;
-    default: not_available_yet(id); break;
     }
-}
-
-void CMainFrame::not_available_yet(UINT id)
-{
-    show_message_box(hwnd(), L"This command is not available yet (command " + std::to_wstring(id) + L").",
-                     MessageText(50000).str(), MB_OK | MB_ICONINFORMATION);
 }
 
 void CMainFrame::OnViewOption(UINT id)

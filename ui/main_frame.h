@@ -1,7 +1,7 @@
 // The main window: menu, toolbar with the isotope box, two-pane status bar, and a
 // splitter with the tab container above the plot view. Every command of the window
-// arrives in its message map and goes where the routing table sends it; commands whose
-// handlers are not built yet say so.
+// arrives in its message map and goes where the routing table sends it, to the handlers
+// of its group (one file per group).
 #pragma once
 
 #include <functional>
@@ -102,8 +102,8 @@ public:
     // The notifications of grids and plot that the document commands act on (all but
     // the parameter grid's Del key and the tooltips).
     void set_notification_handler(MessageMap::NotifyHandler handler) { notification_handler_ = std::move(handler); }
-    // Installs the handler of a command group that later work builds, replacing the
-    // notice that the command is not available yet.
+    // Sends a command group to `handler` instead of the frame's own handlers, so that
+    // the routing can be watched.
     void set_group_handler(CommandGroup group, MessageMap::CommandHandler handler);
 
     // Ends every document change: refreshes grids, plot and the chi-square text (flags
@@ -225,7 +225,6 @@ private:
     void forget_file(RecentDocumentList& list, const wchar_t* key, const std::wstring& path);
     void OnRecentFolder(UINT id);
     void OnPageSelected();
-    void not_available_yet(UINT id);
 
     // The command groups that change the document, one file each.
     void OnDocumentCommand(UINT id);   // main_frame_document.cpp

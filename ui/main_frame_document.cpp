@@ -158,7 +158,7 @@ void CMainFrame::run_document_command(UINT id)
         document_.fit_values = document_.values;
         UpdateViews(ViewsFollowValues);
         break;
-    default: not_available_yet(id); break;
+    default: break;
     }
 }
 

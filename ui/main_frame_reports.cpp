@@ -78,7 +78,7 @@ void CMainFrame::OnReportCommand(UINT id)
     case ID_FILE_VIEW_RESULTS: OnViewResults(); break;
     case ID_FILE_SAVE_GRAPH_TABLE: OnSaveGraphTable(); break;
     case ID_FILE_SAVE_ALL_RESULTS: OnSaveAllResults(); break;
-    default: not_available_yet(id); break;
+    default: break;
     }
 }
 

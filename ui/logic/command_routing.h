@@ -23,7 +23,7 @@ enum class CommandGroup {
     help_contents,
     about,
     next_page,
-    // Owned by later work; until it lands they show a notice.
+    // Each handled in a file of its own.
     document_command,   // model and spectrum commands that change the document
     component_command,  // add, delete and edit one component
     model_file,         // open/save model, default folder, demo files
