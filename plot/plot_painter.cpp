@@ -1,5 +1,5 @@
-// The plot painter: turns the document the view points at into one picture on a canvas
-// (spectrum pane only; the pane column beside it comes with the models that feed it).
+// The plot painter: turns the document the view points at into one picture on a canvas:
+// the spectrum pane, and the pane column beside it (plot_extra_panes.cpp).
 // Layout, ranges and transform first, then frame, excluded ranges, difference band with
 // its chi-square, axes, the spectrum layers clipped to the pane, the difference curve
 // and the note box. Values that are not finite are left out of every range and never
@@ -155,6 +155,9 @@ void PlotView::DrawPlot(Canvas& canvas, PlotText& text)
     if (has_values)
         model->evaluate(data_x, 0, count, *parameters, m);
 
+    // 4. The pane column's entries.
+    const std::vector<ExtraPane> extra = has_model ? ExtraPaneList(eff) : std::vector<ExtraPane>();
+
     // 5. Layout.
     const int font_height = text.FontHeight();
     const int margin = (eff & OptFontMargin) ? text.FontAscent() : 2;
@@ -163,7 +166,9 @@ void PlotView::DrawPlot(Canvas& canvas, PlotText& text)
         L = margin + text.Measure(L"100000000").cx;
         T = margin + font_height;
     }
-    const int right_margin = margin;
+    // A column narrower than 20 pixels is left out.
+    const int column = extra.empty() || canvas.width / 3 < 20 ? 0 : canvas.width / 3;
+    const int right_margin = column ? column + 2 * margin : margin;
     const int total_width = std::max(canvas.width, L + 10 + right_margin);
     const int right = total_width - right_margin;
     const int pane_width = right - L;
@@ -516,4 +521,8 @@ void PlotView::DrawPlot(Canvas& canvas, PlotText& text)
     // 18. The spectrum pane for the mouse.
     panes.clear();
     panes.push_back({SpectrumPane, -1, transform, PlotTransform{}, rect});
+
+    // 19. The pane column.
+    if (column)
+        DrawExtraPanes(canvas, text, extra, eff, total_width - column - margin, total_width - margin, T, B);
 }

@@ -94,6 +94,24 @@ public:
     void DrawDataPolygon(Canvas& canvas, const FloatPoint* points, unsigned count, double width, COLORREF stroke,
                          double stroke_opacity, COLORREF fill, double fill_opacity) const;
 
+    // ---- The pane column at the right (plot_extra_panes.cpp) ----
+
+    // One pane of the column: a distribution's points and weights, or a component's
+    // extra graphs.
+    struct ExtraPane {
+        std::int32_t component = 0;
+        std::int32_t ordinal = -1;  // the distribution's ordinal; -1 for extra graphs
+        bool graphs = false;
+
+        bool operator==(const ExtraPane&) const = default;
+    };
+    // The column's panes for the options in effect, ordered by component and then kind.
+    std::vector<ExtraPane> ExtraPaneList(std::int32_t effective) const;
+    // Draws the column from `left` to `right` and from T to B; distribution panes join
+    // the pane list for the mouse. Nothing when the panes would be 10 pixels high or less.
+    void DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<ExtraPane>& list, std::int32_t effective,
+                        int left, int right, int T, int B);
+
     // ---- Axis ticks ----
 
     void FitTickSteps(const PlotText& text, double& x_step, double& y_step, double widest_x) const;

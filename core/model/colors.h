@@ -17,7 +17,8 @@ constexpr COLORREF rgb_color(unsigned red, unsigned green, unsigned blue)
     return static_cast<COLORREF>(red | green << 8 | blue << 16);
 }
 
-// Palette entry i for i < 6, else entry 0.
+inline constexpr unsigned subspectrum_color_count = 6;
+// Palette entry i for i < subspectrum_color_count, else entry 0.
 COLORREF subspectrum_color(unsigned i);
 
 namespace Colors {
