@@ -12,44 +12,24 @@
 #include "core/text/ui_seam.h"
 #include "subspec/model_data.h"
 #include "subspec/subspec_impl.h"
+#include "tests/support/scripted_user_interface.h"
 #include "test_models.h"
 
 namespace {
 
-// A property editor that applies `edit` to the list it is given and answers `result`.
-class FakeEditor : public IUserInterface {
-public:
-    std::function<void(KeywordList&)> edit = [](KeywordList&) {};
-    int result = 1;
-    int calls = 0;
-
-    int edit_keyword_list(KeywordList& list, int option, const std::wstring& title) override
-    {
-        ++calls;
-        EXPECT_EQ(option, 0);
-        EXPECT_TRUE(title.empty());
-        edit(list);
-        return result;
-    }
-    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&,
-                                                 const std::wstring&) override
-    {
-        return std::nullopt;
-    }
-    void message_box(const std::wstring&, const std::wstring&) override {}
-    void debug_output(const std::wstring&) override {}
-    std::wstring program_folder() override { return L"."; }
-};
-
+// The property editor is played by `editor`; it is always opened with option 0 and no
+// title.
 class ModelDataTest : public testing::Test {
 protected:
-    void SetUp() override { previous_ = set_user_interface(&editor); }
-    void TearDown() override { set_user_interface(previous_); }
+    void TearDown() override
+    {
+        for (const test_support::ScriptedUserInterface::Edit& edit : editor.edits) {
+            EXPECT_EQ(edit.option, 0);
+            EXPECT_TRUE(edit.title.empty());
+        }
+    }
 
-    FakeEditor editor;
-
-private:
-    IUserInterface* previous_ = nullptr;
+    test_support::ScriptedUserInterface editor;
 };
 
 std::wstring value_of(const KeywordList& list, const wchar_t* key)
@@ -168,6 +148,7 @@ TEST_F(ModelDataTest, EditorOkTakesTheClampedValues)
     editor.edit = [](KeywordList& list) {
         kwlist_set(list, L"Points", L"0");
         kwlist_set(list, L"HPoints", L"777");
+        return 1;
     };
     EXPECT_TRUE(anharmonic.edit_properties());
     EXPECT_EQ(anharmonic.points(), 2);
@@ -176,7 +157,10 @@ TEST_F(ModelDataTest, EditorOkTakesTheClampedValues)
 
     PointsData points;
     points.set_defaults(L"");
-    editor.edit = [](KeywordList& list) { kwlist_set(list, L"Points", L"99999"); };
+    editor.edit = [](KeywordList& list) {
+        kwlist_set(list, L"Points", L"99999");
+        return 1;
+    };
     EXPECT_TRUE(points.edit_properties());
     EXPECT_EQ(points.description(), L"10000");
 }
@@ -187,7 +171,10 @@ TEST_F(ModelDataTest, HamiltonEditorNeedsOnlyItsKeys)
 {
     AnharmonicHamiltonData hamilton;
     hamilton.set_defaults(L"");
-    editor.edit = [](KeywordList& list) { kwlist_set(list, L"HPoints", L"1234"); };
+    editor.edit = [](KeywordList& list) {
+        kwlist_set(list, L"HPoints", L"1234");
+        return 1;
+    };
     EXPECT_TRUE(hamilton.edit_properties());
     EXPECT_EQ(hamilton.hpoints(), 1234);
 }
@@ -204,16 +191,18 @@ TEST_F(ModelDataTest, EditorCancelOrFailureChangesNothing)
         EXPECT_EQ(anharmonic.hpoints(), 50000);
     };
 
-    editor.edit = [](KeywordList& list) { kwlist_set(list, L"Points", L"77"); };
-    editor.result = 2;
+    editor.edit = [](KeywordList& list) {
+        kwlist_set(list, L"Points", L"77");
+        return 2;  // cancelled
+    };
     EXPECT_FALSE(anharmonic.edit_properties());
     unchanged();
 
     // A key removed in the editor: nothing is taken, not even the keys before it.
-    editor.result = 1;
     editor.edit = [](KeywordList& list) {
         kwlist_set(list, L"Points", L"77");
         kwlist_remove(list, L"HPoints");
+        return 1;
     };
     EXPECT_FALSE(anharmonic.edit_properties());
     unchanged();
@@ -223,10 +212,11 @@ TEST_F(ModelDataTest, EditorCancelOrFailureChangesNothing)
     editor.edit = [](KeywordList& list) {
         kwlist_set(list, L"Points", L"77");
         kwlist_set(list, L"DPoints", L"many");
+        return 1;
     };
     EXPECT_THROW(anharmonic.edit_properties(), std::runtime_error);
     unchanged();
-    EXPECT_EQ(editor.calls, 3);
+    EXPECT_EQ(editor.edits.size(), 3u);
 }
 
 // A component's clone is a new object with no model data and the default working

@@ -16,6 +16,7 @@
 #include "core/text/ui_seam.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/dvectors.h"
+#include "tests/support/scripted_user_interface.h"
 #include "tests/support/subspec_ranges.h"
 
 namespace {
@@ -177,55 +178,24 @@ TEST(SpectrumM, ModelDataRoundTripsAndARefusedReferenceChangesNothing)
     EXPECT_EQ(dynamic_cast<const ISubSpecDesc&>(*s).description(), L"");
 }
 
-// Answers the dialogs the component opens.
-class ScriptedUser final : public IUserInterface {
-public:
-    ScriptedUser() : previous_(set_user_interface(this)) {}
-    ~ScriptedUser() override { set_user_interface(previous_); }
-
-    int edit_keyword_list(KeywordList& list, int, const std::wstring&) override
-    {
-        if (edit)
-            edit(list);
-        return edit ? 1 : 2;
-    }
-    std::optional<std::wstring> choose_open_file(const std::wstring& extension, const std::wstring&,
-                                                 const std::wstring&) override
-    {
-        chosen_extension = extension;
-        return file;
-    }
-    void message_box(const std::wstring& text, const std::wstring&) override { boxes.push_back(text); }
-    bool ask_ok_cancel(const std::wstring& text, const std::wstring&) override
-    {
-        questions.push_back(text);
-        return answer;
-    }
-    void debug_output(const std::wstring&) override {}
-    std::wstring program_folder() override { return L"."; }
-
-    std::function<void(KeywordList&)> edit;
-    std::optional<std::wstring> file;
-    std::wstring chosen_extension;
-    bool answer = false;
-    std::vector<std::wstring> questions, boxes;
-
-private:
-    IUserInterface* previous_;
-};
-
 TEST(SpectrumM, EditingTheReferencePreparesItAgain)
 {
     const SubSpecPtr s = measured(reference_list(0.05));
-    ScriptedUser user;
-    user.edit = [](KeywordList& list) { kwlist_set(list, L"ChannelPrice(mm/s)", L"0.1"); };
+    test_support::ScriptedUserInterface user;
+    user.edit = [](KeywordList& list) {
+        kwlist_set(list, L"ChannelPrice(mm/s)", L"0.1");
+        return 1;
+    };
     ASSERT_TRUE(dynamic_cast<ISubSpecProperties&>(*s).edit_properties());
     EXPECT_NEAR(model_of(s).reference().x_data.back(), 127.5 * 0.1, 1e-12);
     expect_slopes_per_velocity(*s, test_support::grid(-10.0, 10.0, 201), test_support::vec({1.0, 0.0, 0.2, 1.0}));
 
     // An edit that leaves no area is refused and shown; the reference stays.
     const std::vector<double> counts = model_of(s).reference().y_data;
-    user.edit = [](KeywordList& list) { kwlist_set(list, L"Multiple", L"0"); };
+    user.edit = [](KeywordList& list) {
+        kwlist_set(list, L"Multiple", L"0");
+        return 1;
+    };
     EXPECT_FALSE(dynamic_cast<ISubSpecProperties&>(*s).edit_properties());
     EXPECT_EQ(user.boxes.size(), 1u);
     EXPECT_EQ(model_of(s).reference().y_data, counts);
@@ -237,17 +207,19 @@ TEST(SpectrumM, ChoosingAReferenceAsksAboutAnUncalibratedOne)
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("vx_spectrum_m_test_" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(folder);
-    ScriptedUser user;
+    test_support::ScriptedUserInterface user;
     for (double price : {1.0, 0.1}) {
         for (bool answer : {false, true}) {
             const std::filesystem::path file = folder / "iron foil.spc";
             kwfile_save(utf8_to_wide(file.string()), reference_list(price));
-            user.file = utf8_to_wide(file.string());
-            user.answer = answer;
+            user.open_file = utf8_to_wide(file.string());
+            user.ok_answer = answer;
             user.questions.clear();
             const SubSpecPtr s = make_subspec<SpectrumM>(nullptr);
             const bool added = dynamic_cast<ISubSpecData&>(*s).set_defaults(utf8_to_wide(folder.string()));
-            EXPECT_EQ(user.chosen_extension, L"spc");
+            const std::wstring extension =
+                user.open_requests.empty() ? L"" : user.open_requests.back().default_extension;
+            EXPECT_EQ(extension, L"spc");
             EXPECT_EQ(user.questions.size(), price == 1.0 ? 1u : 0u);
             EXPECT_EQ(added, price != 1.0 || answer);
             if (added) {
@@ -255,7 +227,7 @@ TEST(SpectrumM, ChoosingAReferenceAsksAboutAnUncalibratedOne)
             }
         }
     }
-    user.file.reset();
+    user.open_file.reset();
     EXPECT_FALSE(dynamic_cast<ISubSpecData&>(*make_subspec<SpectrumM>(nullptr)).set_defaults(L"."));
     std::filesystem::remove_all(folder);
 }

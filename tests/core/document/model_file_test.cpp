@@ -13,6 +13,7 @@
 #include "core/text/text.h"
 #include "core/text/ui_seam.h"
 #include "tests/support/model_file_test_parts.h"
+#include "tests/support/scripted_user_interface.h"
 
 namespace {
 
@@ -214,28 +215,6 @@ TEST(ModelFile, LoadingEmptiesTheModelHistoryAndDropsRangeRecords)
     EXPECT_TRUE(document_test::vectors_fit_model(d));
 }
 
-// The keyword-list editor of the model's properties, played by the test: it sees the
-// list the editor would, changes it, and confirms (1) or cancels.
-class ScriptedEditor final : public IUserInterface {
-public:
-    explicit ScriptedEditor(std::function<int(KeywordList&)> edit) : edit_(std::move(edit)), previous_(set_user_interface(this)) {}
-    ~ScriptedEditor() override { set_user_interface(previous_); }
-    int edit_keyword_list(KeywordList& list, int, const std::wstring&) override { return edit_(list); }
-    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&, const std::wstring&) override
-    {
-        return std::nullopt;
-    }
-    void message_box(const std::wstring& text, const std::wstring& caption) override { shown.push_back(caption + L": " + text); }
-    void debug_output(const std::wstring&) override {}
-    std::wstring program_folder() override { return L"."; }
-
-    std::vector<std::wstring> shown;
-
-private:
-    std::function<int(KeywordList&)> edit_;
-    IUserInterface* previous_;
-};
-
 int flags_of(const KeywordList& list, const std::wstring& prefix)
 {
     for (const auto& [key, data] : list)
@@ -256,7 +235,8 @@ TEST(ModelProperties, AConfirmedEditIsOneStepThatUndoesExactly)
     const KeywordList keys = d.model.keywords;
     const std::size_t records = d.model_history.records().size();
 
-    ScriptedEditor editor([](KeywordList& list) {
+    // The keyword-list editor of the model's properties, played by the test.
+    test_support::ScriptedUserInterface editor([](KeywordList& list) {
         // The model's own entries are hidden; the ranges are shown but cannot change here.
         EXPECT_EQ(flags_of(list, L"Component = "), KWHidden);
         EXPECT_EQ(flags_of(list, L"XRange = "), KWReadOnly);
@@ -267,7 +247,7 @@ TEST(ModelProperties, AConfirmedEditIsOneStepThatUndoesExactly)
         return 1;
     });
     ASSERT_TRUE(d.edit_model_properties(parts));
-    EXPECT_TRUE(editor.shown.empty());
+    EXPECT_TRUE(editor.boxes.empty());
     EXPECT_EQ(d.model_history.records().size(), records + 1);
     std::wstring title;
     kwlist_find(d.model.keywords, L"Title", title);
@@ -307,11 +287,12 @@ TEST(ModelProperties, CancelOrAnEditThatDoesNotReadChangesNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedEditor editor(c.edit);
+        test_support::ScriptedUserInterface editor(c.edit);
         EXPECT_FALSE(d.edit_model_properties(parts));
-        ASSERT_EQ(editor.shown.size(), c.error_shown ? 1u : 0u);
+        ASSERT_EQ(editor.boxes.size(), c.error_shown ? 1u : 0u);
         if (c.error_shown) {
-            EXPECT_EQ(editor.shown[0].rfind(L"Error: Model not found", 0), 0u) << wide_to_utf8(editor.shown[0]);
+            const std::wstring shown = editor.boxes[0].caption + L": " + editor.boxes[0].text;
+            EXPECT_EQ(shown.rfind(L"Error: Model not found", 0), 0u) << wide_to_utf8(shown);
         }
         EXPECT_EQ(Snapshot(d).difference(before), "");
         EXPECT_EQ(d.model.keywords, keys);

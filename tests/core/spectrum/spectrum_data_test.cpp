@@ -16,6 +16,7 @@
 #include "core/spectrum/report_text.h"
 #include "core/text/text.h"
 #include "core/text/ui_seam.h"
+#include "tests/support/scripted_user_interface.h"
 
 namespace {
 
@@ -581,31 +582,10 @@ TEST(SpectrumData, PropertyListNeverShowsNanOrInfinity)
     }
 }
 
-// The keyword-list editor, played by a test.
-class ScriptedEditor final : public IUserInterface {
-public:
-    std::function<int(KeywordList&)> edit;
-    std::wstring box_text, box_caption;
-
-    int edit_keyword_list(KeywordList& list, int, const std::wstring&) override { return edit(list); }
-    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&,
-                                                 const std::wstring&) override
-    {
-        return std::nullopt;
-    }
-    void message_box(const std::wstring& text, const std::wstring& caption) override
-    {
-        box_text = text;
-        box_caption = caption;
-    }
-    void debug_output(const std::wstring&) override {}
-    std::wstring program_folder() override { return L"."; }
-};
-
 TEST(SpectrumData, EditPropertiesRereadsOrKeepsTheSpectrum)
 {
-    ScriptedEditor editor;
-    IUserInterface* previous = set_user_interface(&editor);
+    // The keyword-list editor, played by the test.
+    test_support::ScriptedUserInterface editor;
     const struct {
         const char* what;
         std::function<int(KeywordList&)> edit;
@@ -625,20 +605,21 @@ TEST(SpectrumData, EditPropertiesRereadsOrKeepsTheSpectrum)
         s.store_keywords();
         const SpectrumData before = s;
         editor.edit = c.edit;
-        editor.box_text.clear();
+        editor.boxes.clear();
         EXPECT_EQ(s.edit_properties(0), c.result);
         EXPECT_EQ(s.y(), c.y);
-        EXPECT_EQ(wide_to_utf8(editor.box_text), c.box);
+        using Box = test_support::ScriptedUserInterface::Box;
+        const Box box = editor.boxes.empty() ? Box{} : editor.boxes.back();
+        EXPECT_EQ(wide_to_utf8(box.text), c.box);
         if (!c.result) {
             expect_same_lists(s.keywords, before.keywords);
         } else {
             EXPECT_FALSE(kwlist_has(s.keywords, L"Item"));
         }
         if (*c.box) {
-            EXPECT_EQ(editor.box_caption, L"Error");
+            EXPECT_EQ(box.caption, L"Error");
         }
     }
-    set_user_interface(previous);
 }
 
 TEST(SpectrumData, FormatDataBlockLayout)

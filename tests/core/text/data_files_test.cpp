@@ -9,6 +9,7 @@
 
 #include "core/text/text.h"
 #include "core/text/ui_seam.h"
+#include "tests/support/scripted_user_interface.h"
 
 namespace {
 
@@ -21,19 +22,15 @@ std::wstring wide(const fs::path& path)
 }
 
 // A program installed in <temp>/<unique>/bin.
-class DataFiles : public ::testing::Test, private IUserInterface {
+class DataFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
         root_ = fs::temp_directory_path() / ("vx_data_files_" + std::to_string(std::random_device()()));
         fs::create_directories(root_ / "bin");
-        previous_ = set_user_interface(this);
+        ui_.folder = bin();
     }
-    void TearDown() override
-    {
-        set_user_interface(previous_);
-        fs::remove_all(root_);
-    }
+    void TearDown() override { fs::remove_all(root_); }
 
     std::wstring bin() const { return wide(root_ / "bin"); }
     void create(const fs::path& folder, const std::wstring& name) const { std::ofstream(folder / to_path(name)) << "x"; }
@@ -41,17 +38,7 @@ protected:
     fs::path root_;
 
 private:
-    int edit_keyword_list(KeywordList&, int, const std::wstring&) override { return 2; }
-    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&,
-                                                 const std::wstring&) override
-    {
-        return std::nullopt;
-    }
-    void message_box(const std::wstring&, const std::wstring&) override {}
-    void debug_output(const std::wstring&) override {}
-    std::wstring program_folder() override { return bin(); }
-
-    IUserInterface* previous_ = nullptr;
+    test_support::ScriptedUserInterface ui_;  // the program folder is bin()
 };
 
 const std::wstring sep(1, fs::path::preferred_separator);

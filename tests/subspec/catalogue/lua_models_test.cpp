@@ -21,6 +21,7 @@
 #include "subspec/catalogue/sub_spec_factory.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/dvectors.h"
+#include "tests/support/scripted_user_interface.h"
 #include "tests/support/subspec_ranges.h"
 
 namespace {
@@ -57,27 +58,6 @@ std::string read(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-// Collects the debugger output.
-class DebugLog final : public IUserInterface {
-public:
-    DebugLog() : previous_(set_user_interface(this)) {}
-    ~DebugLog() override { set_user_interface(previous_); }
-    int edit_keyword_list(KeywordList&, int, const std::wstring&) override { return 2; }
-    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&,
-                                                 const std::wstring&) override
-    {
-        return std::nullopt;
-    }
-    void message_box(const std::wstring&, const std::wstring&) override {}
-    void debug_output(const std::wstring& text) override { lines.push_back(text); }
-    std::wstring program_folder() override { return L"."; }
-
-    std::vector<std::wstring> lines;
-
-private:
-    IUserInterface* previous_;
-};
 
 // A models folder as a user would fill it: the three example scripts, a model of three
 // declared parameters, a hidden one, one that fails at some velocities, and what the
@@ -310,7 +290,7 @@ TEST_F(LuaModels, ModelBlocksEqualOneSerialCall)
 
 TEST_F(LuaModels, AFailingScriptGivesNaNAndIsReportedOnce)
 {
-    DebugLog log;
+    test_support::ScriptedUserInterface log;  // keeps the debugger output
     const SubSpecPtr s = lua(L"Failing");
     const DVector x = test_support::grid(0.0, 2.0, 9);
     for (int round = 0; round < 3; ++round) {
@@ -320,8 +300,9 @@ TEST_F(LuaModels, AFailingScriptGivesNaNAndIsReportedOnce)
             EXPECT_TRUE(std::isnan(e.jacobian(i, 0))) << i;
         }
     }
-    ASSERT_EQ(log.lines.size(), 1u);
-    EXPECT_NE(log.lines[0].find(L"beyond the calibration"), std::wstring::npos) << wide_to_utf8(log.lines[0]);
+    ASSERT_EQ(log.debug_lines.size(), 1u);
+    EXPECT_NE(log.debug_lines[0].find(L"beyond the calibration"), std::wstring::npos)
+        << wide_to_utf8(log.debug_lines[0]);
     // Where the script does not fail it evaluates.
     const Evaluation fine = evaluate_lua(*s, test_support::vec({0.5}), test_support::vec({3.0}));
     EXPECT_EQ(fine.values[0], 1.5);
@@ -382,7 +363,7 @@ TEST(LuaModelErrors, EachFailureSaysWhereAndChangesNothing)
     // After the state is closed its models evaluate to NaN.
     const SubSpecPtr s = catalogue.create_at(1, nullptr);
     runtime.close();
-    DebugLog log;
+    test_support::ScriptedUserInterface log;  // keeps the debugger output
     const DVector x = test_support::grid(0.0, 1.0, 4);
     EXPECT_TRUE(std::isnan(test_support::values_of(*s, x, DVector(0))[2]));
     fs::remove_all(folder);

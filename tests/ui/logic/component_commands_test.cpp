@@ -12,34 +12,13 @@
 #include "subspec/catalogue/sub_spec_factory.h"
 #include "subspec/free_var.h"
 #include "tests/support/program_isotopes.h"
+#include "tests/support/scripted_user_interface.h"
 #include "ui/logic/dist_params_form.h"
 
 namespace {
 
-// The property editor: renames the free variable, or is cancelled.
-class Editor final : public IUserInterface {
-public:
-    std::wstring name = L"shared";
-    int result = 1;
-    int edit_keyword_list(KeywordList& list, int, const std::wstring&) override
-    {
-        kwlist_set(list, L"Name", name);
-        return result;
-    }
-    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&, const std::wstring&) override
-    {
-        return std::nullopt;
-    }
-    void message_box(const std::wstring&, const std::wstring&) override {}
-    void debug_output(const std::wstring&) override {}
-    std::wstring program_folder() override { return L"."; }
-};
-
 class ComponentCommands : public ::testing::Test {
 protected:
-    void SetUp() override { previous_ = set_user_interface(&editor); }
-    void TearDown() override { set_user_interface(previous_); }
-
     static unsigned entry(const wchar_t* name) { return SubSpecFactory::instance().index_of(name); }
     const std::wstring& name_of(unsigned component) const
     {
@@ -55,7 +34,13 @@ protected:
     std::size_t records() const { return d.model_history.records().size(); }
 
     ModelState d;
-    Editor editor;
+    // The property editor: renames the free variable and answers `edit_result`
+    // (1 confirms, anything else cancels).
+    int edit_result = 1;
+    test_support::ScriptedUserInterface editor{[this](KeywordList& list) {
+        kwlist_set(list, L"Name", L"shared");
+        return edit_result;
+    }};
     std::vector<std::string> errors;
     // The distribution dialog: every offered row ticked, `points` points, or Cancel.
     std::optional<unsigned> points = 10u;
@@ -69,7 +54,6 @@ protected:
     };
 
 private:
-    IUserInterface* previous_ = nullptr;
     mutable std::vector<std::wstring> names_;
 };
 
@@ -178,10 +162,10 @@ TEST_F(ComponentCommands, PropertiesAreOneStepOnACopyAndCancelChangesNothing)
     const auto name = [&] { return dynamic_cast<const ISubSpecDesc&>(*d.model.components[0]->subspec).description(); };
     ASSERT_TRUE(component_has_properties(d, 0));
     const std::size_t steps = records();
-    editor.result = 2;
+    edit_result = 2;
     EXPECT_FALSE(edit_component(d, 0, choose));
     EXPECT_EQ(records(), steps);
-    editor.result = 1;
+    edit_result = 1;
     ASSERT_TRUE(edit_component(d, 0, choose));
     EXPECT_EQ(records(), steps + 1);
     EXPECT_EQ(name(), L"shared");
