@@ -19,23 +19,17 @@
 #include "subspec/free_var.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/spectrum_texts.h"
+#include "tests/ui/win/recorded_dialogs.h"
 #include "ui/wingui/dialog_hooks.h"
 
 namespace {
 
-class DocumentCommandsWin : public ::testing::Test {
+// Message boxes are recorded and take the queued answers; no file is chosen, so a save
+// that asks for a name fails.
+class DocumentCommandsWin : public ::testing::Test, protected RecordedDialogs {
 protected:
     void SetUp() override
     {
-        previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring&, UINT) {
-            questions.push_back(text);
-            if (answers.empty()) return IDOK;
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        });
-        // No file is chosen: a save that asks for a name fails.
-        previous_dialog = set_file_dialog_function([](const FileDialogRequest&) { return std::optional<std::wstring>(); });
         frame = std::make_unique<CMainFrame>();
         ASSERT_TRUE(frame->create_window());
         ModelState& d = frame->document();
@@ -50,8 +44,6 @@ protected:
         // The window's end posts the quit message of a normal close.
         MSG quit;
         while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-        set_message_box_function(previous_box);
-        set_file_dialog_function(previous_dialog);
     }
 
     void command(UINT id) { SendMessageW(frame->hwnd(), WM_COMMAND, id, 0); }
@@ -67,10 +59,6 @@ protected:
     }
 
     std::unique_ptr<CMainFrame> frame;
-    std::vector<std::wstring> questions;
-    std::deque<int> answers;
-    MessageBoxFunction previous_box;
-    FileDialogFunction previous_dialog;
 };
 
 TEST_F(DocumentCommandsWin, SpectrumAndModelEditsUndoAndRedoThroughTheirOwnHistories)
@@ -90,7 +78,7 @@ TEST_F(DocumentCommandsWin, SpectrumAndModelEditsUndoAndRedoThroughTheirOwnHisto
     EXPECT_FALSE(d.model.is_emission());
     command(258);
     EXPECT_TRUE(d.model.is_emission());
-    EXPECT_TRUE(questions.empty());
+    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(DocumentCommandsWin, AddVariableAppendsAFreeVariableAsOneUndoStep)
@@ -114,8 +102,8 @@ TEST_F(DocumentCommandsWin, ClearingAChangedSpectrumGoesOnOnlyAfterNoOrASuccessf
 
     answers = {IDCANCEL};
     command(213);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_EQ(questions[0], MessageText(50013).str());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, MessageText(50013).str());
     EXPECT_EQ(d.data.x_data.size(), points);
 
     // Yes, but the save is cancelled in its file dialog: nothing is lost.

@@ -17,7 +17,6 @@
 #include "tests/subspec/test_models.h"
 #include "tests/support/fake_grid_document.h"
 #include "tests/support/model_test_parts.h"
-#include "tests/ui/gui/screenshot.h"
 #include "ui/clipboard.h"
 #include "ui/corr_grid.h"
 #include "ui/model_grid.h"
@@ -27,7 +26,8 @@
 #include "ui/wingui/resources.h"
 #include "ui/wingui/scripted_text_draw.h"
 #include "ui/wingui/window.h"
-#include "tests/ui/win/recorded_message_boxes.h"
+#include "tests/ui/win/modal_dialog_driver.h"
+#include "tests/ui/win/recorded_dialogs.h"
 
 namespace {
 
@@ -41,17 +41,6 @@ void pump()
         }
         Sleep(10);
     }
-}
-
-void screenshot(HWND window, const wchar_t* name)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    pump();
-    const Screenshot shot = capture_window(window);
-    ASSERT_GT(shot.width, 0);
-    const std::wstring folder = L"" VX_SCREENSHOT_DIR;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    save_png(shot, folder + L"/" + name + L".png");
 }
 
 // A top-level window that hosts a grid, reflects the list view's notifications to it and
@@ -83,8 +72,6 @@ public:
     std::vector<UINT> codes;
 };
 
-using MessageBoxes = RecordedMessageBoxes;
-
 SpectrumModel grid_model(unsigned points)
 {
     SpectrumModel m = model_test::model_of({model_test::auto_baseline(), make_subspec<test_models::TestLorentz>(nullptr),
@@ -99,7 +86,7 @@ struct ModelGridFixture : ::testing::Test {
     FakeGridDocument doc{grid_model(1000)};
     Host host;
     CModelGrid grid{doc, {true, false, true, false, true}};
-    MessageBoxes boxes;
+    RecordedDialogs boxes;
 
     void SetUp() override
     {
@@ -157,7 +144,7 @@ TEST_F(ModelGridFixture, CellsImagesAndLayout)
     EXPECT_EQ(grid.CurrentRow(), 1);
     EXPECT_EQ(grid.CurrentColumn(), -1);
     grid.SelectCell(1, 4);
-    screenshot(host.hwnd(), L"model_grid");
+    EXPECT_TRUE(modal_test::save_screenshot(host.hwnd(), L"model_grid"));
 }
 
 UINT WINAPI dpi_144(HWND)
@@ -288,8 +275,8 @@ TEST_F(ModelGridFixture, ATextThatIsNotANumberIsRefusedNamingTheCell)
         pump();
     }
     EXPECT_TRUE(doc.calls.empty());
-    ASSERT_EQ(boxes.texts.size(), 2u);
-    EXPECT_NE(boxes.texts[0].find(L"Component 1, parameter δ: \"2abc\""), std::wstring::npos);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_NE(boxes.shown[0].text.find(L"Component 1, parameter δ: \"2abc\""), std::wstring::npos);
     EXPECT_TRUE(host.codes.empty());
 }
 
@@ -396,7 +383,7 @@ TEST_F(ModelGridFixture, TheResultGridShowsErrorsAndOnlyCopies)
     command(ID_EDIT_COPY);
     EXPECT_NE(read_clipboard_text(nullptr, component_clipboard_format)->find(L"=5.000000000000000e-01"),
               std::wstring::npos);
-    screenshot(host.hwnd(), L"fit_result_grid");
+    EXPECT_TRUE(modal_test::save_screenshot(host.hwnd(), L"fit_result_grid"));
 }
 
 TEST(Clipboard, TextsOfAnyLengthGoUnderBothFormats)
@@ -515,44 +502,12 @@ TEST(CorrelationGrid, HeadersColoursAndSelection)
     grid.SelectParam(3);
     SendMessageW(grid.hwnd(), WM_COMMAND, ID_EDIT_COPY, 0);
     EXPECT_EQ(read_clipboard_text(nullptr, nullptr), L"before");  // this grid copies nothing
-    screenshot(host.hwnd(), L"correlation_grid");
-}
-
-BOOL CALLBACK find_visible_dialog(HWND w, LPARAM l)
-{
-    wchar_t name[16] = {};
-    GetClassNameW(w, name, 16);
-    if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(l) = w;
-    return FALSE;
-}
-
-// The modal dialog this thread shows, once it is up.
-HWND find_dialog()
-{
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), find_visible_dialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::function<void(HWND)>& dialog_step()
-{
-    static std::function<void(HWND)> step;
-    return step;
-}
-
-void CALLBACK on_dialog_timer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    const HWND dialog = find_dialog();
-    if (!dialog) return;
-    KillTimer(nullptr, id);
-    dialog_step()(dialog);
+    EXPECT_TRUE(modal_test::save_screenshot(host.hwnd(), L"correlation_grid"));
 }
 
 INT_PTR run_with(CPropPageDlg& dialog, std::function<void(HWND)> step)
 {
-    dialog_step() = std::move(step);
-    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    modal_test::when_dialog_shows(std::move(step));
     return dialog.run(nullptr);
 }
 
@@ -563,7 +518,7 @@ KeywordList properties()
 }
 
 struct PropertiesFixture : ::testing::Test {
-    MessageBoxes boxes;
+    RecordedDialogs boxes;
     void SetUp() override
     {
         INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES};
@@ -600,12 +555,12 @@ TEST_F(PropertiesFixture, EditsRenamesAddsAndDeletesThenOkWritesBack)
         dialog.grid().SelectCell(2, -1);
         SendMessageW(dialog.grid().hwnd(), WM_KEYDOWN, VK_DELETE, 0);
         EXPECT_EQ(SendMessageW(dialog.grid().hwnd(), LVM_GETITEMCOUNT, 0, 0), 4);
-        screenshot(d, L"properties_en");
+        EXPECT_TRUE(modal_test::save_screenshot(d, L"properties_en"));
         PostMessageW(d, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(std::wstring(caption), L"Properties");
-    EXPECT_EQ(boxes.texts.size(), 2u);
+    EXPECT_EQ(boxes.shown.size(), 2u);
     const KeywordList expected = {{L"Title", {L"Fe foil", 0}}, {L"Secret", {L"x", KWHidden}},
                                   {L"Fixed", {L"1", KWReadOnly}}, {L"Added", {L"new value", 0}}};
     EXPECT_EQ(list, expected);
@@ -625,7 +580,7 @@ TEST_F(PropertiesFixture, CancelAndReadOnlyLeaveTheListAndRussianHasItsTexts)
         dialog.grid().SelectCell(0, 1);
         SendMessageW(dialog.grid().hwnd(), WM_CHAR, L'x', 0);
         EXPECT_FALSE(IsWindowVisible(dialog.grid().editor()));
-        screenshot(d, L"properties_ru");
+        EXPECT_TRUE(modal_test::save_screenshot(d, L"properties_ru"));
         PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(result, IDCANCEL);

@@ -22,69 +22,14 @@
 #include "subspec/distribution.h"
 #include "tests/support/model_test_parts.h"
 #include "ui/logic/link_targets.h"
-#include "tests/ui/gui/screenshot.h"
-#include "tests/ui/win/recorded_message_boxes.h"
+#include "tests/ui/win/modal_dialog_driver.h"
+#include "tests/ui/win/recorded_dialogs.h"
 #include "ui/resource_ids.h"
 #include "ui/wingui/resources.h"
 
 namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
-
-void pump()
-{
-    MSG msg;
-    for (int i = 0; i < 5; ++i) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-}
-
-void screenshot(HWND window, const std::wstring& name)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    pump();
-    const Screenshot shot = capture_window(window);
-    ASSERT_GT(shot.width, 0);
-    const std::wstring folder = L"" VX_SCREENSHOT_DIR;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    save_png(shot, folder + L"/" + name + L".png");
-}
-
-BOOL CALLBACK find_visible_dialog(HWND w, LPARAM l)
-{
-    wchar_t name[16] = {};
-    GetClassNameW(w, name, 16);
-    if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(l) = w;
-    return FALSE;
-}
-
-HWND find_dialog()
-{
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), find_visible_dialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::function<void(HWND)>& dialog_step()
-{
-    static std::function<void(HWND)> step;
-    return step;
-}
-
-void CALLBACK on_dialog_timer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    const HWND dialog = find_dialog();
-    if (!dialog) return;
-    KillTimer(nullptr, id);
-    auto step = std::move(dialog_step());
-    dialog_step() = nullptr;
-    if (step) step(dialog);
-}
 
 std::wstring item_text(HWND dialog, int id)
 {
@@ -183,17 +128,16 @@ protected:
     // Runs the command; `step` acts on the dialog it opens.
     void command_with_dialog(UINT id, std::function<void(HWND)> step)
     {
-        dialog_step() = std::move(step);
-        SetTimer(nullptr, 0, 50, on_dialog_timer);
+        modal_test::when_dialog_shows(std::move(step));
         command(id);
-        EXPECT_FALSE(dialog_step()) << "no dialog for command " << id;
-        dialog_step() = nullptr;
+        EXPECT_FALSE(modal_test::dialog_step()) << "no dialog for command " << id;
+        modal_test::dialog_step() = nullptr;
     }
     ParamLink link_of(unsigned component, unsigned param) { return document().model.components[component]->links[param]; }
 
     std::unique_ptr<CMainFrame> frame;
     CMainFrame::GridCell cell;
-    RecordedMessageBoxes boxes;
+    RecordedDialogs boxes;
 };
 
 TEST_F(LinksFrameTest, LinkToOffersTheTargetsAndLinksWithTheFactorAsOneUndoStep)
@@ -226,7 +170,7 @@ TEST_F(LinksFrameTest, LinkToOffersTheTargetsAndLinksWithTheFactorAsOneUndoStep)
         SetDlgItemTextW(d, IDC_LINK_FACTOR, L"-0");
         refused = refused && ok_keeps_open(d);
         SetDlgItemTextW(d, IDC_LINK_FACTOR, L"2.5");
-        screenshot(d, L"link-factor-english");
+        EXPECT_TRUE(modal_test::save_screenshot(d, L"link-factor-english"));
         SendMessageW(d, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(dependent, L"[1] δ = ");
@@ -249,23 +193,21 @@ TEST_F(LinksFrameTest, AFactorLeftAsShownStaysExactAndAnEditedOneIsOneUndoStep)
     document().add_link({1, 0, LinkToParam, 2, 0, 1.23456789});
     const std::size_t records = document().model_history.records().size();
     std::wstring shown;
-    dialog_step() = [&](HWND d) {
+    modal_test::when_dialog_shows([&](HWND d) {
         shown = item_text(d, IDC_LINK_FACTOR);
         SendMessageW(d, WM_COMMAND, IDOK, 0);
-    };
-    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    });
     frame->OnEditLink(2, 0);
     EXPECT_EQ(shown, L"1.23");
     EXPECT_EQ(link_of(2, 0).factor, 1.23456789);
     EXPECT_EQ(document().model_history.records().size(), records);
 
     std::wstring target;
-    dialog_step() = [&](HWND d) {
+    modal_test::when_dialog_shows([&](HWND d) {
         target = item_text(d, IDC_LINK_TARGET);
         SetDlgItemTextW(d, IDC_LINK_FACTOR, L"0");
         SendMessageW(d, WM_COMMAND, IDOK, 0);
-    };
-    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    });
     frame->OnEditLink(2, 0);
     EXPECT_EQ(target, L" × [1]I");
     EXPECT_EQ(link_of(2, 0).factor, 0.0);
@@ -310,7 +252,7 @@ TEST_F(LinksFrameTest, BoundsAreReadStrictlyKeptExactWhenUneditedAndUndoneInOneS
         refused.push_back(ok_keeps_open(d));  // equal bounds
         SetDlgItemTextW(d, IDC_BOUND_LOWER, L"-INF");
         SetDlgItemTextW(d, IDC_BOUND_UPPER, L"7.25");
-        screenshot(d, L"bounds-english");
+        EXPECT_TRUE(modal_test::save_screenshot(d, L"bounds-english"));
         SendMessageW(d, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(refused, (std::vector<bool>{true, true}));
@@ -347,7 +289,7 @@ TEST_F(LinksFrameTest, TheExpressionEditorInsertsAtTheCaretShowsWhereTheTextFail
         SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[1:I]/*2");
         kept_open = ok_keeps_open(d);
         SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[1:I]/<sum>");
-        screenshot(d, L"expression-editor-english");
+        EXPECT_TRUE(modal_test::save_screenshot(d, L"expression-editor-english"));
         SendMessageW(d, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(parameters, (std::vector<std::wstring>{L"[0:N0]", L"[0:c]", L"[0:v0]", L"[1:I]", L"[1:δ]", L"[1:Γ]",
@@ -357,18 +299,17 @@ TEST_F(LinksFrameTest, TheExpressionEditorInsertsAtTheCaretShowsWhereTheTextFail
     EXPECT_EQ(after_insert, L"sin([1:δ])");
     EXPECT_EQ(caret, 9u);
     EXPECT_TRUE(kept_open);
-    ASSERT_EQ(boxes.texts.size(), 1u);
-    EXPECT_EQ(boxes.texts[0], MessageText(50200, 7u).str());
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, MessageText(50200, 7u).str());
     ASSERT_EQ(document().model.expressions.size(), 2u);
     EXPECT_EQ(document().model.expressions[1].name, L"ratio");
     EXPECT_TRUE(document().model.expressions[1].expr);
 
     // Editing its row: one replace record; undo gives the old text back.
-    dialog_step() = [&](HWND d) {
+    modal_test::when_dialog_shows([&](HWND d) {
         SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[1:I]*3");
         SendMessageW(d, WM_COMMAND, IDOK, 0);
-    };
-    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    });
     frame->OnEditLink(3 + 1, -1);
     EXPECT_EQ(document().model.expressions[1].text, L"[1:I]*3");
     document().model_history.undo(document());
@@ -459,12 +400,11 @@ TEST_F(LinksFrameTest, ScreenshotsOfTheDialogsInRussian)
             GetWindowTextW(d, text, 64);
             caption += text;
             caption += L"|";
-            screenshot(d, name);
+            EXPECT_TRUE(modal_test::save_screenshot(d, name));
             SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
         };
     };
-    dialog_step() = shoot(L"link-factor-russian");
-    SetTimer(nullptr, 0, 50, on_dialog_timer);
+    modal_test::when_dialog_shows(shoot(L"link-factor-russian"));
     frame->OnEditLink(2, 0);
     cell = CMainFrame::GridCell{1, 5};
     command_with_dialog(264, shoot(L"bounds-russian"));

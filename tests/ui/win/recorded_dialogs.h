@@ -1,6 +1,6 @@
 // Message boxes and file dialogs recorded instead of shown, for as long as the object
-// lives: each box takes the next queued answer (IDOK when none is left), each file dialog
-// the next queued path (Cancel when none is left).
+// lives: each box takes the next queued answer (`default_answer`, IDOK unless changed,
+// when none is left), each file dialog the next queued path (Cancel when none is left).
 #pragma once
 
 #include <deque>
@@ -21,7 +21,7 @@ public:
         : previous_box_(set_message_box_function([this](HWND, const std::wstring& text, const std::wstring& caption,
                                                         UINT flags) {
               shown.push_back({text, caption, flags});
-              if (answers.empty()) return IDOK;
+              if (answers.empty()) return default_answer;
               const int answer = answers.front();
               answers.pop_front();
               return answer;
@@ -43,8 +43,17 @@ public:
     RecordedDialogs(const RecordedDialogs&) = delete;
     RecordedDialogs& operator=(const RecordedDialogs&) = delete;
 
+    // The texts of the boxes shown, in order.
+    std::vector<std::wstring> texts() const
+    {
+        std::vector<std::wstring> out;
+        for (const Box& box : shown) out.push_back(box.text);
+        return out;
+    }
+
     std::vector<Box> shown;
     std::deque<int> answers;
+    int default_answer = IDOK;
     std::vector<FileDialogRequest> requests;
     std::deque<std::wstring> chosen_files;
 

@@ -6,33 +6,27 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/win/recorded_dialogs.h"
 #include "ui/report_viewer.h"
 #include "ui/wingui/dialog_hooks.h"
 
 namespace {
 
+// The message boxes, answered Yes unless changed, and the files the system would open.
 struct Recorder {
-    std::vector<std::wstring> texts;
+    RecordedDialogs boxes;
     std::vector<std::wstring> opened;
-    int answer = IDYES;
     bool open_works = true;
 
     Recorder()
     {
-        set_message_box_function([this](HWND, const std::wstring& text, const std::wstring&, UINT) {
-            texts.push_back(text);
-            return answer;
-        });
+        boxes.default_answer = IDYES;
         set_open_file_function([this](HWND, const std::wstring& path) {
             opened.push_back(path);
             return open_works;
         });
     }
-    ~Recorder()
-    {
-        set_message_box_function(nullptr);
-        set_open_file_function(nullptr);
-    }
+    ~Recorder() { set_open_file_function(nullptr); }
 };
 
 const std::wstring report = L"C:\\temp\\report.html";
@@ -41,18 +35,18 @@ TEST(ReportViewer, OpensTheReportInTheBrowserOnlyWhenTheUserAgrees)
 {
     Recorder yes;
     EXPECT_TRUE(show_report(nullptr, report));
-    ASSERT_EQ(yes.texts.size(), 1u);
-    EXPECT_NE(yes.texts[0].find(report), std::wstring::npos);
+    ASSERT_EQ(yes.boxes.shown.size(), 1u);
+    EXPECT_NE(yes.boxes.shown[0].text.find(report), std::wstring::npos);
     EXPECT_EQ(yes.opened, std::vector<std::wstring>{report});
 }
 
 TEST(ReportViewer, NoOpensNothing)
 {
     Recorder no;
-    no.answer = IDNO;
+    no.boxes.default_answer = IDNO;
     EXPECT_FALSE(show_report(nullptr, report));
     EXPECT_TRUE(no.opened.empty());
-    EXPECT_EQ(no.texts.size(), 1u);
+    EXPECT_EQ(no.boxes.shown.size(), 1u);
 }
 
 TEST(ReportViewer, WhenNothingCanOpenItTheUserIsToldWhereTheReportIs)
@@ -60,9 +54,9 @@ TEST(ReportViewer, WhenNothingCanOpenItTheUserIsToldWhereTheReportIs)
     Recorder failing;
     failing.open_works = false;
     EXPECT_FALSE(show_report(nullptr, report));
-    ASSERT_EQ(failing.texts.size(), 2u);
-    EXPECT_NE(failing.texts[1].find(L"saved as"), std::wstring::npos);
-    EXPECT_NE(failing.texts[1].find(report), std::wstring::npos);
+    ASSERT_EQ(failing.boxes.shown.size(), 2u);
+    EXPECT_NE(failing.boxes.shown[1].text.find(L"saved as"), std::wstring::npos);
+    EXPECT_NE(failing.boxes.shown[1].text.find(report), std::wstring::npos);
 }
 
 }  // namespace

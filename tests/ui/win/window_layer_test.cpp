@@ -15,7 +15,7 @@
 #include "ui/wingui/dialog.h"
 #include "ui/wingui/message_loop.h"
 #include "ui/wingui/window.h"
-#include "tests/ui/win/recorded_message_boxes.h"
+#include "tests/ui/win/recorded_dialogs.h"
 
 namespace {
 
@@ -38,9 +38,6 @@ class TestControl : public Control {
 public:
     using Control::message_map;
 };
-
-// Collects the texts shown at the exception boundary.
-using BoundaryMessages = RecordedMessageBoxes;
 
 NMHDR notification(HWND from, UINT id, UINT code) { return NMHDR{from, id, code}; }
 
@@ -94,13 +91,13 @@ TEST(MessageMap, NotificationsTheParentLeavesAreReflectedToTheSendingControl)
 
 TEST(Boundary, AnExceptionInAHandlerIsShownAndTheWindowLivesOn)
 {
-    BoundaryMessages messages;
+    RecordedDialogs messages;  // what the exception boundary shows
     TestWindow window;
     window.message_map().on_message(WM_USER, [](WPARAM, LPARAM) -> LRESULT { throw std::runtime_error("Bad value"); });
     window.message_map().on_message(WM_USER + 1, [](WPARAM, LPARAM) { return LRESULT{5}; });
     ASSERT_TRUE(window.create_popup());
     EXPECT_EQ(SendMessageW(window.hwnd(), WM_USER, 0, 0), 0);  // the default procedure's answer
-    EXPECT_EQ(messages.texts, std::vector<std::wstring>{L"Bad value"});
+    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{L"Bad value"});
     EXPECT_EQ(SendMessageW(window.hwnd(), WM_USER + 1, 0, 0), 5);
 }
 
@@ -392,10 +389,10 @@ TEST(ModalDialog, RunsFromTheResourceAndAFailedSetUpCloses)
 {
     ClosingAbout about;
     EXPECT_EQ(about.run(nullptr), IDOK);
-    BoundaryMessages messages;
+    RecordedDialogs messages;  // what the exception boundary shows
     FailingDialog failing;
     EXPECT_EQ(failing.run(nullptr), IDCANCEL);
-    EXPECT_EQ(messages.texts, std::vector<std::wstring>{L"Broken dialog"});
+    EXPECT_EQ(messages.texts(), std::vector<std::wstring>{L"Broken dialog"});
     class Missing : public ModalDialog {
     public:
         Missing() : ModalDialog(4242) {}
