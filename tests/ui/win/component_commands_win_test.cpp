@@ -17,8 +17,10 @@
 #include "core/text/text.h"
 #include "core/text/ui_seam.h"
 #include "subspec/catalogue/sub_spec_factory.h"
-#include "tests/ui/gui/screenshot.h"
+#include "tests/support/scripted_user_interface.h"
 #include "tests/ui/win/destroy_frame.h"
+#include "tests/ui/win/modal_dialog_driver.h"
+#include "tests/ui/win/recorded_dialogs.h"
 #include "ui/fit_settings_dlg.h"
 #include "ui/logic/catalogue_menus.h"
 #include "ui/logic/dist_params_form.h"
@@ -28,58 +30,6 @@
 #include "ui/wingui/resources.h"
 
 namespace {
-
-void pump_messages()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
-        if (msg.message == WM_QUIT) break;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-// The desktop shows a new window after a few rounds of painting: waits until two
-// captures agree.
-void save_shot(HWND window, const std::wstring& name)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    Screenshot shot;
-    for (int attempt = 0, same = 0; attempt < 40 && same < 2; ++attempt) {
-        pump_messages();
-        Sleep(100);
-        Screenshot next = capture_window(window);
-        same = next.pixels == shot.pixels ? same + 1 : 0;
-        shot = std::move(next);
-    }
-    ASSERT_GT(shot.width, 0);
-    const std::wstring folder = L"" VX_SCREENSHOT_DIR;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    save_png(shot, folder + L"/" + name + L".png");
-}
-
-struct WindowSearch {
-    const wchar_t* class_name;
-    HWND found;
-};
-
-BOOL CALLBACK find_visible(HWND w, LPARAM l)
-{
-    auto& search = *reinterpret_cast<WindowSearch*>(l);
-    wchar_t name[32] = {};
-    GetClassNameW(w, name, 32);
-    if (std::wstring(name) != search.class_name || !IsWindowVisible(w)) return TRUE;
-    search.found = w;
-    return FALSE;
-}
-
-// The first visible window of `class_name` this thread shows.
-HWND find_thread_window(const wchar_t* class_name)
-{
-    WindowSearch search{class_name, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), find_visible, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // What to do with the next modal dialog (or popup menu) once it is up.
 std::function<void(HWND)>& next_step()
@@ -101,7 +51,7 @@ int& timer_ticks()
 
 void CALLBACK on_timer(HWND, UINT, UINT_PTR id, DWORD)
 {
-    const HWND window = find_thread_window(awaited_class());
+    const HWND window = modal_test::find_thread_window(awaited_class());
     if (!window) {
         // A menu that never shows would keep its loop running: the test fails instead.
         if (++timer_ticks() > 100) {
@@ -127,28 +77,8 @@ void when_shown(std::function<void(HWND)> step, const wchar_t* class_name = L"#3
 
 void click(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
-// The keyword-list editor names the free variable.
-class NamingEditor final : public IUserInterface {
-public:
-    int edit_keyword_list(KeywordList& list, int, const std::wstring&) override
-    {
-        kwlist_set(list, L"Name", L"shared");
-        return 1;
-    }
-    std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&, const std::wstring&) override
-    {
-        return std::nullopt;
-    }
-    void message_box(const std::wstring&, const std::wstring&) override {}
-    void debug_output(const std::wstring&) override {}
-    std::wstring program_folder() override { return L"."; }
-};
-
-struct Shown {
-    std::wstring text, caption;
-};
-
-class ComponentCommandsTest : public ::testing::Test {
+// Message boxes and file dialogs are recorded, not shown (RecordedDialogs).
+class ComponentCommandsTest : public ::testing::Test, protected RecordedDialogs {
 protected:
     static void SetUpTestSuite()
     {
@@ -159,19 +89,9 @@ protected:
     }
     static void TearDownTestSuite() { CoUninitialize(); }
 
-    void SetUp() override
-    {
-        previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring& caption, UINT) {
-            shown.push_back({text, caption});
-            return IDOK;
-        });
-        previous_ui = set_user_interface(&editor);
-    }
     void TearDown() override
     {
         destroy_frame(frame);
-        set_message_box_function(previous_box);
-        set_user_interface(previous_ui);
         set_resource_language(0x409);
         set_message_language(0x409);
     }
@@ -226,7 +146,7 @@ protected:
         bool captured = false;
         when_shown(
             [&](HWND menu) {
-                if (!name.empty()) save_shot(menu, name);
+                if (!name.empty()) EXPECT_TRUE(modal_test::save_settled_screenshot(menu, name));
                 captured = true;
                 EndMenu();
             },
@@ -240,10 +160,11 @@ protected:
 
     std::unique_ptr<CMainFrame> frame;
     int row = -1;
-    std::vector<Shown> shown;
-    NamingEditor editor;
-    MessageBoxFunction previous_box;
-    IUserInterface* previous_ui = nullptr;
+    // The keyword-list editor names the free variable.
+    test_support::ScriptedUserInterface editor{[](KeywordList& list) {
+        kwlist_set(list, L"Name", L"shared");
+        return 1;
+    }};
 };
 
 TEST_F(ComponentCommandsTest, MenusFollowTheCatalogueAndTheIsotopeTableInBothLanguages)
@@ -317,7 +238,7 @@ TEST_F(ComponentCommandsTest, DistributionsThroughTheirDialogInBothLanguages)
             const HWND list = GetDlgItem(dialog, dist_params_list);
             rows = ListView_GetItemCount(list);
             EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, dist_params_properties)), FALSE);
-            save_shot(dialog, L"distribution-parameters-" + tag);
+            EXPECT_TRUE(modal_test::save_settled_screenshot(dialog, L"distribution-parameters-" + tag));
             for (int r = 0; r < rows; ++r) ListView_SetCheckState(list, r, FALSE);
             click(dialog, IDOK);
             ListView_SetCheckState(list, 0, TRUE);
@@ -386,7 +307,7 @@ TEST_F(ComponentCommandsTest, FitSettingsDialogReadsStrictlyAndKeepsRoundedValue
             eps1_text = text;
             GetWindowTextW(d, text, 64);
             caption = text;
-            save_shot(d, L"fit-settings-" + tag);
+            EXPECT_TRUE(modal_test::save_settled_screenshot(d, L"fit-settings-" + tag));
             SetDlgItemTextW(d, fit_field_kmax, L"1O");
             click(d, IDOK);
             stayed = IsWindowVisible(d) && GetFocus() == GetDlgItem(d, fit_field_kmax);

@@ -13,7 +13,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +22,9 @@
 #include "tests/support/sextet_doublet_fit.h"
 #include "tests/support/stepping_fit_engine.h"
 #include "tests/ui/gui/screenshot.h"
+#include "tests/ui/win/frame_suite.h"
+#include "tests/ui/win/modal_dialog_driver.h"
+#include "tests/ui/win/recorded_dialogs.h"
 #include "ui/logic/language_list.h"
 #include "ui/logic/view_refresh.h"
 #include "ui/wingui/dialog_hooks.h"
@@ -43,29 +45,17 @@ public:
     bool save_model() override { return true; }
 };
 
-class MainFrameFitTest : public ::testing::Test {
+// Message boxes and file dialogs are recorded, not shown (RecordedDialogs).
+class MainFrameFitTest : public ::testing::Test, protected RecordedDialogs {
 protected:
-    static void SetUpTestSuite()
-    {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        if (isotope_table().count() == 0) isotope_table().load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
-        set_language_list(parse_language_list(L"0x409,English;0x419,Русский"));
-    }
+    static void SetUpTestSuite() { frame_suite::set_up(); }
     static void TearDownTestSuite() { CoUninitialize(); }
 
-    void SetUp() override
-    {
-        previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring&, UINT) {
-            shown.push_back(text);
-            return IDOK;
-        });
-    }
     void TearDown() override
     {
         close();
         MSG quit;
         while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-        set_message_box_function(previous_box);
         set_resource_language(0x409);
         set_message_language(0x409);
     }
@@ -75,10 +65,7 @@ protected:
     void create(WORD langid = 0x409)
     {
         close();
-        set_resource_language(langid);
-        set_message_language(langid);
-        frame = std::make_unique<CMainFrame>();
-        ASSERT_TRUE(frame->create_window());
+        ASSERT_TRUE(frame_suite::create_frame(frame, langid));
         SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOWNOACTIVATE);
         ModelState& d = frame->document();
@@ -127,8 +114,6 @@ protected:
 
     const test_support::SextetDoubletFit fit;
     std::unique_ptr<CMainFrame> frame;
-    std::vector<std::wstring> shown;
-    MessageBoxFunction previous_box;
 };
 
 std::wstring starts(const std::wstring& text, std::size_t n) { return text.substr(0, n); }
@@ -237,7 +222,7 @@ TEST_F(MainFrameFitTest, AFailingEngineIsReportedAndChangesNothing)
     command(351);
     engine.release(1);
     ASSERT_TRUE(pump_until([&] { return !frame->fit_running() && !shown.empty(); }));
-    EXPECT_EQ(shown, std::vector<std::wstring>{L"model failure"});
+    EXPECT_EQ(texts(), std::vector<std::wstring>{L"model failure"});
     EXPECT_FALSE(frame->results_shown());
     EXPECT_EQ(values(), start);
     EXPECT_EQ(fit_values(), start);
@@ -350,25 +335,10 @@ TEST_F(MainFrameFitTest, ARealFitFromTheWindowShownInThePlotInEnglishAndRussian)
 
         ShowWindow(frame->hwnd(), SW_SHOW);
         SetForegroundWindow(frame->hwnd());
-        RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-        Screenshot shot;
-        for (int attempt = 0, same = 0; attempt < 40 && same < 2; ++attempt) {
-            pump_until([] { return false; }, 100);
-            Screenshot next = capture_window(frame->hwnd());
-            same = next.pixels == shot.pixels ? same + 1 : 0;
-            shot = std::move(next);
-        }
-        ASSERT_GT(shot.width, 0);
-        CreateDirectoryW(L"" VX_SCREENSHOT_DIR, nullptr);
-        save_png(shot, std::wstring(L"" VX_SCREENSHOT_DIR) + L"\\main-frame-fit-" + tags[i] + L".png");
+        const Screenshot shot = modal_test::settled_capture(frame->hwnd());
+        ASSERT_TRUE(modal_test::write_screenshot(shot, std::wstring(L"main-frame-fit-") + tags[i]));
         // The plot is drawn: data markers, the model curve and the residuals pane.
-        RECT plot{}, whole{};
-        GetWindowRect(frame->plot_view().window(), &plot);
-        GetWindowRect(frame->hwnd(), &whole);
-        std::set<std::uint32_t> colours;
-        for (int y = plot.top - whole.top + 10; y < plot.bottom - whole.top - 10; y += 3)
-            for (int x = plot.left - whole.left + 10; x < plot.right - whole.left - 10; x += 3) colours.insert(shot.at(x, y));
-        EXPECT_GT(colours.size(), 3u);
+        EXPECT_GT(modal_test::colours_of_part(shot, frame->hwnd(), frame->plot_view().window()), 3u);
     }
 }
 

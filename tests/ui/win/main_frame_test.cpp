@@ -3,6 +3,7 @@
 // lists in the registry, the tab pages and view toggles; and screenshots of the window
 // in English and Russian with a simulated α-iron spectrum loaded.
 #include "tests/ui/win/destroy_frame.h"
+#include "tests/ui/win/frame_suite.h"
 #include "ui/main_frame.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -31,8 +31,10 @@
 #include "plot/plot_palette.h"
 #include "tests/support/alpha_iron.h"
 #include "tests/support/program_isotopes.h"
+#include "tests/support/scripted_user_interface.h"
 #include "tests/ui/gui/screenshot.h"
 #include "tests/ui/win/modal_dialog_driver.h"
+#include "tests/ui/win/recorded_dialogs.h"
 #include "ui/logic/language_list.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"
@@ -46,11 +48,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Shown {
-    std::wstring text, caption;
-    UINT flags;
-};
 
 void delete_key(const std::wstring& key) { RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str()); }
 
@@ -82,15 +79,13 @@ public:
     bool save_model() override { return ++saves, save_succeeds; }
 };
 
-class MainFrameTest : public ::testing::Test {
+// Message boxes and file dialogs are recorded, not shown (RecordedDialogs).
+class MainFrameTest : public ::testing::Test, protected RecordedDialogs {
 protected:
     static void SetUpTestSuite()
     {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        if (isotope_table().count() == 0) isotope_table().load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
-        set_language_list(parse_language_list(L"0x409,English;0x419,Русский"));
-        folder = fs::temp_directory_path() / (L"vx-frame-" + std::to_wstring(GetCurrentProcessId()));
-        fs::create_directories(folder);
+        frame_suite::set_up();
+        folder = frame_suite::make_folder(L"vx-frame");
         SpectrumData spectrum = alpha_iron::spectrum();
         spectrum.store_keywords();
         kwfile_save((folder / L"alpha-iron.spc").wstring(), spectrum.keywords);
@@ -102,37 +97,17 @@ protected:
                                                       "Spectrum:7 7 7 7 7\n";
         std::ofstream(folder / L"four.spc") << "FirstChannel:1\nChannelPrice(mm/s):0.2\nSpectrum:1 2 3 4\n";
     }
-    static void TearDownTestSuite()
-    {
-        fs::remove_all(folder);
-        CoUninitialize();
-    }
+    static void TearDownTestSuite() { frame_suite::tear_down(folder); }
 
     void SetUp() override
     {
         language = read_registry_dword(settings_key, L"Language", 0);
         for (const wchar_t* key : {CMainFrame::spectra_key, CMainFrame::folders_key, CMainFrame::calibrations_key})
             delete_key(key);
-        previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
-            shown.push_back({text, caption, flags});
-            if (answers.empty()) return IDOK;
-            const int answer = answers.front();
-            answers.pop_front();
-            return answer;
-        });
-        previous_dialog = set_file_dialog_function([this](const FileDialogRequest& request) -> std::optional<std::wstring> {
-            requests.push_back(request);
-            if (chosen_files.empty()) return std::nullopt;
-            std::wstring path = chosen_files.front();
-            chosen_files.pop_front();
-            return path;
-        });
     }
     void TearDown() override
     {
         destroy_frame(frame);
-        set_message_box_function(previous_box);
-        set_file_dialog_function(previous_dialog);
         write_registry_dword(settings_key, L"Language", language);
         set_resource_language(0x409);
         set_message_language(0x409);
@@ -142,10 +117,7 @@ protected:
 
     void create(WORD langid = 0x409)
     {
-        set_resource_language(langid);
-        set_message_language(langid);
-        frame = std::make_unique<CMainFrame>();
-        ASSERT_TRUE(frame->create_window());
+        ASSERT_TRUE(frame_suite::create_frame(frame, langid));
         SetWindowPos(frame->hwnd(), nullptr, 10, 10, 900, 640, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOWNOACTIVATE);
         UpdateWindow(frame->hwnd());
@@ -165,15 +137,9 @@ protected:
 
     inline static fs::path folder;
     std::unique_ptr<CMainFrame> frame;
-    std::vector<Shown> shown;
-    std::deque<int> answers;
-    std::vector<FileDialogRequest> requests;
-    std::deque<std::wstring> chosen_files;
 
 private:
     DWORD language = 0;
-    MessageBoxFunction previous_box;
-    FileDialogFunction previous_dialog;
 };
 
 } // namespace
@@ -462,39 +428,27 @@ TEST_F(MainFrameTest, ModelPropertiesEditTheModelsKeysAsOneModelStep)
     create();
     alpha_iron::add_model(frame->document());
     frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
-    struct Editor final : IUserInterface {
-        int result = 1;
-        int edit_keyword_list(KeywordList& list, int, const std::wstring&) override
-        {
-            kwlist_set(list, L"Title", L"edited");
-            return result;
-        }
-        std::optional<std::wstring> choose_open_file(const std::wstring&, const std::wstring&, const std::wstring&) override
-        {
-            return std::nullopt;
-        }
-        void message_box(const std::wstring&, const std::wstring&) override {}
-        void debug_output(const std::wstring&) override {}
-        std::wstring program_folder() override { return L"."; }
-    } editor;
-    IUserInterface* previous = set_user_interface(&editor);
+    int result = 1;
+    test_support::ScriptedUserInterface editor([&](KeywordList& list) {
+        kwlist_set(list, L"Title", L"edited");
+        return result;
+    });
     const auto title = [&] {
         std::wstring text;
         kwlist_find(frame->document().model.keywords, L"Title", text);
         return text;
     };
     const std::size_t records = frame->document().model_history.records().size();
-    editor.result = 2;  // cancelled
+    result = 2;  // cancelled
     command(256);
     EXPECT_EQ(title(), L"");
-    editor.result = 1;
+    result = 1;
     command(256);
     EXPECT_EQ(title(), L"edited");
     EXPECT_EQ(frame->document().model_history.records().size(), records + 1);
     EXPECT_EQ(frame->document().model.component_count(), 2u);
     command(257);  // model undo
     EXPECT_EQ(title(), L"");
-    set_user_interface(previous);
 }
 
 TEST_F(MainFrameTest, ScreenshotsOfTheModelPropertiesInEnglishAndRussian)
@@ -635,29 +589,10 @@ TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
         SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOW);
         SetForegroundWindow(frame->hwnd());
-        RedrawWindow(frame->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-        // The desktop shows the window after a few rounds of painting; wait until the
-        // captures agree.
-        Screenshot shot;
-        for (int attempt = 0, same = 0; attempt < 40 && same < 2; ++attempt) {
-            pump();
-            Sleep(100);
-            pump();
-            Screenshot next = capture_window(frame->hwnd());
-            same = next.pixels == shot.pixels ? same + 1 : 0;
-            shot = std::move(next);
-        }
-        ASSERT_GT(shot.width, 0);
-        CreateDirectoryW(L"" VX_SCREENSHOT_DIR, nullptr);
-        save_png(shot, std::wstring(L"" VX_SCREENSHOT_DIR) + L"\\main-frame-spectrum-" + tags[i] + L".png");
+        const Screenshot shot = modal_test::settled_capture(frame->hwnd());
+        ASSERT_TRUE(modal_test::write_screenshot(shot, std::wstring(L"main-frame-spectrum-") + tags[i]));
         // The plot below the splitter is not blank: the spectrum's markers are drawn.
-        RECT plot{}, whole{};
-        GetWindowRect(frame->plot_view().window(), &plot);
-        GetWindowRect(frame->hwnd(), &whole);
-        std::set<std::uint32_t> colours;
-        for (int y = plot.top - whole.top + 10; y < plot.bottom - whole.top - 10; y += 3)
-            for (int x = plot.left - whole.left + 10; x < plot.right - whole.left - 10; x += 3) colours.insert(shot.at(x, y));
-        EXPECT_GT(colours.size(), 3u);
+        EXPECT_GT(modal_test::colours_of_part(shot, frame->hwnd(), frame->plot_view().window()), 3u);
         frame->set_document_changes(nullptr);
         DestroyWindow(frame->hwnd());
         frame.reset();

@@ -1,11 +1,15 @@
 // Drives a modal dialog that the test's own thread shows: a thread timer waits until the
 // dialog is up and then runs the queued step on it (read, screenshot, click), which must
-// end the dialog. The modal loop of the dialog dispatches the timer.
+// end the dialog. The modal loop of the dialog dispatches the timer. Also the screenshots
+// the window tests take of dialogs, menus and the main window.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -13,22 +17,41 @@
 
 namespace modal_test {
 
+struct WindowSearch {
+    const wchar_t* class_name;
+    HWND found;
+};
+
+inline BOOL CALLBACK find_visible_window(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (std::wstring(name) != search.class_name || !IsWindowVisible(window)) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The first visible top-level window of `class_name` this thread shows ("#32770" for a
+// dialog, "#32768" for a popup menu), once it is up.
+inline HWND find_thread_window(const wchar_t* class_name)
+{
+    WindowSearch search{class_name, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), find_visible_window, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// For EnumThreadWindows: a visible dialog goes into the HWND that `found` points to.
 inline BOOL CALLBACK find_visible_dialog(HWND window, LPARAM found)
 {
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+    WindowSearch search{L"#32770", nullptr};
+    if (find_visible_window(window, reinterpret_cast<LPARAM>(&search))) return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
 }
 
 // The visible dialog of this thread, once it is up.
-inline HWND find_dialog()
-{
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), find_visible_dialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
+inline HWND find_dialog() { return find_thread_window(L"#32770"); }
 
 inline std::function<void(HWND)>& dialog_step()
 {
@@ -63,18 +86,60 @@ inline void pump_messages()
     }
 }
 
+// `shot` into VX_SCREENSHOT_DIR/<name>.png; false when nothing was captured.
+inline bool write_screenshot(const Screenshot& shot, const std::wstring& name)
+{
+    if (shot.width == 0) return false;
+    const std::wstring folder = L"" VX_SCREENSHOT_DIR;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    save_png(shot, folder + L"/" + name + L".png");
+    return true;
+}
+
 // The window as the screen shows it, painted afresh, into VX_SCREENSHOT_DIR/<name>.png;
 // false when it could not be captured.
 inline bool save_screenshot(HWND window, const std::wstring& name)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
     pump_messages();
-    const Screenshot shot = capture_window(window);
-    if (shot.width == 0) return false;
-    const std::wstring folder = L"" VX_SCREENSHOT_DIR;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    save_png(shot, folder + L"/" + name + L".png");
-    return true;
+    return write_screenshot(capture_window(window), name);
+}
+
+// The desktop shows a new window only after a few rounds of painting: captures until two
+// in a row agree (at most 40, 100 ms apart) and gives the last.
+inline Screenshot settled_capture(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    Screenshot shot;
+    for (int attempt = 0, same = 0; attempt < 40 && same < 2; ++attempt) {
+        pump_messages();
+        Sleep(100);
+        pump_messages();
+        Screenshot next = capture_window(window);
+        same = next.pixels == shot.pixels ? same + 1 : 0;
+        shot = std::move(next);
+    }
+    return shot;
+}
+
+// The window once the screen shows it settled, into VX_SCREENSHOT_DIR/<name>.png; false
+// when it could not be captured.
+inline bool save_settled_screenshot(HWND window, const std::wstring& name)
+{
+    return write_screenshot(settled_capture(window), name);
+}
+
+// How many colours `shot` of `window` shows of its child `part`, taking every third pixel
+// at least 10 pixels inside the child's edges: a blank area has one or two.
+inline std::size_t colours_of_part(const Screenshot& shot, HWND window, HWND part)
+{
+    RECT inner{}, whole{};
+    GetWindowRect(part, &inner);
+    GetWindowRect(window, &whole);
+    std::set<std::uint32_t> colours;
+    for (int y = inner.top - whole.top + 10; y < inner.bottom - whole.top - 10; y += 3)
+        for (int x = inner.left - whole.left + 10; x < inner.right - whole.left - 10; x += 3) colours.insert(shot.at(x, y));
+    return colours.size();
 }
 
 }  // namespace modal_test

@@ -3,6 +3,7 @@
 // replaced, all-or-nothing loading, the recent lists in the registry and the example
 // menus; and screenshots of the open dialog previewing a model, in English and Russian.
 #include "tests/ui/win/destroy_frame.h"
+#include "tests/ui/win/frame_suite.h"
 #include "ui/main_frame.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include "core/text/text.h"
 #include "plot/plot_palette.h"
 #include "tests/ui/gui/screenshot.h"
+#include "tests/ui/win/modal_dialog_driver.h"
 #include "tests/ui/win/recorded_dialogs.h"
 #include "ui/logic/language_list.h"
 #include "ui/open_dialog.h"
@@ -52,21 +54,15 @@ std::wstring example_title(bool (*item)(unsigned, std::wstring&), unsigned n)
     return title;
 }
 
-class ModelFilesTest : public ::testing::Test {
+// Message boxes and file dialogs are recorded, not shown (RecordedDialogs).
+class ModelFilesTest : public ::testing::Test, protected RecordedDialogs {
 protected:
     static void SetUpTestSuite()
     {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        if (isotope_table().count() == 0) isotope_table().load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
-        set_language_list(parse_language_list(L"0x409,English;0x419,Русский"));
-        folder = fs::temp_directory_path() / (L"vx-models-" + std::to_wstring(GetCurrentProcessId()));
-        fs::create_directories(folder);
+        frame_suite::set_up();
+        folder = frame_suite::make_folder(L"vx-models");
     }
-    static void TearDownTestSuite()
-    {
-        fs::remove_all(folder);
-        CoUninitialize();
-    }
+    static void TearDownTestSuite() { frame_suite::tear_down(folder); }
 
     void SetUp() override
     {
@@ -84,10 +80,7 @@ protected:
 
     void create(WORD langid = 0x409)
     {
-        set_resource_language(langid);
-        set_message_language(langid);
-        frame = std::make_unique<CMainFrame>();
-        ASSERT_TRUE(frame->create_window());
+        ASSERT_TRUE(frame_suite::create_frame(frame, langid));
         SetWindowPos(frame->hwnd(), nullptr, 10, 10, 900, 640, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOWNOACTIVATE);
     }
@@ -97,11 +90,6 @@ protected:
 
     inline static fs::path folder;
     std::unique_ptr<CMainFrame> frame;
-    RecordedDialogs dialogs;
-    std::vector<RecordedDialogs::Box>& shown = dialogs.shown;
-    std::deque<int>& answers = dialogs.answers;
-    std::vector<FileDialogRequest>& requests = dialogs.requests;
-    std::deque<std::wstring>& chosen_files = dialogs.chosen_files;
 
 private:
     COLORREF background = 0;
@@ -350,20 +338,11 @@ struct ShotState {
 };
 ShotState* shot_state = nullptr;
 
-BOOL CALLBACK find_dialog(HWND window, LPARAM)
-{
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-    shot_state->window = window;
-    return FALSE;
-}
-
 void CALLBACK on_shot_timer(HWND, UINT, UINT_PTR, DWORD)
 {
     ShotState& s = *shot_state;
     ++s.ticks;
-    if (!s.window) EnumThreadWindows(GetCurrentThreadId(), find_dialog, 0);
+    if (!s.window) s.window = modal_test::find_dialog();
     if (!s.window) return;
     if (s.ticks == 3) s.dialog->OnFileSelected(s.model);
     if (s.ticks == 12) {
@@ -414,8 +393,7 @@ TEST_F(ModelFilesTest, ScreenshotsOfTheOpenDialogPreviewingAModelInEnglishAndRus
         KillTimer(nullptr, timer);
         shot_state = nullptr;
         ASSERT_GT(state.shot.width, 0) << "no open dialog appeared";
-        CreateDirectoryW(L"" VX_SCREENSHOT_DIR, nullptr);
-        save_png(state.shot, std::wstring(L"" VX_SCREENSHOT_DIR) + L"\\open-dialog-preview-" + tags[i] + L".png");
+        modal_test::write_screenshot(state.shot, std::wstring(L"open-dialog-preview-") + tags[i]);
         // The preview is below the file list, as wide as the controls above it, and shows
         // the model's description.
         EXPECT_GT(state.preview.right - state.preview.left, 200);

@@ -23,7 +23,8 @@
 #include "core/text/messages.h"
 #include "core/text/text.h"
 #include "tests/support/sextet_doublet_fit.h"
-#include "tests/ui/win/recorded_file_dialogs.h"
+#include "tests/ui/win/frame_suite.h"
+#include "tests/ui/win/recorded_dialogs.h"
 #include "ui/main_frame.h"
 #include "ui/report_viewer.h"
 #include "ui/resource_ids.h"
@@ -33,11 +34,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Shown {
-    std::wstring text, caption;
-    UINT flags;
-};
 
 std::string file_bytes(const fs::path& path)
 {
@@ -93,33 +89,25 @@ std::set<fs::path> temporary_reports()
     return out;
 }
 
-class ReportCommandsTest : public ::testing::Test {
+// Message boxes are recorded and answered Yes; file dialogs answer the chosen files.
+class ReportCommandsTest : public ::testing::Test, protected RecordedDialogs {
 protected:
     static void SetUpTestSuite()
     {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        folder = fs::temp_directory_path() / (L"vx-reports-" + std::to_wstring(GetCurrentProcessId()));
-        fs::create_directories(folder);
+        folder = frame_suite::make_folder(L"vx-reports");
         SpectrumData spectrum = test_support::SextetDoubletFit(512).data;
         spectrum.keywords = {{L"Temperature", {L"295", 0}}, {L"Sample", {L"α-Fe + doublet; \"test\"", 0}}};
         spectrum.store_keywords();
         kwfile_save(file(L"iron-77K.spc"), spectrum.keywords);
     }
-    static void TearDownTestSuite()
-    {
-        fs::remove_all(folder);
-        CoUninitialize();
-    }
+    static void TearDownTestSuite() { frame_suite::tear_down(folder); }
 
     void SetUp() override
     {
         set_resource_language(0x409);
         set_message_language(0x409);
-        previous_box = set_message_box_function([this](HWND, const std::wstring& text, const std::wstring& caption,
-                                                       UINT flags) {
-            shown.push_back({text, caption, flags});
-            return IDYES;
-        });
+        default_answer = IDYES;
         previous_open = set_open_file_function([this](HWND, const std::wstring& path) {
             opened.push_back(path);
             return true;
@@ -137,7 +125,6 @@ protected:
         frame.reset();
         MSG quit;
         while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-        set_message_box_function(previous_box);
         set_open_file_function(previous_open);
         RegDeleteTreeW(HKEY_CURRENT_USER, CMainFrame::spectra_key);
     }
@@ -177,14 +164,9 @@ protected:
     using FitFigures = CMainFrame::FitFigures;
     inline static fs::path folder;
     std::unique_ptr<CMainFrame> frame;
-    std::vector<Shown> shown;
-    RecordedFileDialogs dialogs;
-    std::vector<FileDialogRequest>& requests = dialogs.requests;
-    std::deque<std::wstring>& chosen_files = dialogs.chosen;
     std::vector<std::wstring> opened;
 
 private:
-    MessageBoxFunction previous_box;
     OpenFileFunction previous_open;
 };
 
