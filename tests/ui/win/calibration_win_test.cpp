@@ -15,40 +15,29 @@
 #include "core/text/messages.h"
 #include "core/text/text.h"
 #include "tests/support/alpha_iron.h"
-#include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/ui/win/dialog_command_suite.h"
 #include "ui/calibrate_dlg.h"
 #include "ui/resource_ids.h"
 #include "ui/wingui/resources.h"
 
 namespace {
 
-std::wstring item_text(HWND dialog, int id)
-{
-    wchar_t text[256] = {};
-    GetDlgItemTextW(dialog, id, text, 256);
-    return text;
-}
+using modal_test::item_text;
 
-bool shown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+bool visible(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
 bool enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
-class CalibrationWin : public ::testing::Test {
+class CalibrationWin : public DialogCommandSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (isotope_table().count() == 0) isotope_table().load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/isotope.txt"));
-    }
+    static void SetUpTestSuite() { frame_suite::set_up(); }
+    static void TearDownTestSuite() { CoUninitialize(); }
 
+    // The α-iron spectrum on 512 channels: the channel keys describe its velocities.
     void create(WORD langid = 0x409)
     {
-        set_resource_language(langid);
-        set_message_language(langid);
-        frame = std::make_unique<CMainFrame>();
-        ASSERT_TRUE(frame->create_window());
-        // The α-iron spectrum on 512 channels: the channel keys describe its velocities.
+        create_window(langid);
         const SpectrumData simulated = alpha_iron::spectrum();
-        ModelState& d = frame->document();
+        ModelState& d = document();
         d.data.make_velocity_axis(512, simulated.x_data.front(), simulated.x_data.back());
         d.data.set_counts_and_std_dev(simulated.y_data, simulated.std_dev_data);
         d.data.store_keywords();
@@ -57,28 +46,12 @@ protected:
         d.data.keywords = keys;
         d.set_levels_from_spectrum();
     }
-    void TearDown() override
-    {
-        frame.reset();
-        set_resource_language(0x409);
-        set_message_language(0x409);
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-    }
-    void command(UINT id, std::function<void(HWND)> step)
-    {
-        modal_test::when_dialog_shows(std::move(step));
-        SendMessageW(frame->hwnd(), WM_COMMAND, id, 0);
-    }
     std::wstring menu_text(UINT id) const
     {
         wchar_t text[64] = {};
         GetMenuStringW(GetMenu(frame->hwnd()), id, text, 64, MF_BYCOMMAND);
         return text;
     }
-
-    std::unique_ptr<CMainFrame> frame;
-    RecordedDialogs dialogs;
 };
 
 TEST_F(CalibrationWin, TheSubmenuListsTheStandardsOfTheCurrentIsotopeInOrder)
@@ -93,7 +66,7 @@ TEST_F(CalibrationWin, TheSubmenuListsTheStandardsOfTheCurrentIsotopeInOrder)
 TEST_F(CalibrationWin, OkWritesTheFittedZeroChannelAndPriceIntoTheSpectrum)
 {
     create();
-    ModelState& d = frame->document();
+    ModelState& d = document();
     double zero = 0.0, price = 0.0;
     kwlist_get_double(d.data.keywords, L"ZeroChannel", zero);
     kwlist_get_double(d.data.keywords, L"ChannelPrice(mm/s)", price);
@@ -104,7 +77,7 @@ TEST_F(CalibrationWin, OkWritesTheFittedZeroChannelAndPriceIntoTheSpectrum)
         price_text = item_text(dialog, IDC_CALIBRATE_PRICE);
         result = item_text(dialog, IDC_CALIBRATE_RESULT);
         ok_enabled = enabled(dialog, IDOK);
-        price_shown = shown(dialog, IDC_CALIBRATE_PRICE);
+        price_shown = visible(dialog, IDC_CALIBRATE_PRICE);
         SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     ASSERT_TRUE(ok_enabled) << wide_to_utf8(result);
@@ -124,7 +97,7 @@ TEST_F(CalibrationWin, OkWritesTheFittedZeroChannelAndPriceIntoTheSpectrum)
 TEST_F(CalibrationWin, UseModelMakesTheFittedModelTheDocumentsAsOneStep)
 {
     create();
-    ModelState& d = frame->document();
+    ModelState& d = document();
     command(232, [](HWND dialog) { SendMessageW(dialog, WM_COMMAND, CCalibrateDlg::use_model_id, 0); });
     ASSERT_EQ(d.model.component_count(), 2u);
     EXPECT_TRUE(d.model.components[0]->is_baseline());
@@ -143,14 +116,14 @@ TEST_F(CalibrationWin, AFilterWidthBelowTwoOffersNothingToTake)
         result = item_text(dialog, IDC_CALIBRATE_RESULT);
         ok_enabled = enabled(dialog, IDOK);
         use_enabled = enabled(dialog, CCalibrateDlg::use_model_id);
-        zero_shown = shown(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
+        zero_shown = visible(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_EQ(result, MessageText(50067).str());
     EXPECT_FALSE(ok_enabled);
     EXPECT_FALSE(use_enabled);
     EXPECT_FALSE(zero_shown);
-    EXPECT_FALSE(frame->document().spectrum_history.can_undo());
+    EXPECT_FALSE(document().spectrum_history.can_undo());
 }
 
 TEST_F(CalibrationWin, ScreenshotsInEnglishAndRussian)

@@ -31,12 +31,7 @@ namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-std::wstring item_text(HWND dialog, int id)
-{
-    wchar_t text[256] = {};
-    GetDlgItemTextW(dialog, id, text, 256);
-    return text;
-}
+using modal_test::item_text;
 
 // Presses OK and reports whether the dialog is still open afterwards.
 bool ok_keeps_open(HWND dialog)

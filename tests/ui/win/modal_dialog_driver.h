@@ -77,6 +77,14 @@ inline void when_dialog_shows(std::function<void(HWND)> step)
     SetTimer(nullptr, 0, 50, on_dialog_timer);
 }
 
+// The text of control `id` of a dialog.
+inline std::wstring item_text(HWND dialog, int id)
+{
+    wchar_t text[256] = {};
+    GetDlgItemTextW(dialog, id, text, 256);
+    return text;
+}
+
 inline void pump_messages()
 {
     MSG message;

@@ -18,20 +18,14 @@
 #include "plot/model_data_view.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/spectrum_texts.h"
-#include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/ui/win/dialog_command_suite.h"
 #include "ui/logic/dialog_numbers.h"
 #include "ui/resource_ids.h"
 #include "ui/wingui/resources.h"
 
 namespace {
 
-std::wstring item_text(HWND dialog, int id)
-{
-    wchar_t text[64] = {};
-    GetDlgItemTextW(dialog, id, text, 64);
-    return text;
-}
+using modal_test::item_text;
 
 // Types `text` into field `id` and presses OK; true when the dialog then stays open.
 bool ok_refused(HWND dialog, int id, const wchar_t* text)
@@ -41,37 +35,20 @@ bool ok_refused(HWND dialog, int id, const wchar_t* text)
     return IsWindow(dialog) && IsWindowVisible(dialog);
 }
 
-class SpectrumProcessingWin : public ::testing::Test {
+class SpectrumProcessingWin : public DialogCommandSuite {
 protected:
     static void SetUpTestSuite() { model_expressions_load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/model_expressions.txt")); }
 
+    // A baseline and a line on a 64-channel spectrum.
     void create(WORD langid = 0x409)
     {
-        set_resource_language(langid);
-        set_message_language(langid);
-        frame = std::make_unique<CMainFrame>();
-        ASSERT_TRUE(frame->create_window());
-        ModelState& d = frame->document();
+        create_window(langid);
+        ModelState& d = document();
         d.data.load_text(test_support::counts_text());
         d.set_levels_from_spectrum();
         document_test::add(d, model_test::baseline());
         document_test::add(d, make_subspec<LorenzLine>(nullptr));
         d.adapt_to_spectrum();
-    }
-    void TearDown() override
-    {
-        frame.reset();
-        set_resource_language(0x409);
-        set_message_language(0x409);
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
-    }
-
-    // Runs the command with `step` on its dialog.
-    void command(UINT id, std::function<void(HWND)> step)
-    {
-        modal_test::when_dialog_shows(std::move(step));
-        SendMessageW(frame->hwnd(), WM_COMMAND, id, 0);
     }
     LRESULT point_click(std::int32_t index)
     {
@@ -82,10 +59,6 @@ protected:
         n.index = index;
         return SendMessageW(frame->hwnd(), WM_NOTIFY, CMainFrame::plot_view_id, reinterpret_cast<LPARAM>(&n));
     }
-    ModelState& document() { return frame->document(); }
-
-    std::unique_ptr<CMainFrame> frame;
-    RecordedDialogs dialogs;
 };
 
 TEST_F(SpectrumProcessingWin, FilterSmoothsAsOneStepAndItsFieldIsReadStrictly)
@@ -112,7 +85,7 @@ TEST_F(SpectrumProcessingWin, FilterSmoothsAsOneStepAndItsFieldIsReadStrictly)
     // A width of 0 is read and does nothing.
     command(211, [](HWND d) { ok_refused(d, IDC_FILTER_WIDTH, L"0"); });
     EXPECT_EQ(document().data.y_data, counts);
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(SpectrumProcessingWin, DeconvolutionSaysWhyTheModelDoesNotSuit)
@@ -127,15 +100,15 @@ TEST_F(SpectrumProcessingWin, DeconvolutionSaysWhyTheModelDoesNotSuit)
     });
     EXPECT_EQ(probability, L"0.77");
     EXPECT_EQ(fraction, L"0.5");
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text, MessageText(50062).str());
-    EXPECT_EQ(dialogs.shown[0].caption, MessageText(50000).str());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, MessageText(50062).str());
+    EXPECT_EQ(shown[0].caption, MessageText(50000).str());
     EXPECT_EQ(document().data.y_data, counts);
 
     // A product that is not positive: nothing happens and nothing is said.
-    dialogs.shown.clear();
+    shown.clear();
     command(214, [](HWND d) { ok_refused(d, IDC_DECONVOLUTION_FRACTION, L"0"); });
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(SpectrumProcessingWin, GenerateFromModelDrawsTheRangeShownAndScalesTheAreas)
