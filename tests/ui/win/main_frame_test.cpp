@@ -27,6 +27,7 @@
 #include "core/text/ui_seam.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "subspec/baseline.h"
+#include "subspec/distribution.h"
 #include "subspec/subspec_impl.h"
 #include "plot/plot_palette.h"
 #include "tests/support/alpha_iron.h"
@@ -589,6 +590,28 @@ TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
         DestroyWindow(frame->hwnd());
         frame.reset();
     }
+}
+
+// A distribution of sextets over the hyperfine field gets its pane at the right of the
+// spectrum, where the mouse can draw it.
+TEST_F(MainFrameTest, ADistributionIsDrawnInAPaneBesideTheSpectrum)
+{
+    create();
+    chosen_files = {file(L"alpha-iron.spc")};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ModelState& d = frame->document();
+    d.add_component(0, d.data.analysis(false), make_subspec<AutoBaseLine2>(nullptr), true);
+    d.add_component(1, d.data.analysis(false),
+                    make_distribution(make_subspec<PseudoVoigtSextet>(frame->GetCurrentIsotope()), 24, {5}), true);
+    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+    SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
+    ShowWindow(frame->hwnd(), SW_SHOW);
+    const Screenshot shot = modal_test::settled_capture(frame->hwnd());
+    ASSERT_TRUE(modal_test::write_screenshot(shot, L"main-frame-distribution"));
+    const auto& panes = frame->plot_view().panes;
+    ASSERT_EQ(panes.size(), 2u);
+    EXPECT_EQ(panes[1].kind, DistributionPane);
+    EXPECT_LT(panes[0].rect.right, panes[1].rect.left);
 }
 
 TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoToTheirHandler)
