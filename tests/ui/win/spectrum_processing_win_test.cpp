@@ -65,17 +65,17 @@ TEST_F(SpectrumProcessingWin, FilterSmoothsAsOneStepAndItsFieldIsReadStrictly)
 {
     create();
     const std::vector<double> counts = document().data.y_data;
-    std::wstring label, shown;
+    std::wstring label, width;
     bool refused_minus_zero = false, refused_text = false;
     command(211, [&](HWND d) {
         label = item_text(d, IDC_FILTER_LABEL);
-        shown = item_text(d, IDC_FILTER_WIDTH);
+        width = item_text(d, IDC_FILTER_WIDTH);
         refused_minus_zero = ok_refused(d, IDC_FILTER_WIDTH, L"-0");
         refused_text = ok_refused(d, IDC_FILTER_WIDTH, L"0.4x");
         ok_refused(d, IDC_FILTER_WIDTH, L"0.4");
     });
     EXPECT_EQ(label, MessageText(50065).str());
-    EXPECT_EQ(shown, L"0");
+    EXPECT_EQ(width, L"0");
     EXPECT_TRUE(refused_minus_zero);
     EXPECT_TRUE(refused_text);
     EXPECT_NE(document().data.y_data, counts);
@@ -187,13 +187,13 @@ TEST_F(SpectrumProcessingWin, AShiftClickedPointTakesTheTypedCountAsOneStep)
 {
     create();
     const std::vector<double> counts = document().data.y_data;
-    std::wstring shown;
+    std::wstring count;
     modal_test::when_dialog_shows([&](HWND d) {
-        shown = item_text(d, IDC_DATA_POINT_VALUE);
+        count = item_text(d, IDC_DATA_POINT_VALUE);
         ok_refused(d, IDC_DATA_POINT_VALUE, L"12345.5");
     });
     point_click(3);
-    EXPECT_EQ(shown, std::to_wstring(static_cast<long long>(counts[3])));
+    EXPECT_EQ(count, std::to_wstring(static_cast<long long>(counts[3])));
     EXPECT_EQ(document().data.y_data[3], 12345.5);
     SendMessageW(frame->hwnd(), WM_COMMAND, 209, 0);
     EXPECT_EQ(document().data.y_data, counts);
