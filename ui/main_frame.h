@@ -15,6 +15,7 @@
 #include "plot/model_data_view.h"
 #include "ui/logic/close_prompt.h"
 #include "ui/logic/command_routing.h"
+#include "ui/logic/distribution_menu.h"
 #include "ui/logic/document_commands.h"
 #include "ui/logic/component_commands.h"
 #include "ui/logic/fit_protocol.h"
@@ -171,6 +172,13 @@ public:
     void SetCurrentFolder(const std::wstring& folder);
     const ModelFileName& model_file_name() const { return model_file_name_; }
     const RecentDocumentList& recent_models() const { return recent_models_; }
+    // ---- Distribution panes (main_frame_distribution.cpp) ----
+    // The items of a distribution pane's context menu for distribution `n`: which are
+    // enabled, the link Unlink removes, and the distributions it may link to.
+    void BuildDistributionMenu(HMENU menu, unsigned n);
+    // Carries out item `command` of that menu on points `range` of distribution `n`.
+    void RunDistributionCommand(UINT command, unsigned n, PointRange range);
+
     // ---- Spectrum processing (main_frame_spectrum_processing.cpp) ----
     // Fills the Transform submenu (the popup holding 1001) of `menu` with the predefined
     // transforms of "model_expressions.txt".
@@ -239,6 +247,8 @@ private:
     void OnDeconvolution();
     void OnGenerateFromModel();
     void OnTransform(unsigned index);
+    void OnDistributionMenu(const PlotNotification& notification);
+    void OnSaveDistribution(unsigned n);
 
     void create_status_bar();
     void create_toolbar();

@@ -228,9 +228,15 @@ void CMainFrame::repaint_parameter_grid()
 bool CMainFrame::OnPlotGesture(const NMHDR& header)
 {
     if (header.idFrom != plot_view_id ||
-        (header.code != NotifyRange && header.code != NotifySegmentCode && header.code != NotifyPointClick))
+        (header.code != NotifyRange && header.code != NotifySegmentCode && header.code != NotifyPointClick &&
+         header.code != NotifyDistributionRange && header.code != NotifyDistributionMenu))
         return false;
     const auto& gesture = reinterpret_cast<const PlotNotification&>(header);
+    if (header.code == NotifyDistributionRange || header.code == NotifyDistributionMenu) {
+        OnDistributionMenu(gesture);
+        UpdateUIState();
+        return true;
+    }
     if (header.code == NotifyPointClick) {
         OnEditDataPoint(gesture.index);
         UpdateUIState();

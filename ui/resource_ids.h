@@ -65,6 +65,12 @@
 #define IDC_PROPERTIES_GRID 10201
 // The parameter grid's context menu.
 #define IDR_GRID_MENU 30004
+#define IDR_DISTRIBUTION_MENU 30007
+#define IDD_DIST_WEIGHT 11501
+#define IDD_DIST_POINTS 11521
+#define IDC_DIST_POINTS 11501
+#define IDC_DIST_VALUE 11502
+#define IDC_DIST_VALUE_LABEL 11503
 // The fit settings and the distribution parameters dialogs (their controls' ids are in
 // ui/logic/fit_settings_form.h and ui/logic/dist_params_form.h).
 #define IDD_FIT_SETTINGS 10101
