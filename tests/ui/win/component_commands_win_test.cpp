@@ -31,50 +31,6 @@
 
 namespace {
 
-// What to do with the next modal dialog (or popup menu) once it is up.
-std::function<void(HWND)>& next_step()
-{
-    static std::function<void(HWND)> step;
-    return step;
-}
-const wchar_t*& awaited_class()
-{
-    static const wchar_t* name = L"#32770";
-    return name;
-}
-
-int& timer_ticks()
-{
-    static int ticks = 0;
-    return ticks;
-}
-
-void CALLBACK on_timer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    const HWND window = modal_test::find_thread_window(awaited_class());
-    if (!window) {
-        // A menu that never shows would keep its loop running: the test fails instead.
-        if (++timer_ticks() > 100) {
-            KillTimer(nullptr, id);
-            EndMenu();
-        }
-        return;
-    }
-    KillTimer(nullptr, id);
-    auto step = std::move(next_step());
-    next_step() = nullptr;
-    if (step) step(window);
-}
-
-// Arms `step` for the modal window that the next call shows.
-void when_shown(std::function<void(HWND)> step, const wchar_t* class_name = L"#32770")
-{
-    next_step() = std::move(step);
-    awaited_class() = class_name;
-    timer_ticks() = 0;
-    SetTimer(nullptr, 0, 50, on_timer);
-}
-
 void click(HWND dialog, int id) { SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 // Message boxes and file dialogs are recorded, not shown (RecordedDialogs).
@@ -144,7 +100,7 @@ protected:
         const HMENU popup = popup_with(GetMenu(frame->hwnd()), id);
         ASSERT_NE(popup, nullptr);
         bool captured = false;
-        when_shown(
+        modal_test::when_window_shows(
             [&](HWND menu) {
                 if (!name.empty()) EXPECT_TRUE(modal_test::save_settled_screenshot(menu, name));
                 captured = true;
@@ -234,7 +190,7 @@ TEST_F(ComponentCommandsTest, DistributionsThroughTheirDialogInBothLanguages)
         // Nothing ticked: the message, and the dialog stays; then 1001 points is refused.
         int rows = 0;
         bool stayed = false;
-        when_shown([&](HWND dialog) {
+        modal_test::when_dialog_shows([&](HWND dialog) {
             const HWND list = GetDlgItem(dialog, dist_params_list);
             rows = ListView_GetItemCount(list);
             EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, dist_params_properties)), FALSE);
@@ -262,7 +218,7 @@ TEST_F(ComponentCommandsTest, DistributionsThroughTheirDialogInBothLanguages)
         row = static_cast<int>(document().model.component_count()) - 1;
         bool list_enabled = true;
         std::wstring shown_count;
-        when_shown([&](HWND dialog) {
+        modal_test::when_dialog_shows([&](HWND dialog) {
             list_enabled = IsWindowEnabled(GetDlgItem(dialog, dist_params_list));
             wchar_t text[16] = {};
             GetDlgItemTextW(dialog, dist_params_points, text, 16);
@@ -301,7 +257,7 @@ TEST_F(ComponentCommandsTest, FitSettingsDialogReadsStrictlyAndKeepsRoundedValue
         CFitSettingsDlg dialog(settings);
         std::wstring eps1_text, caption;
         bool stayed = false;
-        when_shown([&](HWND d) {
+        modal_test::when_dialog_shows([&](HWND d) {
             wchar_t text[64] = {};
             GetDlgItemTextW(d, fit_field_eps1, text, 64);
             eps1_text = text;
@@ -322,7 +278,7 @@ TEST_F(ComponentCommandsTest, FitSettingsDialogReadsStrictlyAndKeepsRoundedValue
         EXPECT_EQ(dialog.settings().kmax, 500);
 
         CFitSettingsDlg reset(settings);
-        when_shown([&](HWND d) {
+        modal_test::when_dialog_shows([&](HWND d) {
             click(d, fit_settings_defaults_button);
             click(d, IDOK);
         });

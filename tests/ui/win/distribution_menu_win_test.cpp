@@ -14,6 +14,7 @@
 
 #include "core/text/messages.h"
 #include "core/text/text.h"
+#include "plot/model_data_view.h"
 #include "subspec/distribution.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/spectrum_texts.h"
@@ -170,10 +171,33 @@ TEST_F(DistributionMenuWin, SaveAsWritesTheDistributionAsSpectrumData)
     std::filesystem::remove(path);
 }
 
-TEST_F(DistributionMenuWin, ScreenshotsOfTheDialogsInEnglishAndRussian)
+TEST_F(DistributionMenuWin, ScreenshotsOfTheMenuAndTheDialogsInEnglishAndRussian)
 {
     for (const auto& [langid, tag] : {std::pair{WORD{0x409}, L"english"}, std::pair{WORD{0x419}, L"russian"}}) {
         create(langid);
+        SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
+        ShowWindow(frame->hwnd(), SW_SHOW);
+        SetForegroundWindow(frame->hwnd());
+        // A right click on the first distribution's pane; the desktop shows a window's
+        // first popup menu too late to be captured, so the first one closes unseen.
+        for (const bool shoot : {false, true}) {
+            bool shown_menu = false;
+            modal_test::when_window_shows(
+                [&](HWND menu) {
+                    if (shoot) EXPECT_TRUE(modal_test::save_settled_screenshot(menu, std::wstring(L"distribution-menu-") + tag));
+                    shown_menu = true;
+                    EndMenu();
+                },
+                L"#32768");
+            PlotNotification n{};
+            n.hdr.hwndFrom = frame->plot_view().window();
+            n.hdr.idFrom = CMainFrame::plot_view_id;
+            n.hdr.code = static_cast<UINT>(NotifyDistributionMenu);
+            n.mouse_x = 500, n.mouse_y = 100;
+            n.index = 0;
+            SendMessageW(frame->hwnd(), WM_NOTIFY, CMainFrame::plot_view_id, reinterpret_cast<LPARAM>(&n));
+            EXPECT_TRUE(shown_menu);
+        }
         for (const auto& [command, name] : {std::pair{UINT{DistWeight}, L"distribution-weight"},
                                             std::pair{UINT{DistLock}, L"distribution-points"}}) {
             bool shot = false;

@@ -59,23 +59,49 @@ inline std::function<void(HWND)>& dialog_step()
     return step;
 }
 
+// The window class the armed step waits for, and how many ticks it has waited.
+inline const wchar_t*& awaited_class()
+{
+    static const wchar_t* name = L"#32770";
+    return name;
+}
+inline int& timer_ticks()
+{
+    static int ticks = 0;
+    return ticks;
+}
+
 inline void CALLBACK on_dialog_timer(HWND, UINT, UINT_PTR id, DWORD)
 {
-    const HWND dialog = find_dialog();
-    if (!dialog) return;
+    const HWND window = find_thread_window(awaited_class());
+    if (!window) {
+        // A popup menu that never shows would keep its loop running: the test fails
+        // instead of hanging (a dialog's own loop ends with the test's step anyway).
+        if (++timer_ticks() > 100 && std::wstring(awaited_class()) == L"#32768") {
+            KillTimer(nullptr, id);
+            EndMenu();
+        }
+        return;
+    }
     KillTimer(nullptr, id);
-    // Taken out first: the step may queue the next dialog's step.
+    // Taken out first: the step may queue the next window's step.
     auto step = std::move(dialog_step());
     dialog_step() = nullptr;
-    if (step) step(dialog);
+    if (step) step(window);
+}
+
+// The next window of class `class_name` the thread shows (a dialog, or "#32768" for a
+// popup menu) gets `step`.
+inline void when_window_shows(std::function<void(HWND)> step, const wchar_t* class_name)
+{
+    dialog_step() = std::move(step);
+    awaited_class() = class_name;
+    timer_ticks() = 0;
+    SetTimer(nullptr, 0, 50, on_dialog_timer);
 }
 
 // The next dialog the thread shows gets `step`.
-inline void when_dialog_shows(std::function<void(HWND)> step)
-{
-    dialog_step() = std::move(step);
-    SetTimer(nullptr, 0, 50, on_dialog_timer);
-}
+inline void when_dialog_shows(std::function<void(HWND)> step) { when_window_shows(std::move(step), L"#32770"); }
 
 // The text of control `id` of a dialog.
 inline std::wstring item_text(HWND dialog, int id)
