@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "tests/support/document_test_parts.h"
+#include "tests/support/spectrum_texts.h"
 #include "tests/ui/win/frame_suite.h"
 #include "tests/ui/win/modal_dialog_driver.h"
 #include "tests/ui/win/recorded_dialogs.h"
@@ -17,6 +19,18 @@
 class DialogCommandSuite : public ::testing::Test, protected RecordedDialogs {
 protected:
     void create_window(WORD langid) { ASSERT_TRUE(frame_suite::create_frame(frame, langid)); }
+    // The window with a 64-channel spectrum and a baseline at its level, followed by the
+    // `components`.
+    void create_with(WORD langid, std::initializer_list<SubSpecPtr> components)
+    {
+        create_window(langid);
+        ModelState& d = document();
+        d.data.load_text(test_support::counts_text());
+        d.set_levels_from_spectrum();
+        document_test::add(d, model_test::baseline());
+        for (const SubSpecPtr& c : components) document_test::add(d, c);
+        d.adapt_to_spectrum();
+    }
     void TearDown() override
     {
         frame.reset();

@@ -33,13 +33,7 @@ protected:
     // A baseline and two distributions of six lines (components 1 and 2).
     void create(WORD langid = 0x409)
     {
-        create_window(langid);
-        ModelState& d = document();
-        d.data.load_text(test_support::counts_text());
-        d.set_levels_from_spectrum();
-        document_test::add(d, model_test::baseline());
-        document_test::add(d, document_test::distribution(points));
-        document_test::add(d, document_test::distribution(points));
+        create_with(langid, {document_test::distribution(points), document_test::distribution(points)});
     }
     // Runs a menu command with `step` on the dialog it opens.
     void run(UINT command, PointRange range, std::function<void(HWND)> step)

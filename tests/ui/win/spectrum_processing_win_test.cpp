@@ -40,16 +40,7 @@ protected:
     static void SetUpTestSuite() { model_expressions_load(utf8_to_wide(VX_TEST_DATA_DIR "/../../data/model_expressions.txt")); }
 
     // A baseline and a line on a 64-channel spectrum.
-    void create(WORD langid = 0x409)
-    {
-        create_window(langid);
-        ModelState& d = document();
-        d.data.load_text(test_support::counts_text());
-        d.set_levels_from_spectrum();
-        document_test::add(d, model_test::baseline());
-        document_test::add(d, make_subspec<LorenzLine>(nullptr));
-        d.adapt_to_spectrum();
-    }
+    void create(WORD langid = 0x409) { create_with(langid, {make_subspec<LorenzLine>(nullptr)}); }
     LRESULT point_click(std::int32_t index)
     {
         PlotNotification n{};
