@@ -29,6 +29,7 @@
 #include "subspec/baseline.h"
 #include "subspec/distribution.h"
 #include "subspec/subspec_impl.h"
+#include "plot/model_data_view.h"
 #include "plot/plot_palette.h"
 #include "tests/support/alpha_iron.h"
 #include "tests/support/program_isotopes.h"
@@ -722,21 +723,24 @@ TEST_F(MainFrameTest, ChildrenReachTheFrameThroughTabContainerAndSplitter)
     create();
     std::vector<std::pair<UINT, UINT>> received;
     frame->set_notification_handler([&](NMHDR& header) {
-        received.emplace_back(static_cast<UINT>(header.idFrom), header.code);
+        // The toolbar's drawing notices come this way too.
+        if (header.idFrom == CMainFrame::plot_view_id) received.emplace_back(static_cast<UINT>(header.idFrom), header.code);
         return LRESULT{0};
     });
     std::vector<UINT> commands;
     frame->set_group_handler(CommandGroup::component_command, [&](UINT id, UINT, HWND) { commands.push_back(id); });
-    // A page of the tab container presses Del; the plot below the splitter notifies a drag.
+    // A page of the tab container presses Del; the plot below the splitter notifies a
+    // Ctrl-click (205), which the frame itself leaves to the handler.
     NMKEY del{};
     del.hdr = {frame->tab_container().page(0), 9001, static_cast<UINT>(NM_KEYDOWN)};
     del.nVKey = VK_DELETE;
     EXPECT_EQ(SendMessageW(frame->tab_container().hwnd(), WM_NOTIFY, 9001, reinterpret_cast<LPARAM>(&del)), 1);
-    NMHDR drag{frame->plot_view().window(), 10011, 201};
-    SendMessageW(frame->splitter().hwnd(), WM_NOTIFY, 10011, reinterpret_cast<LPARAM>(&drag));
+    PlotNotification click{};
+    click.hdr = {frame->plot_view().window(), CMainFrame::plot_view_id, static_cast<UINT>(NotifyAddPoint)};
+    SendMessageW(frame->splitter().hwnd(), WM_NOTIFY, CMainFrame::plot_view_id, reinterpret_cast<LPARAM>(&click));
     pump();
     EXPECT_EQ(commands, std::vector<UINT>{255});
-    EXPECT_EQ(received, (std::vector<std::pair<UINT, UINT>>{{10011, 201}}));
+    EXPECT_EQ(received, (std::vector<std::pair<UINT, UINT>>{{10011, 205}}));
 }
 
 TEST_F(MainFrameTest, TheKeyboardFilterTranslatesTheFramesAndTheTabContainersKeys)
