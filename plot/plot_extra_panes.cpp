@@ -5,21 +5,14 @@
 // the mouse gestures (their two transforms join the pane list); extra graphs do not.
 #include <algorithm>
 #include <cmath>
-#include <cwchar>
 
 #include "core/model/colors.h"
+#include "core/text/c_format.h"
 #include "plot/axis_ticks.h"
 #include "plot/plot_ranges.h"
 #include "plot/plot_view.h"
 
 namespace {
-
-std::wstring format_text(const wchar_t* format, double value)
-{
-    wchar_t buffer[64];
-    const int n = std::swprintf(buffer, 64, format, value);
-    return n > 0 ? std::wstring(buffer, static_cast<std::size_t>(n)) : std::wstring();
-}
 
 // Σ of the squared second differences over their smoothing deviations, the ends taken
 // against zero outside the distribution; defined for two points or more.
@@ -35,17 +28,15 @@ double smoothness(const DVector& values, std::int32_t first, const std::vector<d
 
 }  // namespace
 
-std::vector<PlotView::ExtraPane> PlotView::ExtraPaneList(std::int32_t effective) const
+std::vector<PlotView::ExtraPane> PlotView::ExtraPaneList(std::int32_t effective,
+                                                         const std::vector<DistPointParams>& distributions) const
 {
     std::vector<ExtraPane> list;
     if (!(effective & OptExtraPanes) || !model || !parameters)
         return list;
-    if (const auto* dist = dynamic_cast<const IDistParams*>(model)) {
-        std::vector<DistPointParams> records;
-        dist->point_params(records);
-        for (unsigned n = 0; n < records.size(); ++n)
+    if (const auto* dist = dynamic_cast<const IDistParams*>(model))
+        for (unsigned n = 0; n < distributions.size(); ++n)
             list.push_back({static_cast<std::int32_t>(dist->component_index(n)), static_cast<std::int32_t>(n), false});
-    }
     if (const auto* graphs = dynamic_cast<const IModelWithEG*>(model))
         for (unsigned c = 0; c < model->component_count(); ++c)
             if (graphs->graph_count(c) != 0)
@@ -58,7 +49,8 @@ std::vector<PlotView::ExtraPane> PlotView::ExtraPaneList(std::int32_t effective)
 }
 
 void PlotView::DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<ExtraPane>& list,
-                              std::int32_t eff, int left, int right, int T, int B)
+                              const std::vector<DistPointParams>& distributions, std::int32_t eff, int left,
+                              int right, int T, int B)
 {
     const int count = static_cast<int>(list.size());
     if (count == 0)
@@ -74,13 +66,9 @@ void PlotView::DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<
     const bool labels = (eff & OptLabels) != 0;
     const bool errors = (eff & OptPaneErrors) && covariance && covariance->size1() == parameters->size();
 
-    std::vector<DistPointParams> records, scaled;
-    if (dist) {
-        dist->point_params(records);
-        if (data)
-            dist->scaled_point_params(analysis_override ? *analysis_override : data->analysis(model->is_emission()),
-                                      scaled);
-    }
+    std::vector<DistPointParams> scaled;
+    if (dist && data)
+        dist->scaled_point_params(data->analysis(model->is_emission()), scaled);
     // The spectrum's transform stays the view's once the column is drawn.
     const PlotTransform spectrum_transform = transform;
     const PlotRect spectrum_rect = rect;
@@ -142,8 +130,8 @@ void PlotView::DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<
                     canvas.DrawPath(1.0, ~color & 0xFFFFFF, 1.0, 0, 0.0);
                 }
                 if (labels && (j == 2 || (j == 0 && curves == 1))) {
-                    text.Write(left, bottom + 5, TextLeft | TextTop, format_text(L"%.1f", x[0]));
-                    text.Write(right, bottom + 5, TextRight | TextTop, format_text(L"%.1f", x[n - 1]));
+                    text.Write(left, bottom + 5, TextLeft | TextTop, (c_format(L"%.1f") % x[0]).str());
+                    text.Write(right, bottom + 5, TextRight | TextTop, (c_format(L"%.1f") % x[n - 1]).str());
                 }
                 if (width > 1.0)
                     width -= 1.0;
@@ -151,7 +139,7 @@ void PlotView::DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<
             continue;
         }
 
-        const DistPointParams& record = records.at(static_cast<std::size_t>(pane.ordinal));
+        const DistPointParams& record = distributions.at(static_cast<std::size_t>(pane.ordinal));
         const unsigned n = static_cast<unsigned>(pane.ordinal);
         const std::size_t k = record.deviations.size();
         const auto value = [&](std::size_t i) { return (*parameters)(static_cast<std::size_t>(record.first_weight) + i); };
@@ -174,7 +162,7 @@ void PlotView::DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<
         if (labels && pane.ordinal < static_cast<std::int32_t>(scaled.size()) && k >= 2 &&
             scaled[n].deviations.size() == k)
             text.Write((left + right) / 2, bottom + 5, TextCenter | TextTop,
-                       format_text(L"\u03C7\u00B2 = %.2f", smoothness(*parameters, record.first_weight, scaled[n].deviations)));
+                       (c_format(L"\u03C7\u00B2 = %.2f") % smoothness(*parameters, record.first_weight, scaled[n].deviations)).str());
 
         // 3. Marked point ranges.
         const double last_index = std::max<double>(1.0, static_cast<double>(k) - 1.0);

@@ -155,8 +155,13 @@ void PlotView::DrawPlot(Canvas& canvas, PlotText& text)
     if (has_values)
         model->evaluate(data_x, 0, count, *parameters, m);
 
-    // 4. The pane column's entries.
-    const std::vector<ExtraPane> extra = has_model ? ExtraPaneList(eff) : std::vector<ExtraPane>();
+    // 4. The pane column's entries; the distributions' points, read once for the column
+    // and for the degrees of freedom of the chi-square.
+    std::vector<DistPointParams> distributions;
+    if (has_model && (eff & OptExtraPanes))
+        if (const auto* dist = dynamic_cast<const IDistParams*>(model))
+            dist->point_params(distributions);
+    const std::vector<ExtraPane> extra = has_model ? ExtraPaneList(eff, distributions) : std::vector<ExtraPane>();
 
     // 5. Layout.
     const int font_height = text.FontHeight();
@@ -318,14 +323,9 @@ void PlotView::DrawPlot(Canvas& canvas, PlotText& text)
             }
         }
         std::set<unsigned> point_params;
-        if ((eff & OptExtraPanes))
-            if (const auto* dist = dynamic_cast<const IDistParams*>(model)) {
-                std::vector<DistPointParams> records;
-                dist->point_params(records);
-                for (const auto& r : records)
-                    for (std::size_t k = 0; k < r.deviations.size(); ++k)
-                        point_params.insert(unsigned(r.first_weight + k));
-            }
+        for (const auto& r : distributions)
+            for (std::size_t k = 0; k < r.deviations.size(); ++k)
+                point_params.insert(unsigned(r.first_weight + k));
         double k = 0.0;
         if (lock_info)
             for (unsigned p = 0; p < model->param_count(); ++p)
@@ -524,5 +524,6 @@ void PlotView::DrawPlot(Canvas& canvas, PlotText& text)
 
     // 19. The pane column.
     if (column)
-        DrawExtraPanes(canvas, text, extra, eff, total_width - column - margin, total_width - margin, T, B);
+        DrawExtraPanes(canvas, text, extra, distributions, eff, total_width - column - margin, total_width - margin, T,
+                       B);
 }

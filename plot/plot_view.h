@@ -105,12 +105,14 @@ public:
 
         bool operator==(const ExtraPane&) const = default;
     };
-    // The column's panes for the options in effect, ordered by component and then kind.
-    std::vector<ExtraPane> ExtraPaneList(std::int32_t effective) const;
+    // The column's panes for the options in effect and the model's distributions (its
+    // IDistParams::point_params), ordered by component and then kind.
+    std::vector<ExtraPane> ExtraPaneList(std::int32_t effective, const std::vector<DistPointParams>& distributions) const;
     // Draws the column from `left` to `right` and from T to B; distribution panes join
     // the pane list for the mouse. Nothing when the panes would be 10 pixels high or less.
-    void DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<ExtraPane>& list, std::int32_t effective,
-                        int left, int right, int T, int B);
+    void DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<ExtraPane>& list,
+                        const std::vector<DistPointParams>& distributions, std::int32_t effective, int left, int right,
+                        int T, int B);
 
     // ---- Axis ticks ----
 

@@ -18,7 +18,7 @@
 
 void CMainFrame::BuildCalibrateMenu(HMENU menu)
 {
-    const Submenu submenu = menu ? submenu_holding(menu, first_calibrate_command, last_calibrate_command) : Submenu{};
+    const Submenu submenu = submenu_holding(menu, first_calibrate_command, last_calibrate_command);
     if (!submenu.popup) return;
     clear_submenu(submenu);
     const std::vector<std::wstring> standards = calibration_standards(GetCurrentIsotope());

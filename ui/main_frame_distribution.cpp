@@ -15,18 +15,13 @@
 #include "plot/model_data_view.h"
 #include "ui/dist_points_dlg.h"
 #include "ui/dist_weight_dlg.h"
+#include "ui/file_filters.h"
 #include "ui/link_coefficient_dlg.h"
 #include "ui/logic/view_refresh.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
 #include "ui/wingui/dialog_hooks.h"
 #include "ui/wingui/resources.h"
-
-namespace {
-
-const wchar_t* const spectrum_filter = L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*";
-
-}  // namespace
 
 void CMainFrame::OnDistributionMenu(const PlotNotification& notification)
 {
@@ -153,7 +148,7 @@ void CMainFrame::OnSaveDistribution(unsigned n)
     FileDialogRequest request;
     request.owner = hwnd();
     request.save = true;
-    request.filter = spectrum_filter;
+    request.filter = spectrum_file_filter;
     request.default_extension = L"spc";
     request.initial_folder = default_folder_;
     request.initial_name = distribution_file_name(model_file_name_.name(), spectrum_file_name_, n);

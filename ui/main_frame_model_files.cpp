@@ -13,6 +13,7 @@
 #include "core/text/text.h"
 #include "plot/plot_palette.h"
 #include "subspec/catalogue/program_model_file_parts.h"
+#include "ui/file_filters.h"
 #include "ui/menu_popups.h"
 #include "ui/open_dialog.h"
 #include "ui/registry_list_store.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-const wchar_t* const model_filter = L"Model files (*.mdl)|*.mdl|All files (*.*)|*.*";
 constexpr COLORREF default_background = 0x800000;
 
 std::wstring absolute_path(const std::wstring& path)
@@ -78,7 +78,7 @@ void CMainFrame::OnOpenModel()
     if (!prepare_model_replacement()) return;
     FileDialogRequest request;
     request.owner = hwnd();
-    request.filter = model_filter;
+    request.filter = model_file_filter;
     request.default_extension = L"mdl";
     if (!default_folder_.empty())
         request.initial_folder = default_folder_;
@@ -139,7 +139,7 @@ void CMainFrame::OnSaveModel()
     FileDialogRequest request;
     request.owner = hwnd();
     request.save = true;
-    request.filter = model_filter;
+    request.filter = model_file_filter;
     request.default_extension = L"mdl";
     request.initial_folder = default_folder_;
     request.initial_name = model_file_name_.proposed_name(spectrum_file_name_);
@@ -179,7 +179,7 @@ void CMainFrame::OnSetDefaultFolder()
 void CMainFrame::BuildDemoMenu(HMENU menu, UINT first_id, bool (*item)(unsigned, std::wstring&))
 {
     // Each list has a hundred ids; an item without a title keeps its id unused.
-    const Submenu submenu = menu ? submenu_holding(menu, first_id, first_id + 99) : Submenu{};
+    const Submenu submenu = submenu_holding(menu, first_id, first_id + 99);
     if (!submenu.popup) return;
     clear_submenu(submenu);
     std::wstring text;

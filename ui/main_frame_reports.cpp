@@ -14,6 +14,7 @@
 #include "plot/html_report.h"
 #include "plot/report_image.h"
 #include "plot/results_table.h"
+#include "ui/file_filters.h"
 #include "ui/logic/report_commands.h"
 #include "ui/report_viewer.h"
 #include "ui/resource_ids.h"
@@ -25,7 +26,6 @@ namespace {
 const wchar_t* const report_filter = L"HTML files (*.html)|*.html|All files (*.*)|*.*";
 const wchar_t* const table_filter = L"CSV files (*.csv)|*.csv|All files (*.*)|*.*";
 const wchar_t* const graph_filter = L"Text files (*.txt)|*.txt|CSV files (*.csv)|*.csv|All files (*.*)|*.*";
-const wchar_t* const model_filter = L"Model files (*.mdl)|*.mdl|All files (*.*)|*.*";
 
 // The save dialog of a report command, proposing the model's (else the spectrum's)
 // name in the default folder; nothing on Cancel.
@@ -141,7 +141,7 @@ void CMainFrame::OnSaveAllResults()
         save_failed(hwnd(), error);
         return;
     }
-    const std::optional<std::wstring> path = ask_results_path(*this, model_filter, L"mdl");
+    const std::optional<std::wstring> path = ask_results_path(*this, model_file_filter, L"mdl");
     if (!path || !save_model_named(*path)) return;
     // The other files share the model file's name, each with its own extension.
     try {

@@ -11,23 +11,18 @@
 #include "core/text/kwfile.h"
 #include "core/text/messages.h"
 #include "core/text/text.h"
+#include "ui/file_filters.h"
 #include "ui/logic/view_refresh.h"
 #include "ui/open_dialog.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"
 #include "ui/wingui/dialog_hooks.h"
 
-namespace {
-
-const wchar_t* const spectrum_filter = L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*";
-
-} // namespace
-
 std::optional<std::wstring> CMainFrame::ask_spectrum_file()
 {
     FileDialogRequest request;
     request.owner = hwnd();
-    request.filter = spectrum_filter;
+    request.filter = spectrum_file_filter;
     request.default_extension = L"spc";
     request.initial_folder = default_folder_;
     COpenDialog dialog(request, GetCurrentIsotope());
@@ -83,7 +78,7 @@ void CMainFrame::OnSaveSpectrum(bool ask_for_name)
         FileDialogRequest request;
         request.owner = hwnd();
         request.save = true;
-        request.filter = spectrum_filter;
+        request.filter = spectrum_file_filter;
         request.default_extension = L"spc";
         request.initial_folder = spectrum_file_name_.empty() ? default_folder_ : parent_folder(spectrum_file_name_);
         request.initial_name = spectrum_file_name_;

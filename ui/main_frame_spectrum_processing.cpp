@@ -104,7 +104,7 @@ void CMainFrame::OnGenerateFromModel()
 
 void CMainFrame::BuildTransformMenu(HMENU menu)
 {
-    const Submenu submenu = menu ? submenu_holding(menu, IdFirstTransform, IdFirstTransform) : Submenu{};
+    const Submenu submenu = submenu_holding(menu, IdFirstTransform, IdFirstTransform);
     if (!submenu.popup) return;
     clear_submenu(submenu);
     // Entries past the command range still show; their ids do nothing.

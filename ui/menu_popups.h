@@ -13,7 +13,7 @@ struct Submenu {
 
 // The popup of `menu` (at any depth) that holds an item with an id from `id` to `last`,
 // with its place in its parent: the parent's entry is what gets disabled while the
-// popup is empty.
+// popup is empty. None for a null menu.
 Submenu submenu_holding(HMENU menu, UINT id, UINT last);
 
 void clear_submenu(const Submenu& submenu);

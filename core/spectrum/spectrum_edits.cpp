@@ -1,7 +1,7 @@
 // In-place edits of one spectrum: cutting a velocity interval, filtering, merging pairs
-// of channels, mirroring the counts and adding another spectrum's counts. Each leaves the points, deviations, analysis
-// and (where it says so) the keyword list consistent, so the document can keep the
-// keyword lists before and after as its undo record.
+// of channels, mirroring the counts and adding another spectrum's counts. Each leaves
+// the points, deviations, analysis and (where it says so) the keyword list consistent,
+// so the document can keep the keyword lists before and after as its undo record.
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
