@@ -34,20 +34,6 @@ int window_dpi(HWND hwnd, HDC dc)
     return GetDeviceCaps(dc, LOGPIXELSY);
 }
 
-ATOM register_view_class()
-{
-    static const ATOM atom = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.lpszClassName = view_class;
-        return RegisterClassExW(&wc);
-    }();
-    return atom;
-}
-
 }  // namespace
 
 // ---- Back buffer ----
@@ -101,82 +87,55 @@ void CDoubleBufferedWindow::EnsureBuffer(HDC paint_dc, int width, int height, in
 
 // ---- Window ----
 
-CModelDataView::CModelDataView(int scheme) : PlotView(scheme) {}
-
-CModelDataView::~CModelDataView()
+CModelDataView::CModelDataView(int scheme) : PlotView(scheme)
 {
-    // The window may outlive the view: its procedure must no longer reach it.
-    if (hwnd_ && IsWindow(hwnd_)) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
-    }
+    auto& map = message_map();
+    map.on_message(WM_PAINT, [this](WPARAM, LPARAM) { return (OnPaint(), 0); });
+    map.on_message(WM_WINDOWPOSCHANGED, [this](WPARAM wparam, LPARAM lparam) {
+        InvalidateRect(hwnd(), nullptr, FALSE);
+        // The default procedure turns the change into WM_SIZE and WM_MOVE.
+        return DefWindowProcW(hwnd(), WM_WINDOWPOSCHANGED, wparam, lparam);
+    });
+    // The whole client area takes the mouse, also where a sibling's region overlaps it.
+    map.on_message(WM_NCHITTEST, [this](WPARAM wparam, LPARAM lparam) -> LRESULT {
+        POINT p{mouse_x(lparam), mouse_y(lparam)};
+        RECT client;
+        ScreenToClient(hwnd(), &p);
+        GetClientRect(hwnd(), &client);
+        if (PtInRect(&client, p))
+            return HTCLIENT;
+        return DefWindowProcW(hwnd(), WM_NCHITTEST, wparam, lparam);
+    });
+    // The back buffer covers every pixel: erasing first would only flicker.
+    map.on_message(WM_ERASEBKGND, [](WPARAM, LPARAM) { return 1; });
+    map.on_message(WM_MOUSEMOVE, [this](WPARAM wparam, LPARAM lparam) {
+        return (OnMouseMove(mouse_x(lparam), mouse_y(lparam), static_cast<unsigned>(wparam)), 0);
+    });
+    map.on_message(WM_LBUTTONDOWN, [this](WPARAM wparam, LPARAM lparam) {
+        return (OnLButtonDown(mouse_x(lparam), mouse_y(lparam), static_cast<unsigned>(wparam)), 0);
+    });
+    map.on_message(WM_LBUTTONUP, [this](WPARAM wparam, LPARAM lparam) {
+        return (OnLButtonUp(mouse_x(lparam), mouse_y(lparam), static_cast<unsigned>(wparam)), 0);
+    });
+    map.on_message(WM_RBUTTONUP, [this](WPARAM, LPARAM lparam) {
+        return (OnRButtonUp(mouse_x(lparam), mouse_y(lparam)), 0);
+    });
 }
 
 HWND CModelDataView::Create(HWND parent, const RECT& r, UINT id)
 {
-    if (!register_view_class())
-        return nullptr;
-    HWND hwnd = CreateWindowExW(0, view_class, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
-                                nullptr);
-    if (!hwnd)
-        return nullptr;
-    hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CModelDataView::WindowProc));
-    return hwnd;
-}
-
-LRESULT CALLBACK CModelDataView::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    auto* view = reinterpret_cast<CModelDataView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!view)
-        return DefWindowProcW(hwnd, message, wparam, lparam);
-    // No exception may cross into the system's message dispatch.
-    try {
-        return view->ProcessWindowMessage(message, wparam, lparam);
-    } catch (...) {
-        return 0;
-    }
-}
-
-LRESULT CModelDataView::ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam)
-{
-    switch (message) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_WINDOWPOSCHANGED:
-        InvalidateRect(hwnd_, nullptr, FALSE);
-        break;
-    case WM_NCHITTEST: {
-        POINT p{mouse_x(lparam), mouse_y(lparam)};
-        RECT client;
-        ScreenToClient(hwnd_, &p);
-        GetClientRect(hwnd_, &client);
-        if (PtInRect(&client, p))
-            return HTCLIENT;
-        break;
-    }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEMOVE:
-        OnMouseMove(mouse_x(lparam), mouse_y(lparam), static_cast<unsigned>(wparam));
-        return 0;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(mouse_x(lparam), mouse_y(lparam), static_cast<unsigned>(wparam));
-        return 0;
-    case WM_LBUTTONUP:
-        OnLButtonUp(mouse_x(lparam), mouse_y(lparam), static_cast<unsigned>(wparam));
-        return 0;
-    case WM_RBUTTONUP:
-        OnRButtonUp(mouse_x(lparam), mouse_y(lparam));
-        return 0;
-    default:
-        break;
-    }
-    return DefWindowProcW(hwnd_, message, wparam, lparam);
+    WindowClassStyle style;
+    style.style = 0;  // repainted from the back buffer, never redrawn whole on a resize
+    style.background = nullptr;
+    WindowPlacement placement;
+    placement.parent = parent;
+    placement.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    placement.x = r.left;
+    placement.y = r.top;
+    placement.width = r.right - r.left;
+    placement.height = r.bottom - r.top;
+    placement.menu_or_id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
+    return create(view_class, style, placement) ? hwnd() : nullptr;
 }
 
 void CModelDataView::Render(HDC dc, int width, int height)
@@ -197,25 +156,25 @@ void CModelDataView::Render(HDC dc, int width, int height)
 void CModelDataView::Redraw()
 {
     rendered_width_ = rendered_height_ = -1;
-    if (hwnd_)
-        InvalidateRect(hwnd_, nullptr, TRUE);
+    if (hwnd())
+        InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void CModelDataView::OnPaint()
 {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
+    HDC dc = BeginPaint(hwnd(), &ps);
     struct EndPaintAtExit {
         HWND hwnd;
         PAINTSTRUCT& ps;
         ~EndPaintAtExit() { EndPaint(hwnd, &ps); }
-    } end{hwnd_, ps};
+    } end{hwnd(), ps};
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(hwnd(), &client);
     if (IsRectEmpty(&client))
         return;
     const int width = client.right, height = client.bottom;
-    EnsureBuffer(dc, width, height, window_dpi(hwnd_, dc));
+    EnsureBuffer(dc, width, height, window_dpi(hwnd(), dc));
     if (rendered_width_ != width || rendered_height_ != height) {
         const RECT area{0, 0, width, height};
         SetBkColor(memory_dc_, 0xFFFFFF);
@@ -309,8 +268,8 @@ void CModelDataView::DrawCursorInfo(HDC dc, const RECT& client)
 long CModelDataView::Notify(const PlotEvent& event)
 {
     PlotNotification n{};
-    n.hdr.hwndFrom = hwnd_;
-    n.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(hwnd_));
+    n.hdr.hwndFrom = hwnd();
+    n.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(hwnd()));
     n.hdr.code = static_cast<UINT>(event.code);
     n.mouse_x = event.mouse_x;
     n.mouse_y = event.mouse_y;
@@ -320,20 +279,20 @@ long CModelDataView::Notify(const PlotEvent& event)
     n.y2 = event.y2;
     n.index = event.index;
     return static_cast<long>(
-        SendMessageW(GetParent(hwnd_), WM_NOTIFY, n.hdr.idFrom, reinterpret_cast<LPARAM>(&n)));
+        SendMessageW(GetParent(hwnd()), WM_NOTIFY, n.hdr.idFrom, reinterpret_cast<LPARAM>(&n)));
 }
 
 void CModelDataView::Invalidate()
 {
-    if (hwnd_)
-        InvalidateRect(hwnd_, nullptr, FALSE);
+    if (hwnd())
+        InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 void CModelDataView::CaptureMouse(bool capture)
 {
     if (capture)
-        SetCapture(hwnd_);
-    else if (GetCapture() == hwnd_)
+        SetCapture(hwnd());
+    else if (GetCapture() == hwnd())
         ReleaseCapture();
 }
 
@@ -345,7 +304,7 @@ bool CModelDataView::ShiftHeld() const
 PlotRect CModelDataView::ClientRect() const
 {
     RECT r{};
-    if (hwnd_)
-        GetClientRect(hwnd_, &r);
+    if (hwnd())
+        GetClientRect(hwnd(), &r);
     return {r.left, r.top, r.right, r.bottom};
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "plot/plot_view.h"
+#include "wingui/window.h"
 
 // The record of every WM_NOTIFY the view sends; wParam is the view's control id.
 struct PlotNotification {
@@ -48,24 +49,21 @@ protected:
     void* bits_ = nullptr;
 };
 
-class CModelDataView final : public PlotView, public CDoubleBufferedWindow {
+class CModelDataView final : public PlotView, public CDoubleBufferedWindow, public Window {
 public:
     using Canvas = ::Canvas;
 
     explicit CModelDataView(int scheme);
-    ~CModelDataView() override;
 
     // Creates the child window with the given control id; null on failure.
     HWND Create(HWND parent, const RECT& rect, UINT id);
-    HWND window() const { return hwnd_; }
+    HWND window() const { return hwnd(); }
 
-    LRESULT ProcessWindowMessage(UINT message, WPARAM wparam, LPARAM lparam);
     // Draws the plot on `dc` (the back buffer): anti-aliased when the buffer has bits.
     void Render(HDC dc, int width, int height);
     void Redraw() override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
     void OnPaint();
     void DrawSelection(HDC memory_dc, HDC paint_dc, const RECT& paint);
     void DrawCursorInfo(HDC dc, const RECT& client);
@@ -75,6 +73,4 @@ private:
     void CaptureMouse(bool capture) override;
     bool ShiftHeld() const override;
     PlotRect ClientRect() const override;
-
-    HWND hwnd_ = nullptr;
 };

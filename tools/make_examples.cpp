@@ -27,8 +27,8 @@
 #include "lineshapes/doublets.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "subspec/baseline.h"
-#include "subspec/catalogue/program_model_file_parts.h"
-#include "subspec/catalogue/sub_spec_factory.h"
+#include "catalogue/program_model_file_parts.h"
+#include "catalogue/sub_spec_factory.h"
 
 namespace fs = std::filesystem;
 

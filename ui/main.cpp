@@ -1,7 +1,7 @@
 // The program's entry point.
 #include <windows.h>
 
-#include "subspec/catalogue/lua_models.h"
+#include "catalogue/lua_models.h"
 #include "ui/startup.h"
 #include "ui/win_user_interface.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ui/wingui/handles.h"
+#include "wingui/handles.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "core/text/messages.h"
-#include "ui/wingui/dialog_hooks.h"
+#include "wingui/dialog_hooks.h"
 
 namespace {
 

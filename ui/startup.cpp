@@ -12,14 +12,14 @@
 #include "core/text/data_files.h"
 #include "core/text/messages.h"
 #include "core/text/text.h"
-#include "ui/wingui/dialog_hooks.h"
+#include "wingui/dialog_hooks.h"
 #include "ui/logic/language_list.h"
 #include "ui/logic/ui_language.h"
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
-#include "ui/wingui/message_loop.h"
-#include "ui/wingui/resources.h"
+#include "wingui/message_loop.h"
+#include "wingui/resources.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "ui/prop_page_dlg.h"
-#include "ui/wingui/dialog_hooks.h"
+#include "ui/dialogs/prop_page_dlg.h"
+#include "wingui/dialog_hooks.h"
 #include "ui/win32_util.h"
 
 int WinUserInterface::edit_keyword_list(KeywordList& list, int, const std::wstring& title)

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "core/spectrum/isotope.h"
-#include "subspec/catalogue/sub_spec_factory.h"
+#include "catalogue/sub_spec_factory.h"
 
 namespace {
 

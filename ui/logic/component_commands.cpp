@@ -7,7 +7,7 @@
 #include "core/document/change_records.h"
 #include "core/document/component_copy.h"
 #include "core/spectrum/isotope.h"
-#include "subspec/catalogue/sub_spec_factory.h"
+#include "catalogue/sub_spec_factory.h"
 #include "subspec/distribution.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "core/text/c_format.h"
 #include "ui/logic/model_grid_cells.h"
-#include "ui/logic/scripted_text.h"
+#include "wingui/logic/scripted_text.h"
 
 namespace {
 

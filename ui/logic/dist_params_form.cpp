@@ -4,7 +4,7 @@
 
 #include "core/text/script_chars.h"
 #include "subspec/subspec.h"
-#include "ui/logic/dialog_numbers.h"
+#include "wingui/logic/dialog_numbers.h"
 
 namespace {
 

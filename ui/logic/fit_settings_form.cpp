@@ -1,6 +1,6 @@
 #include "ui/logic/fit_settings_form.h"
 
-#include "ui/logic/dialog_numbers.h"
+#include "wingui/logic/dialog_numbers.h"
 
 namespace {
 

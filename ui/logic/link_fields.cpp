@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <limits>
 
-#include "ui/logic/dialog_numbers.h"
+#include "wingui/logic/dialog_numbers.h"
 
 namespace {
 

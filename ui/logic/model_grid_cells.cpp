@@ -5,7 +5,7 @@
 #include "core/text/c_format.h"
 #include "core/text/format_value.h"
 #include "core/text/messages.h"
-#include "ui/logic/dialog_numbers.h"
+#include "wingui/logic/dialog_numbers.h"
 
 namespace {
 

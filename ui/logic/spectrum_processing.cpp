@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "ui/logic/dialog_numbers.h"
+#include "wingui/logic/dialog_numbers.h"
 
 std::vector<std::wstring> transform_parameter_names(std::wstring_view text)
 {

@@ -13,14 +13,14 @@
 #include <string>
 
 #include "core/text/kwfile.h"
-#include "subspec/catalogue/program_model_file_parts.h"
+#include "catalogue/program_model_file_parts.h"
 #include "tests/support/alpha_iron.h"
 #include "tests/ui/gui/program_under_test.h"
 #include "tests/ui/gui/screenshot.h"
 #include "ui/clipboard.h"
 #include "ui/logic/model_state_grid_document.h"
 #include "ui/logic/recent_document_list.h"
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "ui/wingui/com_ptr.h"
-#include "ui/wingui/handles.h"
+#include "wingui/com_ptr.h"
+#include "wingui/handles.h"
 
 Screenshot capture_window(HWND window)
 {

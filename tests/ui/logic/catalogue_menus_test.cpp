@@ -10,7 +10,7 @@
 #include "core/text/messages.h"
 #include "lineshapes/singlets.h"
 #include "subspec/baseline.h"
-#include "subspec/catalogue/sub_spec_factory.h"
+#include "catalogue/sub_spec_factory.h"
 #include "subspec/free_var.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/program_isotopes.h"

@@ -9,7 +9,7 @@
 #include "core/document/change_records.h"
 #include "core/document/component_copy.h"
 #include "core/text/ui_seam.h"
-#include "subspec/catalogue/sub_spec_factory.h"
+#include "catalogue/sub_spec_factory.h"
 #include "subspec/free_var.h"
 #include "tests/support/program_isotopes.h"
 #include "tests/support/scripted_user_interface.h"

@@ -11,7 +11,7 @@
 #include "subspec/free_var.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/program_isotopes.h"
-#include "ui/logic/dialog_numbers.h"
+#include "wingui/logic/dialog_numbers.h"
 #include "ui/logic/dist_params_form.h"
 #include "ui/logic/fit_settings_form.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/logic/dialog_layout.h"
-#include "ui/logic/dialog_numbers.h"
+#include "wingui/logic/dialog_layout.h"
+#include "wingui/logic/dialog_numbers.h"
 
 TEST(DialogNumbers, WrittenWithTheFieldsPrecision)
 {

@@ -6,7 +6,7 @@
 
 #include "ui/logic/clipboard_text.h"
 #include "ui/logic/grid_cursor.h"
-#include "ui/logic/scripted_text.h"
+#include "wingui/logic/scripted_text.h"
 
 namespace {
 

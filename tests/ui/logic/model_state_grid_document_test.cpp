@@ -9,8 +9,8 @@
 #include <stdexcept>
 
 #include "lineshapes/singlets.h"
-#include "subspec/catalogue/program_model_file_parts.h"
-#include "subspec/catalogue/sub_spec_factory.h"
+#include "catalogue/program_model_file_parts.h"
+#include "catalogue/sub_spec_factory.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/program_isotopes.h"
 

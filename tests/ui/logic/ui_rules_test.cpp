@@ -2,7 +2,7 @@
 // resource language a LANGID selects.
 #include <gtest/gtest.h>
 
-#include "ui/logic/idle_rule.h"
+#include "wingui/logic/idle_rule.h"
 #include "ui/logic/ui_language.h"
 
 TEST(IdleRule, MouseMovesPaintsAndCaretBlinksDoNotStartABurst)

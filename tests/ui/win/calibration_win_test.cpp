@@ -3,7 +3,7 @@
 // spectrum on channels and shows its zero channel and price; OK writes them into the
 // spectrum, "Use model" makes the fitted model the document's, each one undo step; a
 // filter width below 2 says so and offers nothing to take; screenshots in both languages.
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@
 #include "core/text/text.h"
 #include "tests/support/alpha_iron.h"
 #include "tests/ui/win/dialog_command_suite.h"
-#include "ui/calibrate_dlg.h"
+#include "ui/dialogs/calibrate_dlg.h"
 #include "ui/resource_ids.h"
-#include "ui/wingui/resources.h"
+#include "wingui/resources.h"
 
 namespace {
 

@@ -16,18 +16,18 @@
 #include "core/text/messages.h"
 #include "core/text/text.h"
 #include "core/text/ui_seam.h"
-#include "subspec/catalogue/sub_spec_factory.h"
+#include "catalogue/sub_spec_factory.h"
 #include "tests/support/scripted_user_interface.h"
 #include "tests/ui/win/destroy_frame.h"
 #include "tests/ui/win/modal_dialog_driver.h"
 #include "tests/ui/win/recorded_dialogs.h"
-#include "ui/fit_settings_dlg.h"
+#include "ui/dialogs/fit_settings_dlg.h"
 #include "ui/logic/catalogue_menus.h"
 #include "ui/logic/dist_params_form.h"
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 #include "ui/resource_ids.h"
-#include "ui/wingui/dialog_hooks.h"
-#include "ui/wingui/resources.h"
+#include "wingui/dialog_hooks.h"
+#include "wingui/resources.h"
 
 namespace {
 

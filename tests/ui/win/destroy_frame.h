@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 // Destroying the frame posts the quit message of a normal close; left in the queue, it
 // would end the next modal loop of the test.

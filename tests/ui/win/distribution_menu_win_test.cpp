@@ -2,7 +2,7 @@
 // distribution's ties, and each command (lock, weight, clear, link, unlink, export) goes
 // through its dialog, answered by the test, and is one undo step; screenshots of the
 // dialogs in both languages.
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@
 #include "tests/support/spectrum_texts.h"
 #include "tests/ui/win/dialog_command_suite.h"
 #include "ui/resource_ids.h"
-#include "ui/wingui/resources.h"
+#include "wingui/resources.h"
 
 namespace {
 

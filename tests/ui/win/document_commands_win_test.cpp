@@ -1,7 +1,7 @@
 // The main window's document commands driven by messages: spectrum and model undo and
 // redo of an edit, the question before clearing a changed spectrum, and the plot's range
 // and distribution gestures, the drawing being one undo step for the whole gesture.
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@
 #include "tests/support/document_test_parts.h"
 #include "tests/support/spectrum_texts.h"
 #include "tests/ui/win/recorded_dialogs.h"
-#include "ui/wingui/dialog_hooks.h"
+#include "wingui/dialog_hooks.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "tests/support/stepping_fit_engine.h"
 #include "core/text/messages.h"
 #include "ui/fit_thread.h"
-#include "ui/wingui/window.h"
+#include "wingui/window.h"
 
 using test_support::pump_until;
 

@@ -14,8 +14,8 @@
 #include "core/text/messages.h"
 #include "core/text/text.h"
 #include "ui/logic/language_list.h"
-#include "ui/main_frame.h"
-#include "ui/wingui/resources.h"
+#include "ui/frame/main_frame.h"
+#include "wingui/resources.h"
 
 namespace frame_suite {
 

@@ -3,7 +3,7 @@
 // editor dialogs driven as a user would, each change one undo step that undo reverses
 // exactly, and a screenshot of each dialog in English and Russian.
 #include "tests/ui/win/destroy_frame.h"
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@
 #include "tests/ui/win/modal_dialog_driver.h"
 #include "tests/ui/win/recorded_dialogs.h"
 #include "ui/resource_ids.h"
-#include "ui/wingui/resources.h"
+#include "wingui/resources.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // accepting the results as one undo step, Fit area, closing the window during a fit, and
 // a real fit of a sextet, a doublet and a baseline on 1024 channels with screenshots of
 // the result in English and Russian.
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +27,8 @@
 #include "tests/ui/win/recorded_dialogs.h"
 #include "ui/logic/language_list.h"
 #include "ui/logic/view_refresh.h"
-#include "ui/wingui/dialog_hooks.h"
-#include "ui/wingui/resources.h"
+#include "wingui/dialog_hooks.h"
+#include "wingui/resources.h"
 
 using test_support::pump_until;
 using test_support::SteppingEngine;

@@ -4,7 +4,7 @@
 // in English and Russian with a simulated α-iron spectrum loaded.
 #include "tests/ui/win/destroy_frame.h"
 #include "tests/ui/win/frame_suite.h"
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +42,8 @@
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
 #include "ui/win_user_interface.h"
-#include "ui/wingui/dialog_hooks.h"
-#include "ui/wingui/resources.h"
+#include "wingui/dialog_hooks.h"
+#include "wingui/resources.h"
 #include "ui/clipboard.h"
 #include "ui/logic/view_refresh.h"
 

@@ -4,7 +4,7 @@
 // menus; and screenshots of the open dialog previewing a model, in English and Russian.
 #include "tests/ui/win/destroy_frame.h"
 #include "tests/ui/win/frame_suite.h"
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +26,12 @@
 #include "tests/ui/win/modal_dialog_driver.h"
 #include "tests/ui/win/recorded_dialogs.h"
 #include "ui/logic/language_list.h"
-#include "ui/open_dialog.h"
+#include "ui/dialogs/open_dialog.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
-#include "ui/wingui/dialog_hooks.h"
-#include "ui/wingui/resources.h"
+#include "wingui/dialog_hooks.h"
+#include "wingui/resources.h"
 
 namespace fs = std::filesystem;
 

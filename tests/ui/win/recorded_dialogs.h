@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/wingui/dialog_hooks.h"
+#include "wingui/dialog_hooks.h"
 
 class RecordedDialogs {
 public:

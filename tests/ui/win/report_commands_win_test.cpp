@@ -25,11 +25,11 @@
 #include "tests/support/sextet_doublet_fit.h"
 #include "tests/ui/win/frame_suite.h"
 #include "tests/ui/win/recorded_dialogs.h"
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 #include "ui/report_viewer.h"
 #include "ui/resource_ids.h"
-#include "ui/wingui/dialog_hooks.h"
-#include "ui/wingui/resources.h"
+#include "wingui/dialog_hooks.h"
+#include "wingui/resources.h"
 
 namespace fs = std::filesystem;
 

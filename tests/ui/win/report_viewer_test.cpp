@@ -8,7 +8,7 @@
 
 #include "tests/ui/win/recorded_dialogs.h"
 #include "ui/report_viewer.h"
-#include "ui/wingui/dialog_hooks.h"
+#include "wingui/dialog_hooks.h"
 
 namespace {
 

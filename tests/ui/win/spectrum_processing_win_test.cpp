@@ -1,7 +1,7 @@
 // The spectrum processing commands through the main window, their dialogs answered by
 // the test: each changes the spectrum as one undo step, refuses what its dialog refuses,
 // says why a deconvolution cannot run, and the dialogs look right in both languages.
-#include "ui/main_frame.h"
+#include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +19,9 @@
 #include "tests/support/document_test_parts.h"
 #include "tests/support/spectrum_texts.h"
 #include "tests/ui/win/dialog_command_suite.h"
-#include "ui/logic/dialog_numbers.h"
+#include "wingui/logic/dialog_numbers.h"
 #include "ui/resource_ids.h"
-#include "ui/wingui/resources.h"
+#include "wingui/resources.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "core/spectrum/isotope.h"
 #include "core/text/messages.h"
 #include "core/text/ui_seam.h"
-#include "ui/wingui/dialog_hooks.h"
+#include "wingui/dialog_hooks.h"
 #include "ui/logic/language_list.h"
-#include "ui/main_frame.h"
-#include "ui/wingui/message_loop.h"
+#include "ui/frame/main_frame.h"
+#include "wingui/message_loop.h"
 
 namespace fs = std::filesystem;
 

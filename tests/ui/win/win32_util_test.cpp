@@ -10,7 +10,7 @@
 
 #include "core/text/data_files.h"
 #include "ui/win_user_interface.h"
-#include "ui/wingui/handles.h"
+#include "wingui/handles.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "ui/wingui/control.h"
-#include "ui/wingui/dialog.h"
-#include "ui/wingui/message_loop.h"
-#include "ui/wingui/window.h"
+#include "wingui/control.h"
+#include "wingui/dialog.h"
+#include "wingui/message_loop.h"
+#include "wingui/window.h"
 #include "tests/ui/win/recorded_dialogs.h"
 
 namespace {

@@ -1,0 +1,99 @@
+// Model files written and read through the program's catalogue and component line: a
+// model of the program's own types comes back the same, and a file naming a type that
+// does not exist is refused without changing the document.
+#include "catalogue/program_model_file_parts.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "core/document/model_state.h"
+#include "core/text/text.h"
+#include "lineshapes/doublets.h"
+#include "lineshapes/pseudo_voigt_sextet.h"
+#include "lineshapes/singlets.h"
+#include "catalogue/sub_spec_factory.h"
+#include "tests/support/document_test_parts.h"
+#include "tests/support/program_isotopes.h"
+
+namespace {
+
+using test_support::iron;
+
+std::wstring temp_file(const char* name)
+{
+    return utf8_to_wide((std::filesystem::temp_directory_path() / name).string());
+}
+
+SubSpecPtr create(std::wstring_view name)
+{
+    SubSpecPtr s = create_subspec(name, &iron());
+    if (!s)
+        throw std::runtime_error("no such model");
+    return s;
+}
+
+void expect_same(const ModelState& a, const ModelState& b)
+{
+    const document_test::Snapshot sa(a), sb(b);
+    EXPECT_TRUE(document_test::same_doubles(sa.values, sb.values));
+    EXPECT_TRUE(document_test::same_doubles(sa.lower, sb.lower));
+    EXPECT_TRUE(document_test::same_doubles(sa.upper, sb.upper));
+    EXPECT_EQ(sa.flags, sb.flags);
+    EXPECT_EQ(sa.expressions, sb.expressions);
+    EXPECT_EQ(sa.xranges, sb.xranges);
+    ASSERT_EQ(sa.components.size(), sb.components.size());
+    for (std::size_t k = 0; k < sa.components.size(); ++k) {
+        EXPECT_EQ(a.model.components[k]->subspec->display_name(), b.model.components[k]->subspec->display_name());
+        EXPECT_EQ(sa.components[k].links, sb.components[k].links) << k;
+        EXPECT_EQ(sa.components[k].points, sb.components[k].points) << k;
+        EXPECT_EQ(sa.components[k].color, sb.components[k].color) << k;
+    }
+}
+
+TEST(ProgramModelFile, AModelOfTheProgramsTypesLoadsBackTheSame)
+{
+    const ProgramModelFileParts parts(test_support::program_isotopes());
+    ModelState d;
+    document_test::add(d, SubSpecFactory::instance().create_baseline(&iron(), 1e5));
+    document_test::add(d, create(PseudoVoigtSextet::catalogue_name));
+    document_test::add(d, make_distribution(create(LorenzLine::catalogue_name), 12, {1}));
+    document_test::add(d, create(PseudoVoigtDoublet::catalogue_name));
+    d.set_param(4, 0.1 + 0.2);
+    d.add_expression(0, L"H", L"[2:Hn]/10");
+    d.add_link({3, 1, LinkToParam, 2, 3, 0.5});  // the doublet's shift follows the sextet's δ
+    d.add_xrange({-0.25, 0.125});
+
+    const std::wstring path = temp_file("vx_program_model.mdl");
+    d.save_model_file(path, parts);
+    ModelState back;
+    back.load_model_file(&iron(), path, parts);
+    std::filesystem::remove(std::filesystem::path(path));
+    expect_same(d, back);
+}
+
+TEST(ProgramModelFile, AnUnknownModelTypeLeavesTheDocumentAsItWas)
+{
+    const ProgramModelFileParts parts(test_support::program_isotopes());
+    ModelState d;
+    document_test::add(d, SubSpecFactory::instance().create_baseline(&iron(), 1e5));
+    document_test::add(d, create(LorenzLine::catalogue_name));
+    const document_test::Snapshot before(d);
+
+    ModelState source;
+    document_test::add(source, SubSpecFactory::instance().create_baseline(&iron(), 1e5));
+    document_test::add(source, create(PseudoVoigtDoublet::catalogue_name));
+    const std::wstring path = temp_file("vx_program_model_unknown.mdl");
+    source.save_model_file(path, parts);
+    std::wstring text = read_text_file(path);
+    const std::wstring name(PseudoVoigtDoublet::catalogue_name);
+    text.replace(text.find(name), name.size(), L"No such model");
+    write_text_file(path, text);
+
+    EXPECT_THROW(d.load_model_file(&iron(), path, parts), std::runtime_error);
+    std::filesystem::remove(std::filesystem::path(path));
+    EXPECT_TRUE(document_test::Snapshot(d) == before);
+}
+
+}  // namespace
