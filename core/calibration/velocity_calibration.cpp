@@ -1,7 +1,7 @@
 // One calibration run: the analysis at the chosen smoothing width with the marked lines
 // merged, the standard's variant for that many lines, a baseline and the variant's
 // component with starting values from its parameter text, the analysis and the found
-// lines, a Levenberg-Marquardt fit, and from the fitted values the zero channel and the
+// lines (the values the text fixes stay as it gives them), a Levenberg-Marquardt fit, and from the fitted values the zero channel and the
 // corrected price. Their standard errors follow from the fit's covariance to first
 // order, the line distance's gradient by central differences.
 #include "core/calibration/velocity_calibration.h"
@@ -201,6 +201,11 @@ bool VelocityCalibration::fit_model(const CalibrationVariant& variant)
     component->init_params(analysis_, start_, first, count);
     if (const auto* from_peaks = dynamic_cast<const ICalibrationInit*>(component.get()))
         from_peaks->init_from_peaks(analysis_, start_, first, count);
+    // What the standard fixes holds (α-iron's ε = 0): the found lines only start the
+    // values the fit varies, or the fit could never reach the standard's own pattern.
+    for (unsigned k = first; k < first + count; ++k)
+        if (flags_[k] == 0)
+            start_(k) = values[k];
 
     DMatrix covariance, directions;
     double chi_square = 0.0;
@@ -270,7 +275,9 @@ void VelocityCalibration::derive_calibration(const CalibrationVariant& variant, 
     if (shift_param(*c.subspec, shift_index)) {
         const unsigned k = first + shift_index;
         const double zero_velocity = fitted_(k) - reference_shift * scale;
-        offset_ = (zero_velocity - spectrum_.x_data.front()) / price;
+        // From the first channel, which holds the highest velocity when the price is negative.
+        const double first_x = counts_axis(spectrum_.keywords, 1).front();
+        offset_ = (zero_velocity - first_x) / price;
         offset_error_ = std::sqrt(std::max(variance(k, k), 0.0)) / std::fabs(price);
     }
     if (corrects_price) {

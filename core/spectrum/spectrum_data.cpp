@@ -62,9 +62,10 @@ void SpectrumData::make_velocity_axis(unsigned n, double from, double to)
     if (n < 2)
         throw std::invalid_argument("make_velocity_axis: at least two points needed");
     const double step = (to - from) / (n - 1);
+    // The points stay sorted by x even when the channels run from `from` down to `to`.
     x_data.resize(n);
     for (unsigned i = 0; i < n; ++i)
-        x_data[i] = from + i * step;
+        x_data[i] = from + (step < 0.0 ? n - 1 - i : i) * step;
     y_data.assign(n, 0.0);
     std_dev_data.assign(n, 0.0);
     kwlist_set_int(keywords, L"FirstChannel", 1);

@@ -84,8 +84,9 @@ public:
     void update_analysis();
     // Replaces counts and deviations (undo and redo of count edits).
     void set_counts_and_std_dev(const std::vector<double>& counts, const std::vector<double>& deviations);
-    // n ≥ 2 equidistant velocities from `from` to `to`, counts and deviations 0, and the
-    // calibration keys that describe that axis.
+    // n ≥ 2 equidistant velocities from `from` (the first channel) to `to`, counts and
+    // deviations 0, and the calibration keys that describe that axis (a negative price
+    // when `from` > `to`); the points stay sorted by x.
     void make_velocity_axis(unsigned n, double from, double to);
     // "ZeroChannel" = FirstChannel (1 when absent) + offset.
     void set_zero_channel(double offset);

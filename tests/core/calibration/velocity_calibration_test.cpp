@@ -161,6 +161,55 @@ TEST(VelocityCalibration, ZeroChannelArithmetic)
     EXPECT_NEAR(c.new_price(), 0.1, 1e-9);
 }
 
+// A spectrometer whose channels run from positive to negative velocities: the zero
+// channel counts from the first channel, which then holds the highest velocity.
+TEST(VelocityCalibration, ANegativePriceCountsTheZeroChannelFromTheFirstChannel)
+{
+    const test_support::CalibrationCatalogue catalogue;
+    const SpectrumModel document;
+    const SpectrumData s = standard_spectrum(
+        {make_subspec<PseudoVoigtSextet>(&iron()), iron_sextet(0.05), 512, 260.0, -0.04}, false, -0.04);
+    ASSERT_NEAR(s.x_data.back(), (1 - 260.0) * -0.04, 1e-9);
+    VelocityCalibration c(iron(), L"α-Fe", document, s, catalogue);
+    run_with_lines(c, 6);
+    EXPECT_TRUE(c.success()) << c.message();
+    // δ = 0.05 mm/s lies 1.25 channels past zero velocity, towards the first channel.
+    EXPECT_NEAR(c.zero_channel(), 260.0 - 1.25, 1e-5);
+    EXPECT_NEAR(c.new_price(), -0.04, 1e-9);
+}
+
+// The standard fixes what its model does not vary (for α-iron ε = 0): a noise-free
+// spectrum of it is matched exactly, whatever the found lines suggest for those values.
+TEST(VelocityCalibration, TheStandardsFixedValuesHold)
+{
+    const test_support::CalibrationCatalogue catalogue;
+    const SpectrumModel document;
+    struct Case {
+        const char* name;
+        Truth truth;
+        std::size_t lines;
+    };
+    const Case cases[] = {
+        {"6 lines", {make_subspec<PseudoVoigtSextet>(&iron()), iron_sextet(0.1), 1024, 505.6, 0.0213}, 6},
+        {"4 lines", {make_subspec<PseudoVoigtSextet>(&iron()), iron_sextet(0.1), 1024, 498.75, 0.0082}, 4},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        const SpectrumData s = standard_spectrum(k.truth, false, k.truth.price);
+        VelocityCalibration c(iron(), L"α-Fe", document, s, catalogue);
+        run_with_lines(c, k.lines);
+        EXPECT_TRUE(c.success()) << c.message();
+        const unsigned epsilon = c.model().components[1]->first + 4;
+        EXPECT_EQ(c.flags()[epsilon], 0);
+        EXPECT_EQ(c.start_values()(epsilon), 0.0);
+        EXPECT_EQ(c.fitted_values()(epsilon), 0.0);
+        // Zero velocity is where the sample's δ of 0.1 mm/s lies.
+        EXPECT_NEAR(c.zero_channel(), k.truth.zero + 0.1 / k.truth.price, 1e-5);
+        EXPECT_NEAR(c.new_price(), k.truth.price, 1e-9);
+        EXPECT_LT(c.reduced_chi_square(), 1e-6);
+    }
+}
+
 // A flat spectrum on 64 channels: the analysis finds no lines, so the marks alone
 // decide how many lines there are.
 SpectrumData flat_spectrum(unsigned n = 64)

@@ -137,6 +137,18 @@ TEST(SpectrumEdits, AGeneratedAxisWritesItsPriceWhereTheAxisIsRead)
     KeywordList list = s.keywords;
     reread.load_keywords(list);
     EXPECT_EQ(reread.x_data, s.x_data);
+
+    // An axis from high to low velocities: a negative price, and the points still in x order.
+    SpectrumData falling = from_text(L"Spectrum:1 2 3 4\n");
+    falling.make_velocity_axis(5, 1.0, -1.0);
+    EXPECT_EQ(falling.x_data, (Values{-1.0, -0.5, 0.0, 0.5, 1.0}));
+    falling.y_data = {10, 20, 30, 40, 50};
+    falling.store_keywords();
+    KeywordList stored = falling.keywords;
+    reread.load_keywords(stored);
+    EXPECT_EQ(reread.x_data, falling.x_data);
+    EXPECT_EQ(reread.y_data, falling.y_data);
+    EXPECT_EQ(value_of(stored, L"ChannelPrice(mm/s)"), L"-0.500000");
 }
 
 TEST(SpectrumEdits, FilterHalfWidthFromTheWidthAndThePrice)
