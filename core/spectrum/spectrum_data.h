@@ -107,10 +107,12 @@ public:
     // propagated through the filter (the points taken as independent); others follow
     // from the new counts. Analyses again and writes the keyword list.
     void apply_filter(const std::vector<double>& kernel);
-    // Merges each pair of neighbouring points (x averaged, counts added, deviations added
-    // in quadrature; an odd last point dropped) and rescales the calibration keys to the
-    // merged channels unless the price is exactly 1. False, with nothing changed, for
-    // fewer than two points.
+    // Merges each pair of neighbouring channels, in channel order (counts added,
+    // deviations added in quadrature; an odd last channel dropped) and rescales the
+    // calibration keys to the merged channels unless the price is exactly 1; the merged
+    // points stand where the keys put them. Spectra of velocity pairs or triples merge
+    // neighbouring points at their mean x. False, with nothing changed, for fewer than
+    // two points.
     bool decimate_by_2();
     // Reverses the order of the counts and of the deviations, the velocities staying in
     // place, so the spectrum is mirrored about the middle of its velocity range; analyses
@@ -125,8 +127,8 @@ public:
 };
 
 // The half width in channels of the smoother of a filter `width` mm/s wide: |width|/2
-// over the channel price (1 without one), truncated; 0, meaning "leave the spectrum as
-// it is", for a price not above 0, a half width above 1000 or below 2 channels.
+// over |channel price| (1 without one), truncated; 0, meaning "leave the spectrum as
+// it is", for a price of 0 or not a number, a half width above 1000 or below 2 channels.
 unsigned filter_half_width(const KeywordList& list, double width);
 
 // The text of a data block: each value in the printf-style `format`, eight to a line, or

@@ -4,6 +4,7 @@
 // so the document can keep the keyword lists before and after as its undo record.
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -70,16 +71,38 @@ bool SpectrumData::decimate_by_2()
     if (kwlist_get_int(list, L"FirstChannel", first) && kwlist_get_int(list, L"LastChannel", last))
         kwlist_set_int(list, L"LastChannel", first + static_cast<int>(d) - 1);
 
-    for (std::size_t i = 0; i < d; ++i) {
-        const std::size_t a = 2 * i;
-        const std::size_t b = a + 1;
-        x_data[i] = (x_data[a] + x_data[b]) / 2.0;
-        y_data[i] = y_data[a] + y_data[b];
-        std_dev_data[i] = std::sqrt(std_dev_data[a] * std_dev_data[a] + std_dev_data[b] * std_dev_data[b]);
+    // Counts merge neighbouring channels, which run against x when the price is
+    // negative, and stand where the new keys put the merged channels (an uncalibrated
+    // spectrum keeps its keys, so its points are the new channel numbers); other
+    // spectra merge neighbouring points at their mean x.
+    const bool on_channels = stands_on_channels(keywords);
+    std::vector<std::size_t> point(n);  // of each channel (or point), in x order
+    if (on_channels) {
+        const std::vector<std::size_t> channel = block_order(keywords, n);
+        for (std::size_t i = 0; i < n; ++i)
+            point[channel[i]] = i;
+    } else {
+        std::iota(point.begin(), point.end(), std::size_t{0});
     }
+    std::vector<double> x(d), y(d), sigma(d);
+    for (std::size_t i = 0; i < d; ++i) {
+        const std::size_t a = point[2 * i];
+        const std::size_t b = point[2 * i + 1];
+        x[i] = (x_data[a] + x_data[b]) / 2.0;
+        y[i] = y_data[a] + y_data[b];
+        sigma[i] = std::sqrt(std_dev_data[a] * std_dev_data[a] + std_dev_data[b] * std_dev_data[b]);
+    }
+    if (on_channels)
+        x = counts_axis(list, d);
+    const std::vector<std::size_t> order = increasing_order(x);
     x_data.resize(d);
     y_data.resize(d);
     std_dev_data.resize(d);
+    for (std::size_t i = 0; i < d; ++i) {
+        x_data[i] = x[order[i]];
+        y_data[i] = y[order[i]];
+        std_dev_data[i] = sigma[order[i]];
+    }
     keywords = std::move(list);
     update_analysis();
     store_keywords();
@@ -126,6 +149,8 @@ unsigned filter_half_width(const KeywordList& list, double width)
 {
     double price = 1.0;
     channel_price(list, price);
+    // Channels that run from high to low velocities are as far apart as the other way.
+    price = std::fabs(price);
     if (!(price > 0.0))
         return 0;
     const double h = std::fabs(width) * 0.5 / price;

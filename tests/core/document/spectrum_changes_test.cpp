@@ -163,15 +163,25 @@ TEST(SpectrumChanges, FilterTable)
             EXPECT_TRUE(SpectrumState(d) == before);
     }
 
-    // No price is taken as 1 mm/s per channel; a price not above 0 filters nothing.
+    // No price is taken as 1 mm/s per channel.
     ModelState unpriced;
     load(unpriced, L"VelocitySpectrum:-2 100 -1 90 0 80 1 90 2 100 3 100 4 100 5 100 6 100 7 100\n");
     unpriced.filter_spectrum(4.0);
     EXPECT_TRUE(unpriced.spectrum_history.can_undo());
-    ModelState negative;
-    load(negative, L"FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):-0.05\nSpectrum:1 2 3 4 5 6 7 8\n");
-    negative.filter_spectrum(0.4);
-    EXPECT_FALSE(negative.spectrum_history.can_undo());
+
+    // Channels from high to low velocities smooth as wide as the other way round: the
+    // same counts, mirrored on the axis; a price of 0 smooths nothing.
+    const std::wstring counts = L"Spectrum:100 90 70 60 75 95 100 98 101 99 100 97 102 100\n";
+    ModelState positive, negative, zero;
+    load(positive, L"FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):0.05\n" + counts);
+    load(negative, L"FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):-0.05\n" + counts);
+    load(zero, L"FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):0\n" + counts);
+    for (ModelState* d : {&positive, &negative, &zero})
+        d->filter_spectrum(0.4);
+    EXPECT_TRUE(positive.spectrum_history.can_undo());
+    EXPECT_TRUE(negative.spectrum_history.can_undo());
+    EXPECT_TRUE(same_doubles(negative.data.y_data, Values(positive.data.y_data.rbegin(), positive.data.y_data.rend())));
+    EXPECT_FALSE(zero.spectrum_history.can_undo());
 }
 
 TEST(SpectrumChanges, InvertingTwiceRestoresTheCountsWithTwoEntries)

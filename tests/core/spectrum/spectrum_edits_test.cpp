@@ -117,6 +117,18 @@ TEST(SpectrumEdits, DecimateReadsThePriceWhereTheAxisDoes)
     EXPECT_EQ(value_of(uncalibrated.keywords, L"ZeroChannel"), L"2");
 }
 
+// Neighbouring channels merge, in the order of the channels: with a negative price the
+// first channel holds the highest velocity, and an odd last channel is the one dropped.
+TEST(SpectrumEdits, DecimateMergesNeighbouringChannelsOnAFallingAxis)
+{
+    SpectrumData s = from_text(L"FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):-0.5\nSpectrum:1 2 3 4 5\n");
+    ASSERT_TRUE(s.decimate_by_2());
+    EXPECT_EQ(value_of(s.keywords, L"ChannelPrice(mm/s)"), L"-1.000000");
+    EXPECT_EQ(value_of(s.keywords, L"ZeroChannel"), L"1.750000");
+    EXPECT_EQ(s.y_data, (Values{7, 3}));  // channels 3 + 4 at −0.25 mm/s, 1 + 2 at 0.75 mm/s
+    EXPECT_EQ(s.x_data, (Values{-0.25, 0.75}));
+}
+
 TEST(SpectrumEdits, DecimateIsAllOrNothing)
 {
     SpectrumData one = from_text(L"FirstChannel:1\nZeroChannel:1\nChannelPrice(mm/s):0.05\nSpectrum:7\n");
@@ -165,7 +177,7 @@ TEST(SpectrumEdits, FilterHalfWidthFromTheWidthAndThePrice)
         {L"ChannelPrice(mm/s):0.05\n", 100.1, 0},  // above 1000 channels
         {L"ChannelPrice(mm/s):0.05\n", 100.0, 1000},
         {L"ChannelPrice(mm/s):0\n", 1.0, 0},
-        {L"ChannelPrice(mm/s):-0.05\n", 1.0, 0},
+        {L"ChannelPrice(mm/s):-0.05\n", 1.0, 10},  // channels from high to low velocities
         {L"(mm/s)PerChannel:0.1\nChannelPrice(mm/s):0.01\n", 1.0, 5},  // the axis's price
         {L"", 7.0, 3},                                                    // no price: 1
     };
@@ -308,6 +320,11 @@ TEST(SpectrumEdits, EveryEditIsUndoneAndRedoneThroughItsKeywordLists)
         {"decimate", counts_text(deviations_key()),
          [](SpectrumData& s) { s.decimate_by_2(); }},
         {"decimate counts", counts_text(), [](SpectrumData& s) { s.decimate_by_2(); }},
+        {"decimate uncalibrated", L"FirstChannel:1\nZeroChannel:2\nChannelPrice(mm/s):1\nSpectrum:9 8 7 6 5 4 3\n",
+         [](SpectrumData& s) { s.decimate_by_2(); }},
+        {"decimate without a price", L"Spectrum:9 8 7 6 5 4 3\n", [](SpectrumData& s) { s.decimate_by_2(); }},
+        {"decimate a falling axis", L"FirstChannel:1\nZeroChannel:3\nChannelPrice(mm/s):-0.5\nSpectrum:9 8 7 6 5 4 3\n",
+         [](SpectrumData& s) { s.decimate_by_2(); }},
         {"filter", counts_text(), [&](SpectrumData& s) { s.apply_filter(kernel); }},
         {"filter triples", triples_text(), [&](SpectrumData& s) { s.apply_filter(kernel); }},
         {"reverse", counts_text(L"StdDev:300\n"), [](SpectrumData& s) { s.reverse_counts(); }},
