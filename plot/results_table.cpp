@@ -147,7 +147,11 @@ std::wstring TableWriter::text() const
 
 void append_table_field(std::wstring& row, std::wstring_view text, bool csv)
 {
-    if (csv && text.find_first_of(L";\"") != std::wstring::npos) {
+    // Quoted where the text would end the field or the row, or open a quoted field: in
+    // CSV any ';' or quote; with tabs a tab, a line break or a leading quote.
+    const bool quoted = text.find_first_of(csv ? L";\"\r\n" : L"\t\r\n") != std::wstring_view::npos ||
+                        (!text.empty() && text.front() == L'"');
+    if (quoted) {
         row += L'"';
         for (const wchar_t c : text) {
             if (c == L'"')

@@ -1,7 +1,7 @@
 // The results table: two rows for a spreadsheet, a header naming every column and one
 // row of unrounded numbers. Each result has three columns: its value, its standard
 // error (Δ) and that error scaled by √χ²ᵣ (†Δ). A file name ending in ".csv" gives
-// ';'-separated fields, quoted where needed; any other name tab-separated fields.
+// ';'-separated fields, any other name tab-separated fields; both quoted where needed.
 #pragma once
 
 #include <string>
@@ -29,8 +29,10 @@ private:
     std::wstring values_;
 };
 
-// Appends one field of a table row: in a ';'-separated table (`csv`) a field holding ';'
-// or '"' is quoted, its quotes doubled; otherwise the text as it is.
+// Appends one field of a table row, quoted (its quotes doubled) where the text as it is
+// would end the field or the row or open a quoted field: in a ';'-separated table (`csv`)
+// a text holding ';', '"' or a line break; in a tab-separated one a text holding a tab
+// or a line break or beginning with '"'. Otherwise the text as it is.
 void append_table_field(std::wstring& row, std::wstring_view text, bool csv);
 
 // True for a path longer than 4 characters that ends in ".csv" in any letter case.

@@ -13,24 +13,34 @@ namespace {
 
 using report_test::Scene;
 
-// The fields of one row, CSV quotes undone.
-std::vector<std::wstring> fields(const std::wstring& row, wchar_t separator)
+// The rows of a table and their fields, quotes undone: a field that begins with '"' is
+// quoted, a doubled quote in it stands for one, and separators and line feeds in it are
+// its text.
+std::vector<std::vector<std::wstring>> rows(const std::wstring& text, wchar_t separator)
 {
-    std::vector<std::wstring> out(1);
+    std::vector<std::vector<std::wstring>> out(1, std::vector<std::wstring>(1));
     bool quoted = false;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        const wchar_t c = row[i];
-        if (separator == L';' && c == L'"') {
-            if (quoted && i + 1 < row.size() && row[i + 1] == L'"')
-                out.back() += row[++i];
+    bool field_start = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (quoted && c == L'"' && i + 1 < text.size() && text[i + 1] == L'"') {
+            out.back().back() += text[++i];
+        } else if (c == L'"' && (quoted || field_start)) {
+            quoted = !quoted;
+        } else if (!quoted && (c == separator || c == L'\n')) {
+            if (c == separator)
+                out.back().emplace_back();
             else
-                quoted = !quoted;
-        } else if (c == separator && !quoted) {
-            out.emplace_back();
+                out.emplace_back(1);
+            field_start = true;
+            continue;
         } else {
-            out.back() += c;
+            out.back().back() += c;
         }
+        field_start = false;
     }
+    if (out.back() == std::vector<std::wstring>(1))
+        out.pop_back();  // after the last line feed
     return out;
 }
 
@@ -39,9 +49,10 @@ struct Table {
 
     Table(const std::wstring& text, wchar_t separator)
     {
-        const auto end = text.find(L'\n');
-        header = fields(text.substr(0, end), separator);
-        values = fields(text.substr(end + 1, text.size() - end - 2), separator);
+        const auto r = rows(text, separator);
+        EXPECT_EQ(r.size(), 2u);
+        header = r.at(0);
+        values = r.at(1);
     }
 
     std::wstring operator[](const std::wstring& name) const
@@ -95,6 +106,23 @@ TEST(ResultsTable, TabsQuoteNothingAndAZeroChiSquareLeavesItsSpreadEmpty)
     EXPECT_EQ(t[L"\u0394\u03A7\u00B2"], L"");
     for (const std::wstring& v : t.values)
         EXPECT_EQ(v.find(L"nan"), std::wstring::npos) << wide_to_utf8(v);
+}
+
+// A name that holds the separator, a line break or a leading quote is one quoted field
+// in either form, so no later column moves.
+TEST(ResultsTable, ANameWithATabOrALineBreakStaysOneField)
+{
+    const Scene scene;
+    for (const bool csv : {false, true}) {
+        SCOPED_TRACE(csv);
+        const std::wstring text =
+            compose_results_table(scene.source(L"fe\t1;a.spc", L"\"m\"\r\nx.mdl"), 200.0, 4.0, csv);
+        const Table t(text, csv ? L';' : L'\t');
+        EXPECT_EQ(t.header.size(), t.values.size());
+        EXPECT_EQ(t[L"Spectrum"], L"fe\t1;a.spc");
+        EXPECT_EQ(t[L"Model"], L"\"m\"\r\nx.mdl");
+        EXPECT_EQ(t[L"T"], L"295");
+    }
 }
 
 TEST(ResultsTable, CsvOnlyForNamesEndingInDotCsv)
