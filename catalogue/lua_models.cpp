@@ -98,15 +98,19 @@ void LuaModelRuntime::init(const std::wstring& lib_path, const std::wstring& dua
     if (!state)
         throw std::runtime_error("Can't allocate new Lua state");
     try {
-        luaL_openlibs(state);
-        if (luaL_loadfile(state, lua_path(lib_path).c_str()) != 0 || lua_pcall(state, 0, LUA_MULTRET, 0) != 0)
+        luaL_openlibs(state);  // turns the compiler on, which the limit may turn off
+        limit_.attach(state);
+        bool overran = false;
+        if (luaL_loadfile(state, lua_path(lib_path).c_str()) != 0 ||
+            limit_.pcall(state, 0, LUA_MULTRET, overran) != 0)
             luamodel_raise(state, "Error loading library: ");
         lua_settop(state, 0);
         lua_getfield(state, LUA_GLOBALSINDEX, "init");
         lua_pushstring(state, lua_path(dual_path).c_str());
-        if (lua_pcall(state, 1, 0, 0) != 0)
+        if (limit_.pcall(state, 1, 0, overran) != 0)
             luamodel_raise(state, "Error initializing library: ");
     } catch (...) {
+        limit_.detach(state);
         lua_close(state);
         throw;
     }
@@ -124,7 +128,8 @@ void LuaModelRuntime::load(const std::wstring& script_path, SubSpecFactory& cata
     lua_getfield(state_, LUA_GLOBALSINDEX, "loadModel");
     lua_pushstring(state_, lua_path(script_path).c_str());
     lua_pushlightuserdata(state_, &context);
-    if (lua_pcall(state_, 2, 1, 0) != 0)
+    bool overran = false;
+    if (limit_.pcall(state_, 2, 1, overran) != 0)
         luamodel_raise(state_, "Error loading model: ");
     model->model_ref = luaL_ref(state_, LUA_REGISTRYINDEX);
     if (model->declaration_failed) {
@@ -164,18 +169,22 @@ void LuaModelRuntime::load_folder(const std::wstring& folder, SubSpecFactory& ca
 void LuaModelRuntime::close()
 {
     const std::lock_guard<std::mutex> guard(lock_);
-    if (state_)
+    if (state_) {
+        limit_.detach(state_);
         lua_close(state_);
+    }
     state_ = nullptr;
 }
 
-bool LuaModelRuntime::call(const char* function, const LuaModelInfo& model, std::size_t nx, std::size_t np,
+bool LuaModelRuntime::call(const char* function, LuaModelInfo& model, std::size_t nx, std::size_t np,
                            void* target, const double* x, const double* p, std::string& error)
 {
     if (!state_) {
         error = "lua is not initialized";
         return false;
     }
+    if (model.overran)
+        return false;  // reported when it overran
     lua_getfield(state_, LUA_GLOBALSINDEX, function);
     lua_pushinteger(state_, static_cast<lua_Integer>(nx));
     lua_pushinteger(state_, static_cast<lua_Integer>(np));
@@ -183,7 +192,7 @@ bool LuaModelRuntime::call(const char* function, const LuaModelInfo& model, std:
     lua_pushlightuserdata(state_, before(x, 1));
     lua_pushlightuserdata(state_, before(p, 1));
     lua_rawgeti(state_, LUA_REGISTRYINDEX, model.model_ref);
-    if (lua_pcall(state_, 6, 0, 0) == 0)
+    if (limit_.pcall(state_, 6, 0, model.overran) == 0)
         return true;
     error = pop_message(state_);
     return false;

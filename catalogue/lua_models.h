@@ -8,16 +8,20 @@
 // script side.
 //
 // The state is single-threaded: every call into it holds one lock, so the evaluation
-// blocks of a Lua model run one after another.
+// blocks of a Lua model run one after another. Every call runs under a time limit
+// (LuaRunLimit): a script caught in an endless loop fails like any script error, and a
+// model that overran once is not called again, so the program stays responsive.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "catalogue/lua_run_limit.h"
 #include "subspec/param_info.h"
 
 struct lua_State;
@@ -36,6 +40,7 @@ struct LuaModelInfo {
     int model_ref = -1;  // registry reference of the model object
     LuaModelRuntime* runtime = nullptr;
     bool declaration_failed = false;  // a callback could not store a declaration
+    bool overran = false;             // stopped at the time limit: evaluates to NaN from then on
     std::atomic<bool> failure_reported{false};
 };
 
@@ -53,9 +58,12 @@ struct LuaModelContext {
     void (*add_param)(void*, const char*, const char*, int, double, double, int, double);
 };
 
+// How long one call into a script may run.
+inline constexpr std::chrono::milliseconds lua_run_limit{5000};
+
 class LuaModelRuntime {
 public:
-    LuaModelRuntime() = default;
+    explicit LuaModelRuntime(std::chrono::milliseconds limit = lua_run_limit) : limit_(limit) {}
     LuaModelRuntime(const LuaModelRuntime&) = delete;
     LuaModelRuntime& operator=(const LuaModelRuntime&) = delete;
     ~LuaModelRuntime();
@@ -67,7 +75,8 @@ public:
     void init(const std::wstring& lib_path, const std::wstring& dual_path);
     // Loads one script and appends its entry to `catalogue` (a separator before the
     // first). Throws "lua is not initialized" without a state and "Error loading model:
-    // ..." when the script fails; the catalogue is then unchanged.
+    // ..." when the script fails or runs longer than the limit; the catalogue is then
+    // unchanged.
     void load(const std::wstring& script_path, SubSpecFactory& catalogue);
     // load for every regular file of `folder` whose name does not begin with "." and
     // is not a support script, in name order; subfolders are not read. The first error
@@ -81,7 +90,8 @@ public:
     // "invokeDF": values[i] and the np derivatives into row i of `jacobian` (rows
     // `stride` doubles apart), through a scratch block of nx rows of np + 1 doubles.
     // A script error fills the outputs with NaN (the fit rejects such a step) and goes
-    // to the debugger output, once per model.
+    // to the debugger output, once per model; after a call that ran longer than the
+    // limit the model is not called again and evaluates to NaN.
     void invoke(LuaModelInfo& model, std::size_t nx, std::size_t np, double* out, const double* x,
                 const double* p);
     void invoke_df(LuaModelInfo& model, std::size_t nx, std::size_t np, double* values, double* jacobian,
@@ -91,11 +101,12 @@ private:
     // Calls the global `function` with (nx, np, target, x − 1, p − 1, model object)
     // under the lock held by the caller; false (and the message in `error`) when it
     // fails.
-    bool call(const char* function, const LuaModelInfo& model, std::size_t nx, std::size_t np, void* target,
+    bool call(const char* function, LuaModelInfo& model, std::size_t nx, std::size_t np, void* target,
               const double* x, const double* p, std::string& error);
     void report_failure(LuaModelInfo& model, const std::string& error);
 
     std::mutex lock_;
+    LuaRunLimit limit_;
     lua_State* state_ = nullptr;
     bool separator_added_ = false;
     std::vector<std::unique_ptr<LuaModelInfo>> models_;

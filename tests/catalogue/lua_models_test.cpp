@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <fstream>
 #include <optional>
 #include <random>
@@ -366,6 +370,96 @@ TEST(LuaModelErrors, EachFailureSaysWhereAndChangesNothing)
     test_support::ScriptedUserInterface log;  // keeps the debugger output
     const DVector x = test_support::grid(0.0, 1.0, 4);
     EXPECT_TRUE(std::isnan(test_support::values_of(*s, x, DVector(0))[2]));
+    fs::remove_all(folder);
+}
+
+// Runs `call` and fails the whole program when it does not return within `seconds`: a
+// thread caught in a script cannot be stopped from outside.
+template <class Call>
+void returns_within(double seconds, Call call)
+{
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    std::thread worker([&] {
+        call();
+        done.set_value();
+    });
+    if (finished.wait_for(std::chrono::duration<double>(seconds)) != std::future_status::ready) {
+        std::fprintf(stderr, "a script call did not return within %g s\n", seconds);
+        std::_Exit(1);
+    }
+    worker.join();
+}
+
+// Endless loops while a script loads and while a model evaluates: each call fails at the
+// time limit as that script's error, the models loaded before and after work, and the
+// model that overran is not called again. The loops run long enough to be compiled, so
+// the limit holds for compiled code as well; a second state at the same time, which runs
+// interpreted, is bounded too.
+TEST(LuaModelLimits, EndlessLoopsFailAtTheTimeLimit)
+{
+    const fs::path folder = scratch_folder("vx_lua_limits_test_");
+    fs::create_directories(folder);
+    write(folder / "a_line.lua", R"(return { name = "Line", params = { { name = "k" } },
+  value = function(x, k) return k * x end })");
+    write(folder / "b_loading.lua", "local n = 0\nwhile true do n = n + 1 end\n");
+    write(folder / "c_evaluating.lua", R"(return { name = "Loop", params = { { name = "k" } },
+  value = function(x, k)
+    local s = 0
+    while s >= 0 do s = s + k end
+    return s
+  end })");
+    write(folder / "d_bare.lua", "while true do end\n");
+    write(folder / "e_compiler.lua", "return { name = 'compiler ' .. tostring(jit.status()), value = function(x) return x end }");
+
+    using namespace std::chrono;
+    const milliseconds limit{300};
+    LuaModelRuntime first(limit), second(limit);
+    SubSpecFactory first_catalogue, second_catalogue;
+    first.init(support("lib.lua"), support("dualImpl.lua"));
+    second.init(support("lib.lua"), support("dualImpl.lua"));
+    for (LuaModelRuntime* runtime : {&first, &second}) {
+        SubSpecFactory& catalogue = runtime == &first ? first_catalogue : second_catalogue;
+        SCOPED_TRACE(runtime == &first ? "first state" : "second state");
+        runtime->load(wide(folder / "a_line.lua"), catalogue);
+        for (const char* script : {"b_loading.lua", "d_bare.lua"}) {
+            std::string error;
+            const auto start = steady_clock::now();
+            returns_within(30.0, [&] { error = load_error(*runtime, catalogue, folder / script); });
+            EXPECT_GE(steady_clock::now() - start, limit);
+            EXPECT_EQ(error.rfind("Error loading model: ", 0), 0u) << error;
+            EXPECT_NE(error.find(std::string(script) + ":"), std::string::npos) << error;  // where it ran
+            EXPECT_NE(error.find("the script ran longer than 300 ms and was stopped"), std::string::npos) << error;
+        }
+        ASSERT_EQ(catalogue.size(), 2u);  // the separator and "Line"
+        runtime->load(wide(folder / "c_evaluating.lua"), catalogue);
+        runtime->load(wide(folder / "e_compiler.lua"), catalogue);
+        ASSERT_EQ(catalogue.size(), 4u);
+        EXPECT_EQ(catalogue.name_at(3), runtime == &first ? L"compiler true" : L"compiler false");
+
+        test_support::ScriptedUserInterface log;  // keeps the debugger output
+        const SubSpecPtr loop = catalogue.create_by_name(L"Loop", nullptr);
+        const DVector x = test_support::grid(0.0, 1.0, 8);
+        std::vector<double> values;
+        returns_within(30.0, [&] { values = test_support::values_of(*loop, x, test_support::vec({1.0})); });
+        EXPECT_TRUE(std::isnan(values[3]));
+        ASSERT_EQ(log.debug_lines.size(), 1u);
+        EXPECT_NE(log.debug_lines[0].find(L"c_evaluating.lua:"), std::wstring::npos) << wide_to_utf8(log.debug_lines[0]);
+        EXPECT_NE(log.debug_lines[0].find(L"ran longer than 300 ms"), std::wstring::npos);
+
+        // Not called again: no wait, no second report; the other model evaluates.
+        const auto again = steady_clock::now();
+        const Evaluation e = evaluate(*loop, x, test_support::vec({1.0}));
+        EXPECT_LT(steady_clock::now() - again, limit);
+        EXPECT_TRUE(std::isnan(e.values[3]));
+        EXPECT_TRUE(std::isnan(e.jacobian(3, 0)));
+        EXPECT_EQ(log.debug_lines.size(), 1u);
+        const Evaluation line = evaluate(*catalogue.create_by_name(L"Line", nullptr), x, test_support::vec({3.0}));
+        EXPECT_DOUBLE_EQ(line.values[3], 3.0 * x(3));
+        EXPECT_DOUBLE_EQ(line.jacobian(3, 0), x(3));
+    }
+    first.close();
+    second.close();
     fs::remove_all(folder);
 }
 
