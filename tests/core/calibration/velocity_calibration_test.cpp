@@ -176,6 +176,13 @@ TEST(VelocityCalibration, ANegativePriceCountsTheZeroChannelFromTheFirstChannel)
     // δ = 0.05 mm/s lies 1.25 channels past zero velocity, towards the first channel.
     EXPECT_NEAR(c.zero_channel(), 260.0 - 1.25, 1e-5);
     EXPECT_NEAR(c.new_price(), -0.04, 1e-9);
+
+    // Applied, the axis moves by that δ and no further.
+    SpectrumData applied = s;
+    apply_calibration_keys(applied, iron(), c.offset(), c.new_price());
+    ASSERT_EQ(applied.x_data.size(), s.x_data.size());
+    for (std::size_t i = 0; i < s.x_data.size(); ++i)
+        ASSERT_NEAR(applied.x_data[i], s.x_data[i] - 0.05, 1e-5) << i;
 }
 
 // The standard fixes what its model does not vary (for α-iron ε = 0): a noise-free
