@@ -282,6 +282,6 @@ void VelocityCalibration::derive_calibration(const CalibrationVariant& variant, 
     }
     if (corrects_price) {
         new_price_ = price * variant.distance / measured;
-        new_price_error_ = new_price_ * measured_error / measured;
+        new_price_error_ = std::fabs(new_price_) * measured_error / measured;
     }
 }

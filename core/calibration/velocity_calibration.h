@@ -71,9 +71,12 @@ public:
     // The zero-velocity channel relative to the first channel, and its standard error.
     double offset() const { return offset_; }
     double offset_error() const { return offset_error_; }
-    // The corrected channel price (mm/s) and its standard error; 0 when none was derived.
+    // The corrected channel price (mm/s, with the sign of the old one) and its standard
+    // error; 0 when none was derived.
     double new_price() const { return new_price_; }
     double new_price_error() const { return new_price_error_; }
+    // Whether the run derived a price: the dialog shows it, OK writes it.
+    bool corrects_price() const { return new_price_ != 0.0; }
     // FirstChannel (1 without one) + offset: what the zero-channel field shows.
     double zero_channel() const { return first_channel_ + offset_; }
 

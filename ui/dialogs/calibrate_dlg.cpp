@@ -58,7 +58,7 @@ void CCalibrateDlg::RunCalibration()
 void CCalibrateDlg::show_results(CalibrationOutcome outcome)
 {
     const bool fitted = outcome == CalibrationOutcome::fitted;
-    const bool price = fitted && calibration_.new_price() > 0.0;
+    const bool price = fitted && calibration_.corrects_price();
     SetDlgItemTextW(hwnd(), IDC_CALIBRATE_ZERO_CHANNEL,
                     fitted ? (c_format(L"%.5f") % calibration_.zero_channel()).str().c_str() : L"");
     SetDlgItemTextW(hwnd(), IDC_CALIBRATE_PRICE,

@@ -175,7 +175,9 @@ TEST(VelocityCalibration, ANegativePriceCountsTheZeroChannelFromTheFirstChannel)
     EXPECT_TRUE(c.success()) << c.message();
     // δ = 0.05 mm/s lies 1.25 channels past zero velocity, towards the first channel.
     EXPECT_NEAR(c.zero_channel(), 260.0 - 1.25, 1e-5);
+    EXPECT_TRUE(c.corrects_price());
     EXPECT_NEAR(c.new_price(), -0.04, 1e-9);
+    EXPECT_GT(c.new_price_error(), 0.0);
 
     // Applied, the axis moves by that δ and no further.
     SpectrumData applied = s;
@@ -285,6 +287,7 @@ TEST(VelocityCalibration, PriceAndZeroOnlyWhereTheStandardGivesThem)
 
     VelocityCalibration without_distance(iso, L"nodistance", document, sextet, catalogue);
     run_with_lines(without_distance, 6);
+    EXPECT_FALSE(without_distance.corrects_price());
     EXPECT_EQ(without_distance.new_price(), 0.0);
     EXPECT_EQ(without_distance.new_price_error(), 0.0);
     EXPECT_NEAR(without_distance.zero_channel(), 262.5, 1e-5);
