@@ -100,14 +100,12 @@ void LuaModelRuntime::init(const std::wstring& lib_path, const std::wstring& dua
     try {
         luaL_openlibs(state);  // turns the compiler on, which the limit may turn off
         limit_.attach(state);
-        bool overran = false;
-        if (luaL_loadfile(state, lua_path(lib_path).c_str()) != 0 ||
-            limit_.pcall(state, 0, LUA_MULTRET, overran) != 0)
+        if (luaL_loadfile(state, lua_path(lib_path).c_str()) != 0 || limit_.pcall(state, 0, LUA_MULTRET) != 0)
             luamodel_raise(state, "Error loading library: ");
         lua_settop(state, 0);
         lua_getfield(state, LUA_GLOBALSINDEX, "init");
         lua_pushstring(state, lua_path(dual_path).c_str());
-        if (limit_.pcall(state, 1, 0, overran) != 0)
+        if (limit_.pcall(state, 1, 0) != 0)
             luamodel_raise(state, "Error initializing library: ");
     } catch (...) {
         limit_.detach(state);
@@ -128,8 +126,7 @@ void LuaModelRuntime::load(const std::wstring& script_path, SubSpecFactory& cata
     lua_getfield(state_, LUA_GLOBALSINDEX, "loadModel");
     lua_pushstring(state_, lua_path(script_path).c_str());
     lua_pushlightuserdata(state_, &context);
-    bool overran = false;
-    if (limit_.pcall(state_, 2, 1, overran) != 0)
+    if (limit_.pcall(state_, 2, 1) != 0)
         luamodel_raise(state_, "Error loading model: ");
     model->model_ref = luaL_ref(state_, LUA_REGISTRYINDEX);
     if (model->declaration_failed) {
@@ -192,7 +189,7 @@ bool LuaModelRuntime::call(const char* function, LuaModelInfo& model, std::size_
     lua_pushlightuserdata(state_, before(x, 1));
     lua_pushlightuserdata(state_, before(p, 1));
     lua_rawgeti(state_, LUA_REGISTRYINDEX, model.model_ref);
-    if (limit_.pcall(state_, 6, 0, model.overran) == 0)
+    if (limit_.pcall(state_, 6, 0, &model.overran) == 0)
         return true;
     error = pop_message(state_);
     return false;

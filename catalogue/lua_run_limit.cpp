@@ -72,7 +72,7 @@ void LuaRunLimit::detach(lua_State* state)
     profiled = nullptr;
 }
 
-int LuaRunLimit::pcall(lua_State* state, int arguments, int results, bool& overran) const
+int LuaRunLimit::pcall(lua_State* state, int arguments, int results, bool* overran) const
 {
     RunningCall call{Clock::now() + limit_, message_.c_str()};
     RunningCall* const outer = running;
@@ -81,6 +81,7 @@ int LuaRunLimit::pcall(lua_State* state, int arguments, int results, bool& overr
     const int status = lua_pcall(state, arguments, results, 0);
     running = outer;
     // A script may catch the error; only a call that failed by it overran.
-    overran = status != 0 && call.overran;
+    if (overran)
+        *overran = status != 0 && call.overran;
     return status;
 }

@@ -27,8 +27,9 @@ public:
     void detach(lua_State* state);
 
     // lua_pcall with the limit: a call that runs longer fails with the text of message
-    // 50240 after the script's position, and `overran` tells it apart from other errors.
-    int pcall(lua_State* state, int arguments, int results, bool& overran) const;
+    // 50240 after the script's position; `overran`, when given, tells it apart from
+    // other errors.
+    int pcall(lua_State* state, int arguments, int results, bool* overran = nullptr) const;
 
 private:
     std::chrono::milliseconds limit_;

@@ -12,6 +12,9 @@
 -- value is written once for plain numbers and dual numbers: it may use the arithmetic
 -- operators, comparisons and the functions of `math`, which in a script's environment
 -- also take dual numbers.
+-- Every call into the scripts is stopped after 5 seconds: a script caught in an endless
+-- loop fails to load, and a model whose evaluation ran that long evaluates to NaN until
+-- the program is started again.
 
 local ffi = require("ffi")
 
