@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/text/messages.h"
 #include "core/text/text.h"
@@ -32,13 +33,15 @@ protected:
     static void SetUpTestSuite() { frame_suite::set_up(); }
     static void TearDownTestSuite() { CoUninitialize(); }
 
-    // The α-iron spectrum on 512 channels: the channel keys describe its velocities.
-    void create(WORD langid = 0x409)
+    // The α-iron spectrum on 512 channels: the channel keys describe its velocities,
+    // which run from high to low on a `falling` axis.
+    void create(WORD langid = 0x409, bool falling = false)
     {
         create_window(langid);
         const SpectrumData simulated = alpha_iron::spectrum();
         ModelState& d = document();
-        d.data.make_velocity_axis(512, simulated.x_data.front(), simulated.x_data.back());
+        const double low = simulated.x_data.front(), high = simulated.x_data.back();
+        d.data.make_velocity_axis(512, falling ? high : low, falling ? low : high);
         d.data.set_counts_and_std_dev(simulated.y_data, simulated.std_dev_data);
         d.data.store_keywords();
         KeywordList keys = d.data.keywords;
@@ -94,6 +97,34 @@ TEST_F(CalibrationWin, OkWritesTheFittedZeroChannelAndPriceIntoTheSpectrum)
     EXPECT_EQ(written, zero);
 }
 
+// Channels from high to low velocities: a negative price, shown and written like any other.
+TEST_F(CalibrationWin, AFallingAxisShowsAndWritesItsNegativePrice)
+{
+    create(0x409, true);
+    ModelState& d = document();
+    double zero = 0.0, price = 0.0;
+    kwlist_get_double(d.data.keywords, L"ZeroChannel", zero);
+    kwlist_get_double(d.data.keywords, L"ChannelPrice(mm/s)", price);
+    ASSERT_LT(price, 0.0);
+    const std::vector<double> x = d.data.x_data;
+    std::wstring zero_text, price_text, result;
+    bool price_shown = false;
+    command(232, [&](HWND dialog) {
+        zero_text = item_text(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
+        price_text = item_text(dialog, IDC_CALIBRATE_PRICE);
+        result = item_text(dialog, IDC_CALIBRATE_RESULT);
+        price_shown = visible(dialog, IDC_CALIBRATE_PRICE);
+        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(price_shown) << wide_to_utf8(result);
+    EXPECT_NEAR(std::stod(zero_text), zero, 0.05);
+    EXPECT_NEAR(std::stod(price_text), price, 0.002 * -price);
+    // The standard sits at δ = 0: the axis stays where it was.
+    ASSERT_EQ(d.data.x_data.size(), x.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        ASSERT_NEAR(d.data.x_data[i], x[i], 0.01) << i;
+}
+
 TEST_F(CalibrationWin, UseModelMakesTheFittedModelTheDocumentsAsOneStep)
 {
     create();
@@ -128,16 +159,18 @@ TEST_F(CalibrationWin, AFilterWidthBelowTwoOffersNothingToTake)
 
 TEST_F(CalibrationWin, ScreenshotsInEnglishAndRussian)
 {
-    for (const auto& [langid, tag] : {std::pair{WORD{0x409}, L"english"}, std::pair{WORD{0x419}, L"russian"}}) {
-        create(langid);
-        bool shot = false;
-        command(232, [&](HWND dialog) {
-            shot = modal_test::save_screenshot(dialog, std::wstring(L"calibration-") + tag);
-            SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
-        EXPECT_TRUE(shot);
-        frame.reset();
-    }
+    for (const auto& [langid, tag] : {std::pair{WORD{0x409}, L"english"}, std::pair{WORD{0x419}, L"russian"}})
+        for (const bool falling : {false, true}) {
+            create(langid, falling);
+            bool shot = false;
+            command(232, [&](HWND dialog) {
+                shot = modal_test::save_screenshot(dialog,
+                                                   std::wstring(falling ? L"calibration-falling-" : L"calibration-") + tag);
+                SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            });
+            EXPECT_TRUE(shot);
+            frame.reset();
+        }
 }
 
 }  // namespace
