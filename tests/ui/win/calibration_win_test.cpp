@@ -1,14 +1,16 @@
 // The velocity calibration through the main window: the Calibrate submenu lists the
 // standards of the current isotope; the dialog fits the α-iron standard to a simulated
-// spectrum on channels and shows its zero channel and price; OK writes them into the
-// spectrum, "Use model" makes the fitted model the document's, each one undo step; a
-// filter width below 2 says so and offers nothing to take; screenshots in both languages.
+// spectrum on rising or falling channels and shows its zero channel and price; OK writes
+// them into the spectrum, "Use model" makes the fitted model the document's, each one
+// undo step; a filter width below 2 says so and offers nothing to take; screenshots in
+// both languages.
 #include "ui/frame/main_frame.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,63 +68,47 @@ TEST_F(CalibrationWin, TheSubmenuListsTheStandardsOfTheCurrentIsotopeInOrder)
     EXPECT_EQ(menu_text(233), L"");
 }
 
+// On a falling axis (channels from high to low velocities) the price is negative and
+// is shown and written like any other.
 TEST_F(CalibrationWin, OkWritesTheFittedZeroChannelAndPriceIntoTheSpectrum)
 {
-    create();
-    ModelState& d = document();
-    double zero = 0.0, price = 0.0;
-    kwlist_get_double(d.data.keywords, L"ZeroChannel", zero);
-    kwlist_get_double(d.data.keywords, L"ChannelPrice(mm/s)", price);
-    std::wstring zero_text, price_text, result;
-    bool ok_enabled = false, price_shown = false;
-    command(232, [&](HWND dialog) {
-        zero_text = item_text(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
-        price_text = item_text(dialog, IDC_CALIBRATE_PRICE);
-        result = item_text(dialog, IDC_CALIBRATE_RESULT);
-        ok_enabled = enabled(dialog, IDOK);
-        price_shown = visible(dialog, IDC_CALIBRATE_PRICE);
-        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    ASSERT_TRUE(ok_enabled) << wide_to_utf8(result);
-    EXPECT_TRUE(price_shown);
-    EXPECT_EQ(result.rfind(L"\u03C7\u00B2: ", 0), 0u) << wide_to_utf8(result);
-    // The simulated sextet sits at δ = 0 with the standard's line distance.
-    EXPECT_NEAR(std::stod(zero_text), zero, 0.05);
-    EXPECT_NEAR(std::stod(price_text), price, 0.002 * price);
-    double written = 0.0;
-    ASSERT_TRUE(kwlist_get_double(d.data.keywords, L"ZeroChannel", written));
-    EXPECT_NEAR(written, std::stod(zero_text), 1e-5);
-    d.spectrum_history.undo(d);
-    kwlist_get_double(d.data.keywords, L"ZeroChannel", written);
-    EXPECT_EQ(written, zero);
-}
-
-// Channels from high to low velocities: a negative price, shown and written like any other.
-TEST_F(CalibrationWin, AFallingAxisShowsAndWritesItsNegativePrice)
-{
-    create(0x409, true);
-    ModelState& d = document();
-    double zero = 0.0, price = 0.0;
-    kwlist_get_double(d.data.keywords, L"ZeroChannel", zero);
-    kwlist_get_double(d.data.keywords, L"ChannelPrice(mm/s)", price);
-    ASSERT_LT(price, 0.0);
-    const std::vector<double> x = d.data.x_data;
-    std::wstring zero_text, price_text, result;
-    bool price_shown = false;
-    command(232, [&](HWND dialog) {
-        zero_text = item_text(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
-        price_text = item_text(dialog, IDC_CALIBRATE_PRICE);
-        result = item_text(dialog, IDC_CALIBRATE_RESULT);
-        price_shown = visible(dialog, IDC_CALIBRATE_PRICE);
-        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
-    ASSERT_TRUE(price_shown) << wide_to_utf8(result);
-    EXPECT_NEAR(std::stod(zero_text), zero, 0.05);
-    EXPECT_NEAR(std::stod(price_text), price, 0.002 * -price);
-    // The standard sits at δ = 0: the axis stays where it was.
-    ASSERT_EQ(d.data.x_data.size(), x.size());
-    for (std::size_t i = 0; i < x.size(); ++i)
-        ASSERT_NEAR(d.data.x_data[i], x[i], 0.01) << i;
+    for (const bool falling : {false, true}) {
+        SCOPED_TRACE(falling ? "falling axis" : "rising axis");
+        create(0x409, falling);
+        ModelState& d = document();
+        double zero = 0.0, price = 0.0;
+        kwlist_get_double(d.data.keywords, L"ZeroChannel", zero);
+        kwlist_get_double(d.data.keywords, L"ChannelPrice(mm/s)", price);
+        EXPECT_EQ(price < 0.0, falling);
+        const std::vector<double> x = d.data.x_data;
+        std::wstring zero_text, price_text, result;
+        bool ok_enabled = false, price_shown = false;
+        command(232, [&](HWND dialog) {
+            zero_text = item_text(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
+            price_text = item_text(dialog, IDC_CALIBRATE_PRICE);
+            result = item_text(dialog, IDC_CALIBRATE_RESULT);
+            ok_enabled = enabled(dialog, IDOK);
+            price_shown = visible(dialog, IDC_CALIBRATE_PRICE);
+            SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        ASSERT_TRUE(ok_enabled) << wide_to_utf8(result);
+        EXPECT_TRUE(price_shown);
+        EXPECT_EQ(result.rfind(L"\u03C7\u00B2: ", 0), 0u) << wide_to_utf8(result);
+        // The simulated sextet sits at δ = 0 with the standard's line distance, so the
+        // axis stays where it was.
+        EXPECT_NEAR(std::stod(zero_text), zero, 0.05);
+        EXPECT_NEAR(std::stod(price_text), price, 0.002 * std::fabs(price));
+        double written = 0.0;
+        ASSERT_TRUE(kwlist_get_double(d.data.keywords, L"ZeroChannel", written));
+        EXPECT_NEAR(written, std::stod(zero_text), 1e-5);
+        ASSERT_EQ(d.data.x_data.size(), x.size());
+        for (std::size_t i = 0; i < x.size(); ++i)
+            ASSERT_NEAR(d.data.x_data[i], x[i], 0.01) << i;
+        d.spectrum_history.undo(d);
+        kwlist_get_double(d.data.keywords, L"ZeroChannel", written);
+        EXPECT_EQ(written, zero);
+        frame.reset();
+    }
 }
 
 TEST_F(CalibrationWin, UseModelMakesTheFittedModelTheDocumentsAsOneStep)
