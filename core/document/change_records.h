@@ -168,11 +168,12 @@ public:
 
 private:
     void apply(ModelState& document, const DVector& input) const;
-    unsigned component_, points_, old_points_;
+    unsigned component_, points_;
     DVector values_, fit_values_, lower_, upper_;
     std::vector<int> flags_;
-    // Deviations and weight links of every distribution, in model order: a resize
-    // reaches the followers too.
+    // Point counts, deviations and marks of every distribution, in model order: a resize
+    // reaches the followers and the distribution followed too.
+    std::vector<unsigned> point_counts_;
     std::vector<std::vector<double>> deviations_;
     std::vector<PointRangeList> marks_;
     // Every component's links: followers are unlinked and linked again.

@@ -263,11 +263,11 @@ ModelState::ChangeRecordResizeDist::ChangeRecordResizeDist(ModelState& document,
     : component_(component), points_(points), values_(document.values), fit_values_(document.fit_values),
       lower_(document.lower_bounds), upper_(document.upper_bounds), flags_(document.flags)
 {
-    const IDistribution* d = document.model.components.at(component)->distribution();
-    old_points_ = d ? d->point_count() : 0;
+    document.model.components.at(component);  // std::out_of_range beyond the model
     for (const auto& c : document.model.components) {
         links_.push_back(c->links);
         if (const IDistribution* cd = c->distribution()) {
+            point_counts_.push_back(cd->point_count());
             deviations_.push_back(cd->point_deviations());
             marks_.push_back(cd->marked_ranges());
         }
@@ -288,7 +288,7 @@ void ModelState::ChangeRecordResizeDist::apply(ModelState& document, const DVect
 void ModelState::ChangeRecordResizeDist::undo(ModelState& document)
 {
     SpectrumModel& model = document.model;
-    resize_distribution(model, component_, old_points_, document.values, nullptr, nullptr, nullptr, nullptr);
+    set_point_counts(model, point_counts_);
     std::size_t n = 0;
     for (std::size_t k = 0; k < model.components.size(); ++k) {
         SubModel& c = *model.components[k];

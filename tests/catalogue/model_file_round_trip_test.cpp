@@ -86,14 +86,17 @@ protected:
         NameMaker names(7);
         std::set<std::wstring> used;
         for (unsigned k = 0; k < 24; ++k) {
-            std::wstring name = k == 0 ? L"Gauss singlet (Lua)" : k == 1 ? L"Lorentz singlet (57Fe)" : names.next();
+            std::wstring name = k == 0   ? L"Gauss singlet (Lua)"
+                                : k == 1 ? L"Lorentz singlet (57Fe)"
+                                : k == 2 ? L"No parameters"
+                                         : names.next();
             // Names the catalogue holds already, or that name a distribution, make no
             // new type.
             if (!used.insert(name).second || SubSpecFactory::instance().create_by_name(name, &iron()) ||
                 name.starts_with(L"[D] ") || name.starts_with(L"@"))
                 continue;
             std::string script = "return { name = " + lua_string(name) + ", params = {";
-            const unsigned params = 1 + names.pick(4);
+            const unsigned params = k == 2 ? 0 : 1 + names.pick(4);
             for (unsigned p = 0; p < params; ++p)
                 script += " { name = " + lua_string(p == 0 ? L"I" : names.next()) + ", default = " +
                           std::to_string(p + 1) + " },";
@@ -194,6 +197,21 @@ TEST_F(ModelFileRoundTrip, ANameEndingInAParenthesisedWordIsNoIsotope)
     ASSERT_EQ(back.model.component_count(), 3u);
     for (unsigned k = 0; k < 3; ++k)
         EXPECT_EQ(back.model.components[k]->subspec->display_name(), d.model.components[k]->subspec->display_name());
+}
+
+// A scripted model without parameters has no area: adding it is one step like any other.
+TEST_F(ModelFileRoundTrip, AModelWithoutParametersIsAddedAsOneStep)
+{
+    ModelState d;
+    document_test::add(d, create_subspec(L"Lorentz singlet", &iron()));
+    const document_test::Snapshot before(d);
+    document_test::add(d, create_subspec(L"No parameters", &iron()));
+    document_test::add(d, create_subspec(L"No parameters", &iron()));
+    ASSERT_EQ(d.model.component_count(), 3u);
+    EXPECT_TRUE(document_test::vectors_fit_model(d));
+    d.model_history.undo(d);
+    d.model_history.undo(d);
+    EXPECT_EQ(document_test::Snapshot(d).difference(before), "");
 }
 
 }  // namespace
