@@ -29,19 +29,21 @@ void ModelState::load_model_text(const Isotope* isotope, const std::wstring& tex
 void ModelState::take_loaded_model(const Isotope* isotope, SpectrumModel& loaded, DVector& new_values,
                                    std::vector<int>& new_flags, DVector& new_lower, DVector& new_upper)
 {
-    // Nothing below throws on a model that read completely: the document changes only
-    // from here on.
+    // Everything the new state needs is allocated first (the covariance of a large
+    // model may not fit into memory); the document changes only from there on, by moves.
     loaded.isotope = isotope;
     loaded.compile_expressions();
     loaded.apply_links(new_values, nullptr);
+    const std::size_t n = loaded.param_count();
+    DMatrix zeros(n, n, 0.0);
+    DVector new_fit_values = new_values;
     model = std::move(loaded);
-    fit_values = new_values;
-    values = std::move(new_values);
-    lower_bounds = std::move(new_lower);
-    upper_bounds = std::move(new_upper);
-    flags = std::move(new_flags);
-    const std::size_t n = model.param_count();
-    covariance = DMatrix(n, n, 0.0);
+    fit_values.swap(new_fit_values);
+    values.swap(new_values);
+    lower_bounds.swap(new_lower);
+    upper_bounds.swap(new_upper);
+    flags.swap(new_flags);
+    covariance.swap(zeros);
     singular_directions = DMatrix(0, 0);
     model_history.clear();
     // The single ranges recorded on the spectrum history belonged to the old model.
