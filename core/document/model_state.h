@@ -157,7 +157,8 @@ public:
     // with "Add(name)" in the comment; the leading baseline follows the new level.
     void add_spectrum(const SpectrumData& other, const std::wstring& name);
     // The difference to the model (at the values) on the model's baseline level becomes
-    // the spectrum.
+    // the spectrum. Both refuse a model that gives a count that is not finite
+    // (std::runtime_error, message 50230), changing nothing.
     void use_difference_as_data();
     // A spectrum of n equidistant velocities generated from the model at the values,
     // with Poisson noise when `noise` is set.
