@@ -36,19 +36,24 @@ private:
     unsigned index_;
 };
 
-// The spectrum through its keyword list; the caller has changed the spectrum already.
-// A list equal to the one the previous spectrum record kept as its state after is
-// shared with it: one edit after another keeps each spectrum once.
+// The whole spectrum (points, deviations, analysis and keyword list) before and after;
+// the caller has changed the spectrum already. Undo and redo give back exactly the
+// spectra that were, not their texts read again. A state before equal to the one the
+// previous spectrum record kept as its state after is shared with it: one edit after
+// another keeps each spectrum once.
 class ModelState::ChangeRecordData : public ChangeRecordBase {
 public:
-    ChangeRecordData(ModelState& document, KeywordList before);
+    // The state before as its keyword list; a list that does not read stands for an
+    // empty spectrum.
+    ChangeRecordData(ModelState& document, const KeywordList& before);
+    ChangeRecordData(ModelState& document, const SpectrumData& before);
     void undo(ModelState& document) override;
     void redo(ModelState& document) override;
 
 private:
-    // A list that no longer reads leaves an empty spectrum.
-    static void load(ModelState& document, const KeywordList& list);
-    std::shared_ptr<const KeywordList> before_, after_;
+    void take_after(ModelState& document);
+    static void load(ModelState& document, const SpectrumData& state);
+    std::shared_ptr<const SpectrumData> before_, after_;
 };
 
 // Absorption or emission, with the levels of that reading of the spectrum.

@@ -10,6 +10,7 @@
 
 void ModelState::load_model_file(const Isotope* isotope, const std::wstring& path, const ModelFileParts& parts)
 {
+    const Transaction transaction(*this);
     KeywordList list;
     kwfile_load(path, list);
     LoadedModel loaded = read_model_keywords(list, model, parts, path);
@@ -19,6 +20,7 @@ void ModelState::load_model_file(const Isotope* isotope, const std::wstring& pat
 
 void ModelState::load_model_text(const Isotope* isotope, const std::wstring& text, const ModelFileParts& parts)
 {
+    const Transaction transaction(*this);
     KeywordList list;
     kwfile_load_from_memory(text, list);
     LoadedModel loaded = read_model_keywords(list, model, parts, std::wstring());
@@ -43,8 +45,7 @@ void ModelState::take_loaded_model(const Isotope* isotope, SpectrumModel& loaded
     lower_bounds.swap(new_lower);
     upper_bounds.swap(new_upper);
     flags.swap(new_flags);
-    covariance.swap(zeros);
-    singular_directions = DMatrix(0, 0);
+    replace_fit_matrices(zeros);
     model_history.clear();
     // The single ranges recorded on the spectrum history belonged to the old model.
     spectrum_history.drop_model_bound_records();
@@ -52,6 +53,7 @@ void ModelState::take_loaded_model(const Isotope* isotope, SpectrumModel& loaded
 
 void ModelState::save_model_file(const std::wstring& path, const ModelFileParts& parts)
 {
+    const Transaction transaction(*this);
     // The list is written on a copy: a failed save leaves the model's list as it was.
     SpectrumModel copy = model;
     write_model_keywords(copy, values, flags, lower_bounds, upper_bounds, parts);
@@ -75,8 +77,8 @@ bool ModelState::edit_model_properties(const ModelFileParts& parts)
         loaded.model.keywords = std::move(edited);
         loaded.model.compile_expressions();
         loaded.model.apply_links(loaded.values, nullptr);
-        model_history.push(std::make_shared<ChangeRecordWholeModel>(*this, loaded.model, loaded.values,
-                                                                    loaded.flags, loaded.lower, loaded.upper));
+        push_record<ChangeRecordWholeModel>(model_history, loaded.model, loaded.values, loaded.flags, loaded.lower,
+                                            loaded.upper);
         return true;
     } catch (const std::exception& error) {
         user_interface().message_box(utf8_to_wide(error.what()), L"Error");

@@ -47,7 +47,7 @@ void insert_elements(std::vector<int>& v, std::size_t position, std::size_t coun
     v.insert(v.begin() + position, count, 0);
 }
 
-void delete_rows_and_columns(DMatrix& m, std::size_t position, std::size_t count)
+DMatrix without_rows_and_columns(const DMatrix& m, std::size_t position, std::size_t count)
 {
     const std::size_t n = std::min(m.size1(), m.size2());
     check_delete(n, position, count);
@@ -56,5 +56,5 @@ void delete_rows_and_columns(DMatrix& m, std::size_t position, std::size_t count
     for (std::size_t i = 0; i < out.size1(); ++i)
         for (std::size_t j = 0; j < out.size2(); ++j)
             out(i, j) = m(old_index(i), old_index(j));
-    m.swap(out);
+    return out;
 }

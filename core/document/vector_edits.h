@@ -20,4 +20,4 @@ void insert_elements(std::vector<int>& v, std::size_t position, std::size_t coun
 
 // The covariance matrix without rows and columns [position, position + count), the
 // others kept where they belong.
-void delete_rows_and_columns(DMatrix& m, std::size_t position, std::size_t count);
+DMatrix without_rows_and_columns(const DMatrix& m, std::size_t position, std::size_t count);

@@ -4,32 +4,13 @@
 // build.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <string>
 
 #include "core/document/change_records.h"
+#include "tests/support/allocation_failures.h"
 #include "tests/support/model_file_test_parts.h"
-
-void* operator new(std::size_t size)
-{
-    constexpr std::size_t limit = std::size_t(256) << 20;
-    if (size <= limit)
-        if (void* p = std::malloc(size ? size : 1))
-            return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -50,6 +31,7 @@ std::wstring two_distributions(unsigned points)
 
 TEST(ModelMemory, AModelWhoseCovarianceDoesNotFitChangesNothing)
 {
+    test_support::largest_allocation = std::size_t(256) << 20;
     const document_test::TestModelFileParts parts;
     ModelState d;
     document_test::add(d, model_test::baseline());
@@ -70,6 +52,7 @@ TEST(ModelMemory, AModelWhoseCovarianceDoesNotFitChangesNothing)
     EXPECT_EQ(d.model_history.records().size(), records);
     EXPECT_EQ(d.spectrum_history.records().size(), 1u);
     EXPECT_TRUE(document_test::vectors_fit_model(d));
+    test_support::largest_allocation = SIZE_MAX;
 }
 
 }  // namespace
