@@ -55,6 +55,7 @@ bool ModelState::edit_component_properties(ISubSpecProperties& editor)
 void ModelState::append_spectrum_comment(const std::wstring& text)
 {
     const Transaction transaction(*this);
+    keep_spectrum();
     data.store_keywords();
     KeywordList list = data.keywords;
     std::wstring comment;

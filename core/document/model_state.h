@@ -231,6 +231,9 @@ public:
     template <class R, class... Args>
     void push_record(ChangeHistory& history, Args&&... args);
 
+    // The spectrum as it is, kept for the running transaction: called before anything
+    // changes the spectrum.
+    void keep_spectrum();
     // The fit matrices replaced by `covariance` (taken by swapping) and an empty
     // singular-direction matrix; the old ones are kept for the running transaction.
     void replace_fit_matrices(DMatrix& covariance);

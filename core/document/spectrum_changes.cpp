@@ -36,6 +36,7 @@ bool same_values(const DVector& a, const DVector& b)
 bool ModelState::edit_spectrum(const std::function<bool()>& change)
 {
     const Transaction transaction(*this);
+    keep_spectrum();
     data.store_keywords();
     // The spectrum before, exactly: a change that reports none may have touched it on
     // its way; an exception is the transaction's to undo.

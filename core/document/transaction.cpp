@@ -46,11 +46,36 @@ struct SubSpecState {
     }
 };
 
+// A copy of the model without its derived expressions, which follow from its components
+// and are large (every area names its parameters): they are built again on the way back.
+SpectrumModel without_derived(SpectrumModel& model)
+{
+    std::vector<NamedExpr> areas = std::move(model.area_exprs);
+    std::vector<NamedExpr> relative = std::move(model.relative_area_exprs);
+    std::vector<NamedExpr> over_level = std::move(model.level_area_exprs);
+    SpectrumModel copy;
+    try {
+        copy = model;
+    } catch (...) {
+        model.area_exprs = std::move(areas);
+        model.relative_area_exprs = std::move(relative);
+        model.level_area_exprs = std::move(over_level);
+        throw;
+    }
+    model.area_exprs = std::move(areas);
+    model.relative_area_exprs = std::move(relative);
+    model.level_area_exprs = std::move(over_level);
+    return copy;
+}
+
 }  // namespace
 
 struct ModelState::Kept {
     SpectrumModel model;
     std::vector<SubSpecState> subspecs;
+    // The spectrum and the fit matrices are kept only once an operation is about to
+    // change them: most steps leave them alone.
+    bool spectrum_kept = false;
     SpectrumData data;
     DVector values, fit_values, lower, upper;
     std::vector<int> flags;
@@ -59,8 +84,8 @@ struct ModelState::Kept {
     bool fit_matrices_kept = false;
     DMatrix covariance, singular_directions;
 
-    explicit Kept(const ModelState& d)
-        : model(d.model), data(d.data), values(d.values), fit_values(d.fit_values), lower(d.lower_bounds),
+    explicit Kept(ModelState& d)
+        : model(without_derived(d.model)), values(d.values), fit_values(d.fit_values), lower(d.lower_bounds),
           upper(d.upper_bounds), flags(d.flags), spectrum_history(d.spectrum_history.keep()),
           model_history(d.model_history.keep()), last_spectrum(d.last_spectrum_)
     {
@@ -91,7 +116,8 @@ ModelState::Transaction::~Transaction()
     Kept& k = *kept_;
     ModelState& d = document_;
     d.model = std::move(k.model);
-    d.data = std::move(k.data);
+    if (k.spectrum_kept)
+        d.data = std::move(k.data);
     d.values.swap(k.values);
     d.fit_values.swap(k.fit_values);
     d.lower_bounds.swap(k.lower);
@@ -104,13 +130,23 @@ ModelState::Transaction::~Transaction()
         d.covariance.swap(k.covariance);
         d.singular_directions.swap(k.singular_directions);
     }
-    // Putting a distribution's points back may need memory; without it the document
-    // keeps what it has, and the exception under way still reports the failure.
+    // Putting a distribution's points and the derived expressions back may need memory;
+    // without it the document keeps what it has, and the exception under way still
+    // reports the failure.
     try {
         for (const SubSpecState& s : k.subspecs)
             s.put_back();
+        d.model.rebuild_derived();
     } catch (...) {
     }
+}
+
+void ModelState::keep_spectrum()
+{
+    if (!kept_ || kept_->spectrum_kept)
+        return;
+    kept_->data = data;
+    kept_->spectrum_kept = true;
 }
 
 void ModelState::replace_fit_matrices(DMatrix& new_covariance)

@@ -84,6 +84,7 @@ ModelState::ChangeRecordData::ChangeRecordData(ModelState& document, const Spect
 
 void ModelState::ChangeRecordData::take_after(ModelState& document)
 {
+    document.keep_spectrum();
     document.data.store_keywords();
     after_ = std::make_shared<const SpectrumData>(document.data);
     document.last_spectrum_ = after_;
@@ -92,6 +93,7 @@ void ModelState::ChangeRecordData::take_after(ModelState& document)
 
 void ModelState::ChangeRecordData::load(ModelState& document, const SpectrumData& state)
 {
+    document.keep_spectrum();
     document.data = state;
     document.set_levels_from_spectrum();
 }
