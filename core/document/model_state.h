@@ -75,7 +75,7 @@ public:
     // All or nothing for every operation, undo and redo: the outermost transaction keeps
     // the whole document (model, subspectrum states, spectrum, vectors, histories) and
     // puts it back when the operation ends by an exception; inner ones do nothing. The
-    // fit matrices are kept only when an operation replaces them.
+    // spectrum and the fit matrices are kept only when an operation changes them.
     class Transaction;
 
     // An empty model (absorption) at the levels of an empty spectrum; empty histories.
@@ -163,11 +163,11 @@ public:
     // with "Add(name)" in the comment; the leading baseline follows the new level.
     void add_spectrum(const SpectrumData& other, const std::wstring& name);
     // The difference to the model (at the values) on the model's baseline level becomes
-    // the spectrum. Both refuse a model that gives a count that is not finite
+    // the spectrum. A model that gives a count that is not finite is refused
     // (std::runtime_error, message 50230), changing nothing.
     void use_difference_as_data();
     // A spectrum of n equidistant velocities generated from the model at the values,
-    // with Poisson noise when `noise` is set.
+    // with Poisson noise when `noise` is set; refused as use_difference_as_data is.
     void simulate_spectrum(unsigned n, double from, double to, bool noise);
     // The count of point `index` becomes `value` (deviations follow unless the spectrum
     // stores its own); false, nothing recorded, for an index outside the counts.
