@@ -89,11 +89,14 @@ protected:
             std::wstring name = k == 0   ? L"Gauss singlet (Lua)"
                                 : k == 1 ? L"Lorentz singlet (57Fe)"
                                 : k == 2 ? L"No parameters"
+                                : k == 3 ? L"[D] Scripted"
                                          : names.next();
-            // Names the catalogue holds already, or that name a distribution, make no
-            // new type.
-            if (!used.insert(name).second || SubSpecFactory::instance().create_by_name(name, &iron()) ||
-                name.starts_with(L"[D] ") || name.starts_with(L"@"))
+            // Names the catalogue holds already, or that name a distribution of one, make
+            // no new type.
+            const auto known = [](std::wstring_view n) {
+                return SubSpecFactory::instance().create_by_name(n, &iron()) != nullptr;
+            };
+            if (!used.insert(name).second || known(name) || (name.starts_with(L"[D] ") && known(name.substr(4))))
                 continue;
             std::string script = "return { name = " + lua_string(name) + ", params = {";
             const unsigned params = k == 2 ? 0 : 1 + names.pick(4);
@@ -162,8 +165,8 @@ TEST_F(ModelFileRoundTrip, EveryTypeAndEveryNameReopensToTheSameFile)
         ASSERT_GT(d.model.component_count(), 40u);
         for (unsigned e = 0; e < 12; ++e) {
             const SubModel& c = *d.model.components[names.pick(d.model.component_count())];
-            d.add_expression(e, names.next(),
-                             L"[" + std::to_wstring(c.index) + L":" + c.subspec->param_info(0).name + L"]*2");
+            const std::wstring param = c.count > 0 ? c.subspec->param_info(0).name : L"none";
+            d.add_expression(e, names.next(), L"[" + std::to_wstring(c.index) + L":" + param + L"]*2");
         }
         DVector v = d.values;
         for (unsigned i = 0; i < v.size(); ++i)
@@ -181,21 +184,21 @@ TEST_F(ModelFileRoundTrip, EveryTypeAndEveryNameReopensToTheSameFile)
     fs::remove(fs::path(path));
 }
 
-// The shipped example models carry "(Lua)" in their names, which is no isotope.
+// The shipped example models carry "(Lua)" in their names, which is no isotope; a
+// scripted model's name may also look like an isotope's or a distribution's.
 TEST_F(ModelFileRoundTrip, ANameEndingInAParenthesisedWordIsNoIsotope)
 {
     const ProgramModelFileParts parts(test_support::program_isotopes());
     ModelState d;
-    document_test::add(d, create_subspec(L"Gauss singlet (Lua)", &iron()));
-    document_test::add(d, create_subspec(L"Lorentz singlet (57Fe)", &iron()));
-    document_test::add(d, create_subspec(L"Lorentz singlet", &iron()));
+    for (const wchar_t* name : {L"Gauss singlet (Lua)", L"Lorentz singlet (57Fe)", L"[D] Scripted", L"Lorentz singlet"})
+        document_test::add(d, create_subspec(name, &iron()));
     const std::wstring path = wide(scratch("vx_round_trip_lua_names_") += ".mdl");
     d.save_model_file(path, parts);
     ModelState back;
     back.load_model_file(&iron(), path, parts);
     fs::remove(fs::path(path));
-    ASSERT_EQ(back.model.component_count(), 3u);
-    for (unsigned k = 0; k < 3; ++k)
+    ASSERT_EQ(back.model.component_count(), 4u);
+    for (unsigned k = 0; k < 4; ++k)
         EXPECT_EQ(back.model.components[k]->subspec->display_name(), d.model.components[k]->subspec->display_name());
 }
 
