@@ -5,6 +5,7 @@
 
 #include "core/document/change_records.h"
 #include "core/document/model_file.h"
+#include "core/document/vector_edits.h"
 #include "core/text/text.h"
 #include "core/text/ui_seam.h"
 
@@ -37,7 +38,7 @@ void ModelState::take_loaded_model(const Isotope* isotope, SpectrumModel& loaded
     loaded.compile_expressions();
     loaded.apply_links(new_values, nullptr);
     const std::size_t n = loaded.param_count();
-    DMatrix zeros(n, n, 0.0);
+    DMatrix zeros = zero_covariance(n);
     DVector new_fit_values = new_values;
     model = std::move(loaded);
     fit_values.swap(new_fit_values);

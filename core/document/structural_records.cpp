@@ -13,7 +13,7 @@ namespace {
 void reset_fit_matrices(ModelState& document)
 {
     const std::size_t n = document.model.param_count();
-    DMatrix zeros(n, n, 0.0);
+    DMatrix zeros = zero_covariance(n);
     document.replace_fit_matrices(zeros);
 }
 

@@ -1,7 +1,10 @@
 #include "core/document/vector_edits.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
+
+#include "core/text/messages.h"
 
 namespace {
 
@@ -45,6 +48,17 @@ void insert_elements(std::vector<int>& v, std::size_t position, std::size_t coun
 {
     check_insert(v.size(), position);
     v.insert(v.begin() + position, count, 0);
+}
+
+DMatrix zero_covariance(std::size_t n)
+{
+    // Two 10000-point distributions ask for 3.2 GB: more than a 32-bit program can have.
+    try {
+        return DMatrix(n, n, 0.0);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    throw std::runtime_error(MessageText(50231, static_cast<unsigned>(n)).to_utf8());
 }
 
 DMatrix without_rows_and_columns(const DMatrix& m, std::size_t position, std::size_t count)

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/document/change_records.h"
+#include "core/text/messages.h"
 #include "tests/support/allocation_failures.h"
 #include "tests/support/model_file_test_parts.h"
 
@@ -47,7 +48,12 @@ TEST(ModelMemory, AModelWhoseCovarianceDoesNotFitChangesNothing)
         small.load_model_text(nullptr, two_distributions(100), parts);
         EXPECT_EQ(small.model.component_count(), 2u);
     }
-    EXPECT_THROW(d.load_model_text(nullptr, two_distributions(10000), parts), std::bad_alloc);
+    try {
+        d.load_model_text(nullptr, two_distributions(10000), parts);
+        ADD_FAILURE() << "loaded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), MessageText(50231, 20006u).to_utf8());
+    }
     EXPECT_EQ(Snapshot(d).difference(before), "");
     EXPECT_EQ(d.model_history.records().size(), records);
     EXPECT_EQ(d.spectrum_history.records().size(), 1u);
