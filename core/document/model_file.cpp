@@ -90,14 +90,20 @@ KeyedComponent create_keyed_component(const std::wstring& key, const ModelFilePa
             unknown_isotope = isotope_name;
         }
     }
-    if (SubSpecPtr whole = parts.create(rest, &parts.isotopes().at(0));
-        whole && (!with_isotope || !with_isotope->subspec || whole->display_name() == rest))
-        return {whole, rest};
-    if (with_isotope && with_isotope->subspec)
-        return *with_isotope;
-    if (unknown_isotope)
-        throw std::runtime_error(message(50047, *unknown_isotope));
-    throw std::runtime_error(message(50048, with_isotope ? with_isotope->name : rest));
+    if (!with_isotope || !with_isotope->subspec) {
+        if (SubSpecPtr whole = parts.create(rest, &parts.isotopes().at(0)))
+            return {whole, rest};
+        if (unknown_isotope)
+            throw std::runtime_error(message(50047, *unknown_isotope));
+        throw std::runtime_error(message(50048, with_isotope ? with_isotope->name : rest));
+    }
+    // The reading with the isotope stands unless the whole name is a model's own.
+    try {
+        if (SubSpecPtr whole = parts.create(rest, &parts.isotopes().at(0)); whole && whole->display_name() == rest)
+            return {whole, rest};
+    } catch (const std::runtime_error&) {
+    }
+    return *with_isotope;
 }
 
 // The message with where it arose: the file (when there is one) and the entry's key.
