@@ -72,5 +72,7 @@ SubSpecPtr LuaSubSpec::clone() const
 
 std::wstring LuaSubSpec::area_expr(unsigned component) const
 {
+    if (param_count() == 0)
+        return std::wstring();  // a model without parameters has no area
     return (boost::wformat(L"[%u:%s]", std::locale::classic()) % component % param_info(0).name).str();
 }

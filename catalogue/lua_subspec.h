@@ -34,7 +34,7 @@ public:
     void param_layout(std::vector<unsigned>& out) const override;
     SubSpecPtr clone() const override;
 
-    // "[k:name of the first parameter]".
+    // "[k:name of the first parameter]"; empty (no area) without parameters.
     std::wstring area_expr(unsigned component) const override;
 
 private:

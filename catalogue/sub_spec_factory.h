@@ -73,7 +73,8 @@ private:
 };
 
 // The creation of a component by the name a model file or the clipboard gives: "[D] "
-// and a catalogue name make a distribution of that model, still without points (null
-// when the rest is no catalogue name; the distribution's error when the model cannot be
-// distributed); any other name is created by name. Null when not found.
+// and a catalogue name make a distribution of that model, still without points (the
+// distribution's error when the model cannot be distributed); any other name, also
+// "[D] " and a rest that names no model (a scripted model may be called so), is created
+// by name. Null when not found.
 SubSpecPtr create_subspec(std::wstring_view name, const Isotope* isotope);

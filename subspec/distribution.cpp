@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "core/text/c_format.h"
 #include "subspec/eval_ranges.h"
 
 namespace {
@@ -78,9 +77,13 @@ void Distribution::setup(unsigned n, const std::vector<unsigned>& varying)
 
 void Distribution::rebuild_point_params()
 {
-    descriptors_.resize(shown_count_);
+    // Built aside and swapped in: a failure on the way (memory) leaves the descriptors as
+    // they were; the names are made without a stream, which would swallow that failure.
+    std::vector<ParamInfo> descriptors(descriptors_.begin(), descriptors_.begin() + shown_count_);
+    descriptors.reserve(shown_count_ + point_count_);
     for (unsigned i = 0; i < point_count_; ++i)
-        descriptors_.push_back({(c_format(L"I%u") % i).str(), L"%.3f", KindNone, 0.0, unbounded, true});
+        descriptors.push_back({L"I" + std::to_wstring(i), L"%.3f", KindNone, 0.0, unbounded, true});
+    descriptors_.swap(descriptors);
 }
 
 void Distribution::set_range(std::span<double> slice, unsigned inner_index, double start, double end) const

@@ -1,7 +1,8 @@
 // The distribution's extra data in a component line: one line of numbers separated by
 // ';' (any one character reads as a separator): N, K, the K spread inner parameters, the
 // N point deviations ("%.15e"), M, the M marked ranges as first and last point, and,
-// when the inner model has model data, ';' and its own text to the end.
+// when the inner model has model data, ';' and its own text to the end (empty when the
+// inner model has none).
 //
 // Reading takes the whole text apart before anything changes, so a text that is cut
 // short, holds something that is not a number where one belongs, or asks for an
@@ -123,13 +124,12 @@ bool Distribution::load_extra(const std::wstring& text)
     }
 
     if (auto* data = dynamic_cast<ISubSpecData*>(inner_.get())) {
-        // A text without the inner part gives the inner model its data for a missing text.
-        std::wstring inner_text;
-        if (!in.at_end()) {
-            in.separator();
-            inner_text = in.rest();
-        }
-        if (!data->load_extra(inner_text))
+        // A text without the inner part gives the inner model its data for a missing text;
+        // an empty inner part is the data of an inner model that has none (a measured
+        // spectrum without its reference), which it keeps as it was created.
+        const bool has_part = !in.at_end() && in.separator();
+        const std::wstring inner_text = has_part ? in.rest() : std::wstring();
+        if ((!has_part || !inner_text.empty()) && !data->load_extra(inner_text))
             return false;
     } else if (!in.at_end()) {
         return false;

@@ -211,10 +211,11 @@ void Distribution::set_axis_param(int entry)
 
 void Distribution::set_marked_ranges(const PointRangeList& ranges)
 {
-    marked_ranges_.clear();
+    PointRangeList kept;
     for (const auto& r : ranges)
         if (r.first < r.second && r.second < point_count_)
-            marked_ranges_.push_back(r);
+            kept.push_back(r);
+    marked_ranges_.swap(kept);
 }
 
 void Distribution::set_point_deviations(unsigned first, const std::vector<double>& values)

@@ -48,9 +48,15 @@ void Distribution::resize(unsigned n, const ParamRange& p, std::vector<double>& 
     resample_linear(weights, 0.0, point_count_, new_weights, 0.0, n, 0.0);
     rescale(new_weights, old_sum);
 
+    const unsigned old_count = point_count_;
     point_count_ = n;
+    try {
+        rebuild_point_params();
+    } catch (...) {
+        point_count_ = old_count;
+        throw;
+    }
     point_deviations_ = std::move(deviations);
-    rebuild_point_params();
     // Ranges past the new last point would break the rule that every mark lies on the grid.
     set_marked_ranges(PointRangeList(marked_ranges_));
 }

@@ -1,5 +1,6 @@
 #include "core/document/change_history.h"
 
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,7 @@ void ChangeHistory::undo(ModelState& document)
 {
     if (!can_undo())
         return;
+    const ModelState::Transaction transaction(document);
     --position_;
     (*position_)->undo(document);
 }
@@ -39,9 +41,33 @@ void ChangeHistory::redo(ModelState& document)
 {
     if (!can_redo())
         return;
+    const ModelState::Transaction transaction(document);
     const ChangeRecordPtr record = *position_;
     ++position_;
     record->redo(document);
+}
+
+ChangeHistory::Kept ChangeHistory::keep() const
+{
+    const auto index = [this](RecordList::const_iterator it) {
+        return static_cast<std::size_t>(std::distance(records_.begin(), it));
+    };
+    Kept kept{records_, index(position_), std::nullopt, index(group_)};
+    if (saved_)
+        kept.saved = index(*saved_);
+    return kept;
+}
+
+void ChangeHistory::put_back(Kept& kept) noexcept
+{
+    records_.swap(kept.records);
+    const auto at = [this](std::size_t i) { return std::next(records_.begin(), static_cast<std::ptrdiff_t>(i)); };
+    position_ = at(kept.position);
+    group_ = at(kept.group);
+    if (kept.saved)
+        saved_ = at(*kept.saved);
+    else
+        saved_.reset();
 }
 
 void ChangeHistory::clear()

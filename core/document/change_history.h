@@ -57,6 +57,17 @@ public:
 
     const RecordList& records() const { return records_; }
 
+    // The records and marks as they are, for a failed operation to put back.
+    struct Kept {
+        RecordList records;
+        std::size_t position = 0;
+        std::optional<std::size_t> saved;
+        std::size_t group = 0;
+    };
+    Kept keep() const;
+    // Puts back what keep gave, without allocating.
+    void put_back(Kept& kept) noexcept;
+
 private:
     RecordList records_;
     RecordList::iterator position_ = records_.end();

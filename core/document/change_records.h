@@ -36,19 +36,24 @@ private:
     unsigned index_;
 };
 
-// The spectrum through its keyword list; the caller has changed the spectrum already.
-// A list equal to the one the previous spectrum record kept as its state after is
-// shared with it: one edit after another keeps each spectrum once.
+// The whole spectrum (points, deviations, analysis and keyword list) before and after;
+// the caller has changed the spectrum already. Undo and redo give back exactly the
+// spectra that were, not their texts read again. A state before equal to the one the
+// previous spectrum record kept as its state after is shared with it: one edit after
+// another keeps each spectrum once.
 class ModelState::ChangeRecordData : public ChangeRecordBase {
 public:
-    ChangeRecordData(ModelState& document, KeywordList before);
+    // The state before as its keyword list; a list that does not read stands for an
+    // empty spectrum.
+    ChangeRecordData(ModelState& document, const KeywordList& before);
+    ChangeRecordData(ModelState& document, const SpectrumData& before);
     void undo(ModelState& document) override;
     void redo(ModelState& document) override;
 
 private:
-    // A list that no longer reads leaves an empty spectrum.
-    static void load(ModelState& document, const KeywordList& list);
-    std::shared_ptr<const KeywordList> before_, after_;
+    void take_after(ModelState& document);
+    static void load(ModelState& document, const SpectrumData& state);
+    std::shared_ptr<const SpectrumData> before_, after_;
 };
 
 // Absorption or emission, with the levels of that reading of the spectrum.
@@ -168,11 +173,12 @@ public:
 
 private:
     void apply(ModelState& document, const DVector& input) const;
-    unsigned component_, points_, old_points_;
+    unsigned component_, points_;
     DVector values_, fit_values_, lower_, upper_;
     std::vector<int> flags_;
-    // Deviations and weight links of every distribution, in model order: a resize
-    // reaches the followers too.
+    // Point counts, deviations and marks of every distribution, in model order: a resize
+    // reaches the followers and the distribution followed too.
+    std::vector<unsigned> point_counts_;
     std::vector<std::vector<double>> deviations_;
     std::vector<PointRangeList> marks_;
     // Every component's links: followers are unlinked and linked again.

@@ -35,6 +35,7 @@ void ModelState::ChangeRecordSubSpec::apply(ModelState& document, const SubSpecP
 
 bool ModelState::edit_component_properties(unsigned component)
 {
+    const Transaction transaction(*this);
     const SubSpecPtr& present = model.components.at(component)->subspec;
     if (!dynamic_cast<ISubSpecProperties*>(present.get()))
         return false;
@@ -47,20 +48,15 @@ bool ModelState::edit_component_properties(unsigned component)
 
 void ModelState::change_distribution(unsigned component, SubSpecPtr replacement, unsigned points)
 {
+    const Transaction transaction(*this);
     const IDistribution* present = model.components.at(component)->distribution();
     if (!present)
         throw std::invalid_argument("The component is no distribution");
     std::vector<ChangeRecordPtr> list;
     if (replacement)
         list.push_back(std::make_shared<ChangeRecordSubSpec>(*this, component, std::move(replacement)));
-    try {
-        if (points != model.components[component]->distribution()->point_count())
-            list.push_back(std::make_shared<ChangeRecordResizeDist>(*this, component, points));
-    } catch (...) {
-        for (auto it = list.rbegin(); it != list.rend(); ++it)
-            (*it)->undo(*this);
-        throw;
-    }
+    if (points != model.components[component]->distribution()->point_count())
+        list.push_back(std::make_shared<ChangeRecordResizeDist>(*this, component, points));
     if (list.size() == 1)
         model_history.push(list.front());
     else if (!list.empty())

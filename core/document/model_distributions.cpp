@@ -125,3 +125,17 @@ void resize_distribution(SpectrumModel& model, unsigned k, unsigned points, cons
     model.rebuild_derived();
     model.compile_expressions();
 }
+
+void set_point_counts(SpectrumModel& model, const std::vector<unsigned>& counts)
+{
+    DVector scratch(model.param_count(), 0.0);
+    std::size_t n = 0;
+    for (const auto& c : model.components)
+        if (const IDistribution* d = c->distribution()) {
+            if (n < counts.size() && d->point_count() != counts[n])
+                resize_one_distribution(model, *c, counts[n], scratch, SideVectors{nullptr, nullptr, nullptr});
+            ++n;
+        }
+    model.rebuild_derived();
+    model.compile_expressions();
+}

@@ -23,3 +23,8 @@ void unlink_distribution_weights(SpectrumModel& model, unsigned d);
 // count. A distribution that follows its own largest weight loses those links.
 void resize_distribution(SpectrumModel& model, unsigned k, unsigned points, const DVector& in, DVector* out,
                          DVector* lower, DVector* upper, std::vector<int>* flags);
+
+// Gives each distribution of the model, in model order, its point count from `counts`,
+// on its own (no follower follows): an undo puts back the counts it kept, whichever
+// distributions a resize reached.
+void set_point_counts(SpectrumModel& model, const std::vector<unsigned>& counts);

@@ -1,6 +1,6 @@
 // The model edit operations: each builds one undo record (or one list of records),
-// which makes the change, and pushes it on its history. An exception while a record is
-// built pushes nothing.
+// which makes the change, and pushes it on its history, as one transaction: an
+// exception on the way leaves the document and its histories as they were.
 #include <memory>
 #include <stdexcept>
 
@@ -20,6 +20,7 @@ ChangeRecordPtr build(Args&&... args)
 void ModelState::add_component(unsigned index, const SpectrumAnalysis& analysis, SubSpecPtr subspec,
                                bool user_requested)
 {
+    const Transaction transaction(*this);
     const unsigned n = subspec->param_count();
     DVector start(n, 0.0), lower(n), upper(n);
     std::vector<int> start_flags(n);
@@ -49,6 +50,7 @@ void ModelState::add_component(unsigned index, const SpectrumAnalysis& analysis,
 void ModelState::insert_component(unsigned index, SubSpecPtr subspec, const DVector& new_values,
                                   const std::vector<int>& new_flags, const DVector& lower, const DVector& upper)
 {
+    const Transaction transaction(*this);
     if (dynamic_cast<const IBaseLine*>(subspec.get()) == nullptr) {
         model_history.push(
             build<ChangeRecordAddModel>(*this, index, std::move(subspec), new_values, new_flags, lower, upper));
@@ -57,18 +59,13 @@ void ModelState::insert_component(unsigned index, SubSpecPtr subspec, const DVec
     std::vector<ChangeRecordPtr> list;
     if (model.starts_with_baseline())
         list.push_back(build<ChangeRecordDelModel>(*this, 0u));
-    try {
-        list.push_back(build<ChangeRecordAddModel>(*this, 0u, std::move(subspec), new_values, new_flags, lower, upper));
-    } catch (...) {
-        for (auto it = list.rbegin(); it != list.rend(); ++it)
-            (*it)->undo(*this);
-        throw;
-    }
+    list.push_back(build<ChangeRecordAddModel>(*this, 0u, std::move(subspec), new_values, new_flags, lower, upper));
     model_history.push(build<ChangeRecordList>(std::move(list)));
 }
 
 void ModelState::delete_all_components()
 {
+    const Transaction transaction(*this);
     std::vector<ChangeRecordPtr> list;
     while (model.component_count() > 0)
         list.push_back(build<ChangeRecordDelModel>(*this, model.component_count() - 1));
@@ -78,16 +75,19 @@ void ModelState::delete_all_components()
 
 void ModelState::add_expression(unsigned index, const std::wstring& name, const std::wstring& text)
 {
+    const Transaction transaction(*this);
     model_history.push(build<ChangeRecordAddExpr>(*this, index, name, text));
 }
 
 void ModelState::replace_expression(unsigned index, const std::wstring& name, const std::wstring& text)
 {
+    const Transaction transaction(*this);
     model_history.push(build<ChangeRecordReplaceExpr>(*this, index, name, text));
 }
 
 void ModelState::delete_all_expressions()
 {
+    const Transaction transaction(*this);
     std::vector<ChangeRecordPtr> list;
     while (!model.expressions.empty())
         list.push_back(build<ChangeRecordDelExpr>(*this, static_cast<unsigned>(model.expressions.size() - 1)));
@@ -97,6 +97,7 @@ void ModelState::delete_all_expressions()
 
 void ModelState::add_xrange(const XRange& range)
 {
+    const Transaction transaction(*this);
     const std::vector<XRange> before = model.xranges;
     model.xranges.push_back(range);
     spectrum_history.push(build<ChangeRecordAddXR>(before, model.xranges));
@@ -104,6 +105,7 @@ void ModelState::add_xrange(const XRange& range)
 
 void ModelState::delete_xrange(double from, double to)
 {
+    const Transaction transaction(*this);
     const std::vector<XRange> before = model.xranges;
     remove_xrange_interval(model.xranges, from, to);
     spectrum_history.push(build<ChangeRecordDelXR>(before, model.xranges));
@@ -111,6 +113,7 @@ void ModelState::delete_xrange(double from, double to)
 
 void ModelState::add_link(const LinkSpec& spec)
 {
+    const Transaction transaction(*this);
     const ParamLink in_place = model.components.at(spec.dependent_component)->links.at(spec.dependent_param);
     if (in_place.kind == NotLinked) {
         model_history.push(build<ChangeRecordAddLink>(*this, spec));
@@ -119,18 +122,13 @@ void ModelState::add_link(const LinkSpec& spec)
     const LinkSpec old{in_place.target_component, in_place.target_param, in_place.kind,
                        spec.dependent_component,  spec.dependent_param,  in_place.factor};
     const ChangeRecordPtr unlink = build<ChangeRecordDelLink>(*this, old);
-    ChangeRecordPtr link;
-    try {
-        link = build<ChangeRecordAddLink>(*this, spec);
-    } catch (...) {
-        unlink->undo(*this);
-        throw;
-    }
+    const ChangeRecordPtr link = build<ChangeRecordAddLink>(*this, spec);
     model_history.push(build<ChangeRecordList>(std::vector<ChangeRecordPtr>{unlink, link}));
 }
 
 void ModelState::link_distribution(unsigned target, unsigned dependent, double factor)
 {
+    const Transaction transaction(*this);
     if (target >= model.component_count() || dependent >= model.component_count())
         return;
     const IDistribution* t = model.components[target]->distribution();
@@ -146,6 +144,7 @@ void ModelState::link_distribution(unsigned target, unsigned dependent, double f
 
 void ModelState::unlink_distribution(unsigned component)
 {
+    const Transaction transaction(*this);
     if (component >= model.component_count() || !model.components[component]->distribution())
         return;
     const ParamLink first = model.components[component]->first_weight_link();
@@ -154,6 +153,7 @@ void ModelState::unlink_distribution(unsigned component)
 
 bool ModelState::fix_distribution_points(unsigned component, unsigned p1, unsigned p2, bool fix)
 {
+    const Transaction transaction(*this);
     if (component >= model.component_count())
         return false;
     const SubModel& c = *model.components[component];
@@ -166,16 +166,19 @@ bool ModelState::fix_distribution_points(unsigned component, unsigned p1, unsign
 
 void ModelState::set_direction(bool emission)
 {
+    const Transaction transaction(*this);
     model_history.push(build<ChangeRecordDir>(*this, emission));
 }
 
 void ModelState::set_flags(unsigned from, unsigned to, int mask, int bits)
 {
+    const Transaction transaction(*this);
     model_history.push(build<ChangeRecordLock>(*this, from, to, mask, bits));
 }
 
 void ModelState::set_param(unsigned index, double value)
 {
+    const Transaction transaction(*this);
     const SubModel& c = model.component_of_param(index);
     const unsigned k = index - c.first;
     if (const IDistribution* d = c.distribution()) {
@@ -194,13 +197,7 @@ void ModelState::set_param(unsigned index, double value)
             while (model.distribution_at(position) != &c)
                 ++position;
             const ChangeRecordPtr all = build<ChangeRecordA0>(*this, w);
-            ChangeRecordPtr dev;
-            try {
-                dev = build<ChangeRecordDistYDevAll>(*this, position, deviations);
-            } catch (...) {
-                all->undo(*this);
-                throw;
-            }
+            const ChangeRecordPtr dev = build<ChangeRecordDistYDevAll>(*this, position, deviations);
             model_history.push(build<ChangeRecordList>(std::vector<ChangeRecordPtr>{all, dev}));
             return;
         }
@@ -210,5 +207,6 @@ void ModelState::set_param(unsigned index, double value)
 
 void ModelState::set_params(unsigned from, unsigned to, double value)
 {
+    const Transaction transaction(*this);
     model_history.push(build<ChangeRecordParams>(*this, from, to, value));
 }

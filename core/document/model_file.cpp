@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "core/model/component_line.h"
 #include "core/spectrum/isotope.h"
 #include "core/text/c_format.h"
 #include "core/text/messages.h"
@@ -49,19 +50,29 @@ std::optional<long long> number_after(const std::wstring& key, std::wstring_view
     return negative ? -n : n;
 }
 
-struct ComponentKey {
+std::string message(std::uint32_t id, const std::wstring& insert)
+{
+    return MessageText(id, insert).to_utf8();
+}
+
+// A component as its key names it, with the name it was created by.
+struct KeyedComponent {
+    SubSpecPtr subspec;
     std::wstring name;
-    std::optional<std::wstring> isotope;
 };
 
-// "Component = %d-" and either a name up to "(" with the isotope name in parentheses,
-// or the whole rest as the name. Empty name: the key names no model.
-ComponentKey parse_component_key(const std::wstring& key)
+// "Component = %d-" and a name that may end in " (" isotope name ")". A catalogue name
+// may end in a parenthesised part of its own ("Gauss singlet (Lua)"), so the whole rest
+// is tried as a name for the first isotope too: a reading whose component shows exactly
+// the key's name wins, else the first that creates one.
+KeyedComponent create_keyed_component(const std::wstring& key, const ModelFileParts& parts)
 {
     std::size_t pos = 0;
     if (!number_after(key, L"Component = ", &pos) || pos >= key.size() || key[pos] != L'-')
-        return {};
+        throw std::runtime_error(message(50048, L""));
     const std::wstring rest = key.substr(pos + 1);
+    std::optional<KeyedComponent> with_isotope;
+    std::optional<std::wstring> unknown_isotope;
     const std::size_t open = rest.find(L'(');
     if (open != std::wstring::npos && open >= 1 && open <= name_limit && open + 1 < rest.size() &&
         rest[open + 1] != L')') {
@@ -70,9 +81,29 @@ ComponentKey parse_component_key(const std::wstring& key)
             name.pop_back();
         const std::size_t close = rest.find(L')', open + 1);
         const std::size_t length = (close == std::wstring::npos ? rest.size() : close) - open - 1;
-        return {name, rest.substr(open + 1, std::min(length, name_limit))};
+        const std::wstring isotope_name = rest.substr(open + 1, std::min(length, name_limit));
+        if (const Isotope* isotope = parts.isotopes().find(isotope_name)) {
+            with_isotope = KeyedComponent{parts.create(name, isotope), name};
+            if (with_isotope->subspec && with_isotope->subspec->display_name() == rest)
+                return *with_isotope;
+        } else {
+            unknown_isotope = isotope_name;
+        }
     }
-    return {rest.substr(0, std::min(rest.find(L'\u0001'), name_limit)), std::nullopt};
+    if (!with_isotope || !with_isotope->subspec) {
+        if (SubSpecPtr whole = parts.create(rest, &parts.isotopes().at(0)))
+            return {whole, rest};
+        if (unknown_isotope)
+            throw std::runtime_error(message(50047, *unknown_isotope));
+        throw std::runtime_error(message(50048, with_isotope ? with_isotope->name : rest));
+    }
+    // The reading with the isotope stands unless the whole name is a model's own.
+    try {
+        if (SubSpecPtr whole = parts.create(rest, &parts.isotopes().at(0)); whole && whole->display_name() == rest)
+            return {whole, rest};
+    } catch (const std::runtime_error&) {
+    }
+    return *with_isotope;
 }
 
 // The message with where it arose: the file (when there is one) and the entry's key.
@@ -80,11 +111,6 @@ std::runtime_error located(const std::string& message, const std::wstring& sourc
 {
     std::wstring where = source.empty() ? key : source + L", " + key;
     return std::runtime_error(message + " (" + wide_to_utf8(where) + ")");
-}
-
-std::string message(std::uint32_t id, const std::wstring& insert)
-{
-    return MessageText(id, insert).to_utf8();
 }
 
 // Two numbers as "%lf %lf" reads them.
@@ -141,27 +167,16 @@ LoadedModel read_model_keywords(KeywordList& list, const SpectrumModel& base, co
     for (const auto& [key, data] : edited) {
         if (starts_with(key, L"Component = ")) {
             try {
-                const ComponentKey parsed = parse_component_key(key);
-                const Isotope* isotope = nullptr;
-                if (parsed.isotope) {
-                    isotope = parts.isotopes().find(*parsed.isotope);
-                    if (!isotope)
-                        throw std::runtime_error(message(50047, *parsed.isotope));
-                } else if (!parsed.name.empty()) {
-                    isotope = &parts.isotopes().at(0);
-                }
-                SubSpecPtr subspec = parsed.name.empty() ? SubSpecPtr() : parts.create(parsed.name, isotope);
-                if (!subspec)
-                    throw std::runtime_error(message(50048, parsed.name));
+                const KeyedComponent keyed = create_keyed_component(key, parts);
                 const unsigned number = static_cast<unsigned>(components.size());
-                parts.add_param_renames(parsed.name, number, renames);
+                parts.add_param_renames(keyed.name, number, renames);
                 std::vector<LinkSpec> links;
-                parts.read_line(data.value, subspec, parsed.name, values, flags, lower, upper, links);
+                parts.read_line(data.value, keyed.subspec, keyed.name, values, flags, lower, upper, links);
                 for (LinkSpec& s : links) {
                     s.dependent_component = number;
                     requests.push_back({s, key});
                 }
-                components.push_back(std::make_shared<SubModel>(subspec, next_component_color(components)));
+                components.push_back(std::make_shared<SubModel>(keyed.subspec, next_component_color(components)));
             } catch (const std::runtime_error& e) {
                 throw located(e.what(), source, key);
             }
@@ -220,7 +235,7 @@ LoadedModel read_model_keywords(KeywordList& list, const SpectrumModel& base, co
         if (number_after(key, L"Expression = ")) {
             const std::size_t eq = data.value.find(L'=');
             NamedExpr e;
-            e.name = eq == std::wstring::npos ? std::wstring() : data.value.substr(0, eq);
+            e.name = eq == std::wstring::npos ? std::wstring() : decode_name(data.value.substr(0, eq));
             e.text = SpectrumModel::rewrite_refs_on_load(
                 eq == std::wstring::npos ? data.value : data.value.substr(eq + 1), renames);
             model.expressions.push_back(std::move(e));
@@ -276,7 +291,11 @@ void write_model_keywords(SpectrumModel& model, const DVector& values, const std
         if (locked)
             kwlist_set(list, (c_format(L"GLock = %02d") % k).str(), L"1", KWHidden);
     }
-    for (std::size_t k = 0; k < model.expressions.size(); ++k)
+    for (std::size_t k = 0; k < model.expressions.size(); ++k) {
+        // The name ends at the first "=": one with "=" in it travels encoded.
+        const std::wstring& name = model.expressions[k].name;
+        const bool encoded = name.find(L'=') != std::wstring::npos || name.starts_with(L"$$");
         kwlist_set(list, (c_format(L"Expression = %02d") % (k + 1)).str(),
-                   model.expressions[k].name + L"=" + model.expressions[k].text, KWHidden);
+                   (encoded ? encode_name(name) : name) + L"=" + model.expressions[k].text, KWHidden);
+    }
 }

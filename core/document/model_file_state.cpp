@@ -5,11 +5,13 @@
 
 #include "core/document/change_records.h"
 #include "core/document/model_file.h"
+#include "core/document/vector_edits.h"
 #include "core/text/text.h"
 #include "core/text/ui_seam.h"
 
 void ModelState::load_model_file(const Isotope* isotope, const std::wstring& path, const ModelFileParts& parts)
 {
+    const Transaction transaction(*this);
     KeywordList list;
     kwfile_load(path, list);
     LoadedModel loaded = read_model_keywords(list, model, parts, path);
@@ -19,6 +21,7 @@ void ModelState::load_model_file(const Isotope* isotope, const std::wstring& pat
 
 void ModelState::load_model_text(const Isotope* isotope, const std::wstring& text, const ModelFileParts& parts)
 {
+    const Transaction transaction(*this);
     KeywordList list;
     kwfile_load_from_memory(text, list);
     LoadedModel loaded = read_model_keywords(list, model, parts, std::wstring());
@@ -29,20 +32,21 @@ void ModelState::load_model_text(const Isotope* isotope, const std::wstring& tex
 void ModelState::take_loaded_model(const Isotope* isotope, SpectrumModel& loaded, DVector& new_values,
                                    std::vector<int>& new_flags, DVector& new_lower, DVector& new_upper)
 {
-    // Nothing below throws on a model that read completely: the document changes only
-    // from here on.
+    // Everything the new state needs is allocated first (the covariance of a large
+    // model may not fit into memory); the document changes only from there on, by moves.
     loaded.isotope = isotope;
     loaded.compile_expressions();
     loaded.apply_links(new_values, nullptr);
+    const std::size_t n = loaded.param_count();
+    DMatrix zeros = zero_covariance(n);
+    DVector new_fit_values = new_values;
     model = std::move(loaded);
-    fit_values = new_values;
-    values = std::move(new_values);
-    lower_bounds = std::move(new_lower);
-    upper_bounds = std::move(new_upper);
-    flags = std::move(new_flags);
-    const std::size_t n = model.param_count();
-    covariance = DMatrix(n, n, 0.0);
-    singular_directions = DMatrix(0, 0);
+    fit_values.swap(new_fit_values);
+    values.swap(new_values);
+    lower_bounds.swap(new_lower);
+    upper_bounds.swap(new_upper);
+    flags.swap(new_flags);
+    replace_fit_matrices(zeros);
     model_history.clear();
     // The single ranges recorded on the spectrum history belonged to the old model.
     spectrum_history.drop_model_bound_records();
@@ -50,6 +54,7 @@ void ModelState::take_loaded_model(const Isotope* isotope, SpectrumModel& loaded
 
 void ModelState::save_model_file(const std::wstring& path, const ModelFileParts& parts)
 {
+    const Transaction transaction(*this);
     // The list is written on a copy: a failed save leaves the model's list as it was.
     SpectrumModel copy = model;
     write_model_keywords(copy, values, flags, lower_bounds, upper_bounds, parts);
@@ -73,8 +78,8 @@ bool ModelState::edit_model_properties(const ModelFileParts& parts)
         loaded.model.keywords = std::move(edited);
         loaded.model.compile_expressions();
         loaded.model.apply_links(loaded.values, nullptr);
-        model_history.push(std::make_shared<ChangeRecordWholeModel>(*this, loaded.model, loaded.values,
-                                                                    loaded.flags, loaded.lower, loaded.upper));
+        push_record<ChangeRecordWholeModel>(model_history, loaded.model, loaded.values, loaded.flags, loaded.lower,
+                                            loaded.upper);
         return true;
     } catch (const std::exception& error) {
         user_interface().message_box(utf8_to_wide(error.what()), L"Error");

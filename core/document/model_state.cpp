@@ -12,6 +12,7 @@ ModelState::ModelState()
 
 void ModelState::set_levels_from_spectrum()
 {
+    const Transaction transaction(*this);
     const SpectrumAnalysis& a = data.analysis(model.is_emission());
     model.set_levels(a.S, a.N0);
 }
@@ -29,6 +30,7 @@ bool ModelState::is_varied(unsigned index) const
 
 void ModelState::accept_fit_values(const DVector& new_values)
 {
+    const Transaction transaction(*this);
     if (new_values.size() != model.param_count())
         throw std::invalid_argument("Fit values of another length than the model's parameters");
     model_history.push(std::make_shared<ChangeRecordA0>(*this, new_values));
@@ -36,12 +38,14 @@ void ModelState::accept_fit_values(const DVector& new_values)
 
 void ModelState::set_isotope(const Isotope* isotope)
 {
+    const Transaction transaction(*this);
     model.isotope = isotope;
     model.compile_expressions();
 }
 
 bool ModelState::edit_component_properties(ISubSpecProperties& editor)
 {
+    const Transaction transaction(*this);
     if (!editor.edit_properties())
         return false;
     model.compile_expressions();
@@ -50,6 +54,8 @@ bool ModelState::edit_component_properties(ISubSpecProperties& editor)
 
 void ModelState::append_spectrum_comment(const std::wstring& text)
 {
+    const Transaction transaction(*this);
+    keep_spectrum();
     data.store_keywords();
     KeywordList list = data.keywords;
     std::wstring comment;

@@ -72,6 +72,12 @@ public:
     class ChangeRecordDelXR;
     class ChangeRecordDelXRAll;
 
+    // All or nothing for every operation, undo and redo: the outermost transaction keeps
+    // the whole document (model, subspectrum states, spectrum, vectors, histories) and
+    // puts it back when the operation ends by an exception; inner ones do nothing. The
+    // spectrum and the fit matrices are kept only when an operation changes them.
+    class Transaction;
+
     // An empty model (absorption) at the levels of an empty spectrum; empty histories.
     ModelState();
     ModelState(const ModelState&) = delete;
@@ -157,10 +163,11 @@ public:
     // with "Add(name)" in the comment; the leading baseline follows the new level.
     void add_spectrum(const SpectrumData& other, const std::wstring& name);
     // The difference to the model (at the values) on the model's baseline level becomes
-    // the spectrum.
+    // the spectrum. A model that gives a count that is not finite is refused
+    // (std::runtime_error, message 50230), changing nothing.
     void use_difference_as_data();
     // A spectrum of n equidistant velocities generated from the model at the values,
-    // with Poisson noise when `noise` is set.
+    // with Poisson noise when `noise` is set; refused as use_difference_as_data is.
     void simulate_spectrum(unsigned n, double from, double to, bool noise);
     // The count of point `index` becomes `value` (deviations follow unless the spectrum
     // stores its own); false, nothing recorded, for an index outside the counts.
@@ -170,8 +177,8 @@ public:
     // spectrum's area S for the model's direction: one record on the model history, none
     // when nothing changes or there is no area.
     void scale_areas_to_spectrum();
-    // The leading baseline's level parameter takes the spectrum's level (one record on
-    // the model history, none when it already has it).
+    // The leading baseline's level parameter takes the model's level, which follows the
+    // spectrum (one record on the model history, none when it already has it).
     void adapt_to_spectrum();
 
     // ---- Model files ----
@@ -219,10 +226,46 @@ public:
     // nothing is recorded when neither changes anything.
     void change_distribution(unsigned component, SubSpecPtr replacement, unsigned points);
 
+    // Builds a record (which applies its change) and pushes it on `history`, as one
+    // operation: a record that fails, or a push that fails, changes nothing.
+    template <class R, class... Args>
+    void push_record(ChangeHistory& history, Args&&... args);
+
+    // The spectrum as it is, kept for the running transaction: called before anything
+    // changes the spectrum.
+    void keep_spectrum();
+    // The fit matrices replaced by `covariance` (taken by swapping) and an empty
+    // singular-direction matrix; the old ones are kept for the running transaction.
+    void replace_fit_matrices(DMatrix& covariance);
+
 private:
+    struct Kept;
+    // The running transaction's copy of the document; null outside one.
+    Kept* kept_ = nullptr;
     // The state after of the latest spectrum record, for the next one to share.
-    std::weak_ptr<const KeywordList> last_spectrum_list_;
+    std::weak_ptr<const SpectrumData> last_spectrum_;
 
     void take_loaded_model(const Isotope* isotope, SpectrumModel& loaded, DVector& new_values,
                            std::vector<int>& new_flags, DVector& new_lower, DVector& new_upper);
 };
+
+class ModelState::Transaction {
+public:
+    explicit Transaction(ModelState& document);
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    // Puts the document back when it ends by an exception that began inside it.
+    ~Transaction();
+
+private:
+    ModelState& document_;
+    std::unique_ptr<Kept> kept_;  // null for an inner transaction
+    int exceptions_;
+};
+
+template <class R, class... Args>
+void ModelState::push_record(ChangeHistory& history, Args&&... args)
+{
+    const Transaction transaction(*this);
+    history.push(std::make_shared<R>(*this, std::forward<Args>(args)...));
+}

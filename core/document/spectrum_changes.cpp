@@ -1,6 +1,6 @@
 // The document's spectrum edits. Each one follows the same protocol (edit_spectrum): the
-// keyword list before the change is kept, the spectrum changes, and one ChangeRecordData
-// on the spectrum history holds both lists. After a change of the counts the leading
+// spectrum before the change is kept, the spectrum changes, and one ChangeRecordData on
+// the spectrum history holds both states. After a change of the counts the leading
 // baseline's level parameter follows the spectrum as a separate model record, so that
 // each history is undone by its own command.
 #include <cmath>
@@ -35,35 +35,34 @@ bool same_values(const DVector& a, const DVector& b)
 
 bool ModelState::edit_spectrum(const std::function<bool()>& change)
 {
+    const Transaction transaction(*this);
+    keep_spectrum();
     data.store_keywords();
-    KeywordList before = data.keywords;
-    // The whole spectrum is kept, not only its list: an edit that fails halfway (a key
-    // that does not read) must leave points, deviations and analysis as they were.
-    SpectrumData kept = data;
-    try {
-        if (!change()) {
-            data = std::move(kept);
-            return false;
-        }
-        spectrum_history.push(std::make_shared<ChangeRecordData>(*this, std::move(before)));
-    } catch (...) {
-        data = std::move(kept);
-        set_levels_from_spectrum();
-        throw;
+    // The spectrum before, exactly: a change that reports none may have touched it on
+    // its way; an exception is the transaction's to undo.
+    SpectrumData before = data;
+    if (!change()) {
+        data = std::move(before);
+        return false;
     }
+    spectrum_history.push(std::make_shared<ChangeRecordData>(*this, before));
     return true;
 }
 
 void ModelState::adapt_to_spectrum()
 {
+    const Transaction transaction(*this);
     DVector adapted = values;
-    model.set_baseline_level(data.analysis(model.is_emission()).N0, adapted);
+    // The level the model took from the spectrum (1 for a spectrum at level 0): the
+    // model's level itself changes only with the spectrum's records.
+    model.set_baseline_level(model.level, adapted);
     if (!same_values(adapted, values))
         model_history.push(std::make_shared<ChangeRecordA0>(*this, adapted));
 }
 
 void ModelState::clear_spectrum()
 {
+    const Transaction transaction(*this);
     edit_spectrum([this] {
         data.x_data.clear();
         data.y_data.clear();
@@ -76,6 +75,7 @@ void ModelState::clear_spectrum()
 
 void ModelState::delete_points_in_xranges()
 {
+    const Transaction transaction(*this);
     if (model.xranges.empty())
         return;
     const std::vector<XRange> ranges = model.xranges;
@@ -90,6 +90,7 @@ void ModelState::delete_points_in_xranges()
 
 int ModelState::deconvolve_spectrum(DeconvolutionRequest& request)
 {
+    const Transaction transaction(*this);
     // Fit values of another length belong to another model: the values stand in.
     const bool fitted = request.use_fit_values && fit_values.size() == values.size();
     std::vector<double> counts;
@@ -123,6 +124,7 @@ int ModelState::deconvolve_spectrum(DeconvolutionRequest& request)
 
 void ModelState::filter_spectrum(double width)
 {
+    const Transaction transaction(*this);
     const unsigned half_width = filter_half_width(data.keywords, width);
     if (half_width == 0)
         return;
@@ -138,6 +140,7 @@ void ModelState::filter_spectrum(double width)
 
 bool ModelState::invert_spectrum()
 {
+    const Transaction transaction(*this);
     if (data.y_data.empty())
         return false;
     edit_spectrum([this] {
@@ -151,6 +154,7 @@ bool ModelState::invert_spectrum()
 
 void ModelState::transform_spectrum(const TransformRequest& request)
 {
+    const Transaction transaction(*this);
     if (!request.expr)
         throw std::runtime_error(MessageText(msg_error_in_expression).to_utf8());
     std::vector<double> counts, deviations;
@@ -164,6 +168,7 @@ void ModelState::transform_spectrum(const TransformRequest& request)
 
 bool ModelState::decimate_spectrum()
 {
+    const Transaction transaction(*this);
     if (!edit_spectrum([this] { return data.decimate_by_2(); }))
         return false;
     adapt_to_spectrum();
@@ -172,6 +177,7 @@ bool ModelState::decimate_spectrum()
 
 void ModelState::add_spectrum(const SpectrumData& other, const std::wstring& name)
 {
+    const Transaction transaction(*this);
     edit_spectrum([this, &other, &name] {
         data.add_counts(other);
         append_spectrum_comment(L"Add(" + name + L")");
@@ -182,6 +188,7 @@ void ModelState::add_spectrum(const SpectrumData& other, const std::wstring& nam
 
 bool ModelState::set_spectrum_count(std::size_t index, double value)
 {
+    const Transaction transaction(*this);
     if (index >= data.y_data.size())
         return false;
     edit_spectrum([this, index, value] {
@@ -196,6 +203,7 @@ bool ModelState::set_spectrum_count(std::size_t index, double value)
 
 void ModelState::scale_areas_to_spectrum()
 {
+    const Transaction transaction(*this);
     // A baseline's level counts among the area parameters of "Fit area", but it is set
     // from the spectrum just below: it is not an area to scale.
     std::vector<int> areas;
@@ -223,6 +231,7 @@ void ModelState::scale_areas_to_spectrum()
 
 void ModelState::use_difference_as_data()
 {
+    const Transaction transaction(*this);
     const double level = model.baseline_level(values);
     edit_spectrum([this, level] {
         subtract_model(data, level, model, values);
@@ -232,6 +241,7 @@ void ModelState::use_difference_as_data()
 
 void ModelState::simulate_spectrum(unsigned n, double from, double to, bool noise)
 {
+    const Transaction transaction(*this);
     edit_spectrum([this, n, from, to, noise] {
         simulate(data, n, from, to, noise, model, values);
         return true;

@@ -13,8 +13,8 @@ namespace {
 void reset_fit_matrices(ModelState& document)
 {
     const std::size_t n = document.model.param_count();
-    document.covariance = DMatrix(n, n, 0.0);
-    document.singular_directions = DMatrix(0, 0);
+    DMatrix zeros = zero_covariance(n);
+    document.replace_fit_matrices(zeros);
 }
 
 DVector slice_of(const DVector& v, std::size_t first, std::size_t count)
@@ -93,11 +93,12 @@ void ModelState::ChangeRecordModel::remove_component(ModelState& document)
     delete_elements(document.lower_bounds, f, n);
     delete_elements(document.upper_bounds, f, n);
     // Every other parameter keeps its own rows and columns.
-    if (document.covariance.size1() >= f + n && document.covariance.size2() >= f + n)
-        delete_rows_and_columns(document.covariance, f, n);
-    else
+    if (document.covariance.size1() >= f + n && document.covariance.size2() >= f + n) {
+        DMatrix reduced = without_rows_and_columns(document.covariance, f, n);
+        document.replace_fit_matrices(reduced);
+    } else {
         reset_fit_matrices(document);
-    document.singular_directions = DMatrix(0, 0);
+    }
     lost_expression_links_.clear();
     for (const LinkSpec& s : expression_links) {
         const unsigned now = s.dependent_component > index_ ? s.dependent_component - 1 : s.dependent_component;
@@ -263,11 +264,11 @@ ModelState::ChangeRecordResizeDist::ChangeRecordResizeDist(ModelState& document,
     : component_(component), points_(points), values_(document.values), fit_values_(document.fit_values),
       lower_(document.lower_bounds), upper_(document.upper_bounds), flags_(document.flags)
 {
-    const IDistribution* d = document.model.components.at(component)->distribution();
-    old_points_ = d ? d->point_count() : 0;
+    document.model.components.at(component);  // std::out_of_range beyond the model
     for (const auto& c : document.model.components) {
         links_.push_back(c->links);
         if (const IDistribution* cd = c->distribution()) {
+            point_counts_.push_back(cd->point_count());
             deviations_.push_back(cd->point_deviations());
             marks_.push_back(cd->marked_ranges());
         }
@@ -288,7 +289,7 @@ void ModelState::ChangeRecordResizeDist::apply(ModelState& document, const DVect
 void ModelState::ChangeRecordResizeDist::undo(ModelState& document)
 {
     SpectrumModel& model = document.model;
-    resize_distribution(model, component_, old_points_, document.values, nullptr, nullptr, nullptr, nullptr);
+    set_point_counts(model, point_counts_);
     std::size_t n = 0;
     for (std::size_t k = 0; k < model.components.size(); ++k) {
         SubModel& c = *model.components[k];
@@ -341,6 +342,8 @@ void ModelState::ChangeRecordWholeModel::apply(ModelState& document, const State
     std::vector<XRange> ranges = std::move(document.model.xranges);
     document.model = own_copy(state.model);
     document.model.xranges = std::move(ranges);
+    // So do the levels: they follow the spectrum as it is now, in the model's direction.
+    document.set_levels_from_spectrum();
     document.values = state.values;
     document.fit_values = state.fit_values;
     document.lower_bounds = state.lower;

@@ -46,26 +46,55 @@ void ModelState::ChangeRecordBounds::redo(ModelState& document)
     write(document, new_lower_, new_upper_);
 }
 
-ModelState::ChangeRecordData::ChangeRecordData(ModelState& document, KeywordList before)
+namespace {
+
+bool same_spectrum(const SpectrumData& a, const SpectrumData& b)
 {
-    const std::shared_ptr<const KeywordList> last = document.last_spectrum_list_.lock();
-    before_ = last && *last == before ? last : std::make_shared<const KeywordList>(std::move(before));
+    return a.keywords == b.keywords && a.x_data == b.x_data && a.y_data == b.y_data &&
+           a.std_dev_data == b.std_dev_data;
+}
+
+}  // namespace
+
+ModelState::ChangeRecordData::ChangeRecordData(ModelState& document, const KeywordList& before)
+{
+    const std::shared_ptr<const SpectrumData> last = document.last_spectrum_.lock();
+    if (last && last->keywords == before) {
+        before_ = last;
+    } else {
+        auto state = std::make_shared<SpectrumData>();
+        KeywordList copy = before;
+        try {
+            state->load_keywords(copy);
+            state->keywords = std::move(copy);
+        } catch (const std::runtime_error&) {
+            *state = SpectrumData();
+        }
+        before_ = std::move(state);
+    }
+    take_after(document);
+}
+
+ModelState::ChangeRecordData::ChangeRecordData(ModelState& document, const SpectrumData& before)
+{
+    const std::shared_ptr<const SpectrumData> last = document.last_spectrum_.lock();
+    before_ = last && same_spectrum(*last, before) ? last : std::make_shared<const SpectrumData>(before);
+    take_after(document);
+}
+
+void ModelState::ChangeRecordData::take_after(ModelState& document)
+{
+    document.keep_spectrum();
     document.data.store_keywords();
-    after_ = std::make_shared<const KeywordList>(document.data.keywords);
-    document.last_spectrum_list_ = after_;
+    after_ = std::make_shared<const SpectrumData>(document.data);
+    document.last_spectrum_ = after_;
     document.set_levels_from_spectrum();
 }
 
-void ModelState::ChangeRecordData::load(ModelState& document, const KeywordList& list)
+void ModelState::ChangeRecordData::load(ModelState& document, const SpectrumData& state)
 {
-    KeywordList copy = list;
-    try {
-        document.data.load_keywords(copy);
-        document.data.keywords = std::move(copy);
-    } catch (const std::runtime_error&) {
-        SpectrumData empty;
-        document.data.assign(empty);
-    }
+    document.keep_spectrum();
+    document.data = state;
     document.set_levels_from_spectrum();
 }
 

@@ -1,7 +1,10 @@
 #include "core/document/vector_edits.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
+
+#include "core/text/messages.h"
 
 namespace {
 
@@ -47,7 +50,18 @@ void insert_elements(std::vector<int>& v, std::size_t position, std::size_t coun
     v.insert(v.begin() + position, count, 0);
 }
 
-void delete_rows_and_columns(DMatrix& m, std::size_t position, std::size_t count)
+DMatrix zero_covariance(std::size_t n)
+{
+    // Two 10000-point distributions ask for 3.2 GB: more than a 32-bit program can have.
+    try {
+        return DMatrix(n, n, 0.0);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    throw std::runtime_error(MessageText(50231, static_cast<unsigned>(n)).to_utf8());
+}
+
+DMatrix without_rows_and_columns(const DMatrix& m, std::size_t position, std::size_t count)
 {
     const std::size_t n = std::min(m.size1(), m.size2());
     check_delete(n, position, count);
@@ -56,5 +70,5 @@ void delete_rows_and_columns(DMatrix& m, std::size_t position, std::size_t count
     for (std::size_t i = 0; i < out.size1(); ++i)
         for (std::size_t j = 0; j < out.size2(); ++j)
             out(i, j) = m(old_index(i), old_index(j));
-    m.swap(out);
+    return out;
 }

@@ -18,6 +18,10 @@ void delete_elements(std::vector<int>& v, std::size_t position, std::size_t coun
 void insert_elements(DVector& v, std::size_t position, std::size_t count);
 void insert_elements(std::vector<int>& v, std::size_t position, std::size_t count);
 
+// The n × n covariance of zeros; std::runtime_error (message 50231) when it does not fit
+// into memory.
+DMatrix zero_covariance(std::size_t n);
+
 // The covariance matrix without rows and columns [position, position + count), the
 // others kept where they belong.
-void delete_rows_and_columns(DMatrix& m, std::size_t position, std::size_t count);
+DMatrix without_rows_and_columns(const DMatrix& m, std::size_t position, std::size_t count);

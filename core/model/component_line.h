@@ -6,7 +6,8 @@
 // lower/upper bound other than the descriptor's, "b"/"t" no lower/upper bound.
 //
 // Numbers are written in their shortest round-trip form, so a line read back gives
-// every value, factor and bound exactly. Files written under older model and parameter
+// every value, factor and bound exactly; a parameter name that a token cannot carry is
+// written encoded. Files written under older model and parameter
 // names still read through the table of legacy names.
 #pragma once
 
@@ -43,7 +44,18 @@ void add_param_renames(const LegacyModelName* entry, unsigned component,
 // is empty and the value is the whole text.
 void split_key_value(std::wstring_view text, std::wstring& key, std::wstring& value);
 
-// The component's line. values, flags, lower and upper are the document's per-parameter
+// Names in component lines and model files. A name that its place cannot carry as it is
+// travels as "$$" and its one-line escape, the form keyword files give such texts;
+// decode_name gives the name back from that form ("$$" alone is the empty name) and
+// takes any other text as it is.
+std::wstring encode_name(std::wstring_view name);
+std::wstring decode_name(std::wstring_view text);
+// A parameter name that a token cannot carry: empty, with white space or "=", the word
+// of the model data ("extradata"), or beginning with "$$".
+bool param_name_needs_encoding(std::wstring_view name);
+
+// The component's line: a model data that is empty (a measured spectrum without its
+// reference) is not written, so the component reads back as it was. values, flags, lower and upper are the document's per-parameter
 // vectors by flat index; std::out_of_range when they do not cover the component.
 std::wstring format_component_line(const SubModel& component, const DVector& values, const std::vector<int>& flags,
                                    const DVector& lower, const DVector& upper);

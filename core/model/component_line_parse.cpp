@@ -61,11 +61,12 @@ struct ParamToken {
     std::wstring letters;
 };
 
-// "name=number" and up to 127 flag letters; false without a name, "=" or a number.
+// "name=number" and up to 127 flag letters; false without a name, "=" or a number. The
+// name may be longer than older files wrote them: a declared name has no limit.
 bool read_param_token(std::wstring_view token, ParamToken& out)
 {
     const std::size_t equals = token.find(L'=');
-    if (equals == 0 || equals == std::wstring_view::npos || equals > max_field)
+    if (equals == 0 || equals == std::wstring_view::npos)
         return false;
     const std::size_t used = read_leading_double(token.substr(equals + 1), out.value);
     if (used == 0)
@@ -122,7 +123,7 @@ bool read_link(std::wstring_view letters, unsigned param, LinkSpec& link)
     return true;
 }
 
-// The value of parameter `info` from a token whose name may be an older name, the
+// The value of parameter `info` from a token whose name may be encoded, an older name, the
 // parameter's name without "ln(...)" (the value is then its logarithm) or without
 // "exp(...)".
 double param_value(const ParamToken& token, std::wstring_view whole, const ParamInfo& info,
@@ -130,7 +131,9 @@ double param_value(const ParamToken& token, std::wstring_view whole, const Param
 {
     if (same_param_name(token.name, info.name))
         return token.value;
-    std::wstring name = token.name;
+    std::wstring name = decode_name(token.name);
+    if (name == info.name)
+        return token.value;
     if (legacy && find_rename(legacy->renames, token.name, name) && same_param_name(name, info.name))
         return token.value;
     if (same_param_name(L"ln(" + name + L")", info.name)) {
@@ -232,6 +235,11 @@ void SpectrumModel::parse_component_line(std::wstring_view text, SubSpecPtr subs
     }
     if (links)
         links->insert(links->end(), own_links.begin(), own_links.end());
+}
+
+std::wstring decode_name(std::wstring_view text)
+{
+    return text == L"$$" ? std::wstring() : kwfile_decoded(std::wstring(text));
 }
 
 void split_key_value(std::wstring_view text, std::wstring& key, std::wstring& value)

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -144,13 +145,18 @@ Node::~Node()
     if (!children || children.use_count() != 1)
         return;
     std::vector<std::shared_ptr<std::vector<Node>>> pending;
-    pending.push_back(std::move(children));
-    while (!pending.empty()) {
-        const std::shared_ptr<std::vector<Node>> list = std::move(pending.back());
-        pending.pop_back();
-        for (Node& child : *list)
-            if (child.children && child.children.use_count() == 1)
-                pending.push_back(std::move(child.children));
+    try {
+        pending.push_back(std::move(children));
+        while (!pending.empty()) {
+            const std::shared_ptr<std::vector<Node>> list = std::move(pending.back());
+            pending.pop_back();
+            for (Node& child : *list)
+                if (child.children && child.children.use_count() == 1)
+                    pending.push_back(std::move(child.children));
+        }
+    } catch (const std::bad_alloc&) {
+        // Without memory for the list, what is left goes by recursion (a destructor
+        // must not throw).
     }
 }
 

@@ -44,8 +44,17 @@ void SpectrumModel::insert_component(unsigned index, SubSpecPtr subspec)
         if (auto* automatic = dynamic_cast<IAutoBaseLine*>(component->subspec.get()))
             automatic->set_level(level);
     components.insert(components.begin() + index, std::move(component));
-    layout_params();
-    rebuild_derived();
+    // A component whose area text fails (a scripted model without parameters, say)
+    // leaves the model as it was.
+    try {
+        layout_params();
+        rebuild_derived();
+    } catch (...) {
+        components.erase(components.begin() + index);
+        layout_params();
+        rebuild_derived();
+        throw;
+    }
     rewrite_expression_refs(index, false);
     shift_param_links(index, false);
 }

@@ -4,10 +4,13 @@
 #include "core/model/spectrum_operations.h"
 
 #include <algorithm>
+#include <cmath>
+#include <stdexcept>
 
 #include "core/fit/model_interfaces.h"
 #include "core/spectrum/poisson.h"
 #include "core/spectrum/spectrum_file.h"
+#include "core/text/messages.h"
 
 namespace {
 
@@ -23,6 +26,15 @@ DVector model_counts(const SpectrumData& spectrum, const IModel& model, const DV
     return counts;
 }
 
+// A spectrum never takes counts that are not finite: the model at these values (a line
+// width of 0, say) gives none to take. Message 50230.
+void require_finite_counts(const SpectrumData& spectrum)
+{
+    for (double y : spectrum.y_data)
+        if (!std::isfinite(y))
+            throw std::runtime_error(MessageText(50230).to_utf8());
+}
+
 }  // namespace
 
 void simulate(SpectrumData& spectrum, unsigned n, double from, double to, bool noise, const IModel& model,
@@ -31,7 +43,8 @@ void simulate(SpectrumData& spectrum, unsigned n, double from, double to, bool n
     spectrum.make_velocity_axis(n, from, to);
     const DVector counts = model_counts(spectrum, model, values);
     for (std::size_t i = 0; i < n; ++i)
-        spectrum.y_data[i] = noise ? poisson_sample(counts(i)) : counts(i);
+        spectrum.y_data[i] = noise && std::isfinite(counts(i)) ? poisson_sample(counts(i)) : counts(i);
+    require_finite_counts(spectrum);
     spectrum.compute_std_dev(spectrum.keywords);
     spectrum.update_analysis();
 }
@@ -41,6 +54,7 @@ void subtract_model(SpectrumData& spectrum, double level, const IModel& model, c
     const DVector m = model_counts(spectrum, model, values);
     for (std::size_t i = 0; i < spectrum.y_data.size(); ++i)
         spectrum.y_data[i] = level - m(i) + spectrum.y_data[i];
+    require_finite_counts(spectrum);
     if (!stores_deviations(spectrum.keywords))
         spectrum.compute_std_dev(spectrum.keywords);
     spectrum.update_analysis();

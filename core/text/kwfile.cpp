@@ -242,6 +242,11 @@ std::wstring entry_text(const std::wstring& key, const std::wstring& value, cons
 
 } // namespace
 
+std::wstring kwfile_decoded(std::wstring text)
+{
+    return decoded(std::move(text));
+}
+
 bool kwfile_split_line(std::wstring_view line, std::wstring& key, std::wstring& value)
 {
     key.clear();

@@ -49,6 +49,12 @@ void kwfile_save(const std::wstring& path, const KeywordList& list);
 // back to the same entries (flags aside).
 std::wstring kwfile_save_to_memory(const KeywordList& list);
 
+// The writer gives a text that plain lines cannot carry as "$$" and its one-line escape.
+// Only that exact shape (the mark, then letters, digits and "$xxxx" codes, at least one
+// code) counts as escaped: kwfile_decoded gives back the text of that shape and any
+// other text as it is.
+std::wstring kwfile_decoded(std::wstring text);
+
 // Splits one line at its first ':'. The key loses leading and trailing white space
 // and each inner run of white space becomes one blank; the value is the rest of the
 // line unchanged. False (both outputs empty) when the line has no ':'.

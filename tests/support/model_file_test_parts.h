@@ -41,6 +41,7 @@ public:
         std::vector<int> f;
         std::vector<LinkSpec> new_links;
         std::wistringstream in(text);
+        in.exceptions(std::ios::badbit);  // a failure inside the stream is no end of the line
         std::wstring token;
         unsigned i = 0;
         while (in >> token) {

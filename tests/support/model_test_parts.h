@@ -86,6 +86,31 @@ private:
     double limit_;
 };
 
+// One parameter, value 0; its area text cannot be formed (as a scripted model without
+// parameters once failed), so inserting it fails once the insertion has begun.
+class AreaFailsSubSpec final : public ISubSpec, public ISubSpecArea {
+public:
+    unsigned param_count() const override { return 1; }
+    unsigned shown_param_count() const override { return 1; }
+    void evaluate(const XPoints& x, const ParamRange&, double* values) const override
+    {
+        std::fill_n(values, x.size(), 0.0);
+    }
+    void evaluate_with_jacobian(const XPoints& x, const ParamRange& p, double* values,
+                                JacobianRange jacobian) const override
+    {
+        evaluate(x, p, values);
+        for (std::size_t i = 0; i < x.size(); ++i)
+            jacobian(i, 0) = 0.0;
+    }
+    void init_params(const SpectrumAnalysis&, DVector& p, unsigned first, unsigned) const override { p(first) = 0.0; }
+    const ParamInfo& param_info(unsigned) const override { return FreeVarParams::param_info(0); }
+    std::wstring display_name() const override { return L"area fails"; }
+    void param_layout(std::vector<unsigned>& out) const override { out = {0}; }
+    SubSpecPtr clone() const override { return SubSpecPtr(new AreaFailsSubSpec); }
+    std::wstring area_expr(unsigned) const override { throw std::runtime_error("no area for this model"); }
+};
+
 // A model of the given components, appended in order.
 inline SpectrumModel model_of(std::initializer_list<SubSpecPtr> parts)
 {

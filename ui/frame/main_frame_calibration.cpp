@@ -46,8 +46,9 @@ void CMainFrame::OnCalibrate(UINT id)
             apply_calibration(document_, *isotope, result.offset(), result.new_price());
             UpdateViews(0);
         } else if (answer == CCalibrateDlg::use_model_id) {
-            document_.model_history.push(std::make_shared<ModelState::ChangeRecordWholeModel>(
-                document_, result.model(), result.fitted_values(), result.flags(), result.lower(), result.upper()));
+            document_.push_record<ModelState::ChangeRecordWholeModel>(document_.model_history, result.model(),
+                                                                     result.fitted_values(), result.flags(),
+                                                                     result.lower(), result.upper());
             UpdateViews(ViewsRebuildGrid);
         }
     } catch (const std::exception& error) {

@@ -100,8 +100,8 @@ void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange ran
         }
         case DistLockShape:
             PostFitControl(FitCtlAbort);
-            document_.model_history.push(std::make_shared<ModelState::ChangeRecordAddLinkDist>(
-                document_, component->index, component->index, 0.0));
+            document_.push_record<ModelState::ChangeRecordAddLinkDist>(document_.model_history, component->index,
+                                                                      component->index, 0.0);
             break;
         case DistWeight: {
             const auto& deviations = records[n].deviations;
@@ -109,8 +109,9 @@ void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange ran
             CDistWeightDlg dialog(1.0 / (d * d), range, count, false);
             if (dialog.run(GetActiveWindow()) != IDOK) return;
             PostFitControl(FitCtlAbort);
-            document_.model_history.push(std::make_shared<ModelState::ChangeRecordDistYDev>(
-                document_, n, dialog.range().from, dialog.range().to + 1, weight_deviation_argument(dialog.weight())));
+            document_.push_record<ModelState::ChangeRecordDistYDev>(document_.model_history, n, dialog.range().from,
+                                                                   dialog.range().to + 1,
+                                                                   weight_deviation_argument(dialog.weight()));
             break;
         }
         case DistClear:

@@ -210,8 +210,8 @@ void CMainFrame::OnBounds()
     CBoundsDlg dialog(lower, upper);
     if (dialog.run(active_owner(hwnd())) != IDOK) return;
     if (dialog.lower() == lower && dialog.upper() == upper) return;
-    document_.model_history.push(std::make_shared<ModelState::ChangeRecordBounds>(document_, index, lower, upper,
-                                                                                  dialog.lower(), dialog.upper()));
+    document_.push_record<ModelState::ChangeRecordBounds>(document_.model_history, index, lower, upper,
+                                                          dialog.lower(), dialog.upper());
     links_changed(ViewsFollowValues);
 }
 

@@ -82,11 +82,11 @@ DeletedRow delete_model_row(ModelState& document, int row)
     if (r < n) {
         // Every model keeps its baseline.
         if (document.model.components[r]->is_baseline()) return DeletedRow::nothing;
-        document.model_history.push(std::make_shared<ModelState::ChangeRecordDelModel>(document, r));
+        document.push_record<ModelState::ChangeRecordDelModel>(document.model_history, r);
         return DeletedRow::component;
     }
     if (r - n >= document.model.expressions.size()) return DeletedRow::nothing;
-    document.model_history.push(std::make_shared<ModelState::ChangeRecordDelExpr>(document, r - n));
+    document.push_record<ModelState::ChangeRecordDelExpr>(document.model_history, r - n);
     return DeletedRow::expression;
 }
 

@@ -26,7 +26,7 @@ bool unlink_grid_cell(ModelState& document, int row, int column, int row_count)
         return false;
     const LinkSpec spec{link.target_component, link.target_param,          link.kind,
                         *component,            static_cast<unsigned>(param), link.factor};
-    document.model_history.push(std::make_shared<ModelState::ChangeRecordDelLink>(document, spec));
+    document.push_record<ModelState::ChangeRecordDelLink>(document.model_history, spec);
     return true;
 }
 

@@ -47,13 +47,13 @@ std::wstring ModelStateGridDocument::component_line(unsigned component, bool use
 void ModelStateGridDocument::delete_component(unsigned component)
 {
     before_change();
-    document_.model_history.push(std::make_shared<ModelState::ChangeRecordDelModel>(document_, component));
+    document_.push_record<ModelState::ChangeRecordDelModel>(document_.model_history, component);
 }
 
 void ModelStateGridDocument::delete_expression(unsigned expression)
 {
     before_change();
-    document_.model_history.push(std::make_shared<ModelState::ChangeRecordDelExpr>(document_, expression));
+    document_.push_record<ModelState::ChangeRecordDelExpr>(document_.model_history, expression);
 }
 
 int ModelStateGridDocument::insert_pasted_component(unsigned index, const ComponentClipText& text)

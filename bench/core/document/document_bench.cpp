@@ -88,6 +88,21 @@ void BM_ResizeUndoRedo(benchmark::State& state)
 }
 BENCHMARK(BM_ResizeUndoRedo)->Unit(benchmark::kMillisecond);
 
+// One value edited and undone on a document with a 4096-channel spectrum and a
+// 1000-point distribution: the cost of keeping the document for an all-or-nothing step.
+void BM_SetParamUndo(benchmark::State& state)
+{
+    const std::unique_ptr<ModelState> document = distribution_document(1000);
+    ModelState& d = *document;
+    d.data.make_velocity_axis(4096, -10.0, 10.0);
+    d.data.set_counts_and_std_dev(std::vector<double>(4096, 1e6), std::vector<double>(4096, 1e3));
+    for (auto _ : state) {
+        d.set_param(5, 0.25);
+        d.model_history.undo(d);
+    }
+}
+BENCHMARK(BM_SetParamUndo)->Unit(benchmark::kMicrosecond);
+
 // 49 Lorentz lines after a baseline, one of them a 1000-point distribution.
 std::unique_ptr<ModelState> fifty_components()
 {

@@ -31,6 +31,28 @@ TEST(Components, FirstBaselineAddedByTheProgramIsNoChange)
     EXPECT_TRUE(e.model_history.is_modified());
 }
 
+TEST(Components, AnInsertionThatFailsLeavesTheDocumentAndItsHistoryAsTheyWere)
+{
+    ModelState d;
+    add(d, model_test::baseline());
+    add(d, model_test::lorentz());
+    d.add_expression(0, L"E", L"[1:I]*2");
+    const Snapshot before(d);
+    const std::size_t records = d.model_history.records().size();
+    for (unsigned at : {0u, 1u, 2u}) {
+        EXPECT_THROW(d.add_component(at, SpectrumAnalysis(), SubSpecPtr(new model_test::AreaFailsSubSpec), true),
+                     std::runtime_error);
+        EXPECT_EQ(Snapshot(d).difference(before), "");
+        EXPECT_EQ(d.model_history.records().size(), records);
+    }
+    // Later additions go on as usual.
+    add(d, model_test::lorentz());
+    EXPECT_TRUE(document_test::vectors_fit_model(d));
+    EXPECT_EQ(d.model.expressions[0].text, L"[1:I]*2");
+    d.model_history.undo(d);
+    EXPECT_EQ(Snapshot(d).difference(before), "");
+}
+
 TEST(Components, AreasAreSharedOutButABaselineLevelIsNot)
 {
     ModelState d;
@@ -254,3 +276,23 @@ TEST_F(Distributions, EndValueEditIsOneStep)
 }
 
 }  // namespace
+
+TEST_F(Distributions, UndoOfResizesInAChainOfFollowersGivesBackEachState)
+{
+    add(d, document_test::distribution(10));  // component 3 follows 1
+    add(d, document_test::distribution(10));  // component 4 follows 3
+    d.link_distribution(1, 3, 1.0);
+    d.link_distribution(3, 4, 2.0);
+    const Snapshot start(d);
+    d.model_history.push(std::make_shared<ModelState::ChangeRecordResizeDist>(d, 4, 6));
+    ASSERT_TRUE(document_test::vectors_fit_model(d));
+    const Snapshot middle(d);
+    d.model_history.push(std::make_shared<ModelState::ChangeRecordResizeDist>(d, 3, 8));
+    ASSERT_TRUE(document_test::vectors_fit_model(d));
+    d.model_history.undo(d);
+    EXPECT_EQ(Snapshot(d).difference(middle), "");
+    d.model_history.undo(d);
+    EXPECT_EQ(Snapshot(d).difference(start), "");
+    d.model_history.redo(d);
+    EXPECT_EQ(Snapshot(d).difference(middle), "");
+}

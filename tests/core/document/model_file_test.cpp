@@ -84,6 +84,26 @@ TEST(ModelFile, WhatIsSavedLoadsBackTheSame)
     std::filesystem::remove(std::filesystem::path(path));
 }
 
+TEST(ModelFile, ExpressionNamesWithAnEqualsSignOrTheEscapeMarkReadBack)
+{
+    const TestModelFileParts parts;
+    ModelState d;
+    add(d, model_test::lorentz());
+    d.add_expression(0, L"ratio I=2", L"[0:I]/2");
+    d.add_expression(1, L"$$x", L"<ratio I=2>*3");
+    d.add_expression(2, L"", L"1");
+    d.add_expression(3, L"plain name", L"[0:Γ]=1");
+    d.add_link({1, 0, LinkToExpr, 0, 1, 2.0});  // δ follows "ratio I=2"
+    const std::wstring path = temp_file("expression_names.mdl");
+    d.save_model_file(path, parts);
+    // A name that needs nothing is written as it is.
+    EXPECT_NE(read_text_file(path).find(L"plain name=[0:Γ]=1"), std::wstring::npos);
+    ModelState back;
+    back.load_model_file(nullptr, path, parts);
+    std::filesystem::remove(std::filesystem::path(path));
+    expect_same_model(d, back);
+}
+
 TEST(ModelFile, LinksThatWouldNotReadAreWrittenAsNotLinked)
 {
     // A parameter linked to B, which used A; A deleted: B no longer compiles, and a

@@ -14,6 +14,7 @@
 #include "core/document/change_records.h"
 #include "core/model/expr.h"
 #include "core/spectrum/poisson.h"
+#include "core/text/messages.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/lorentz_lines.h"
 #include "tests/support/spectrum_texts.h"
@@ -325,6 +326,40 @@ TEST(SpectrumChanges, DecimatingTooFewPointsOrAFailingEditChangesNothing)
                  std::runtime_error);
     EXPECT_TRUE(SpectrumState(failing) == before);
     EXPECT_FALSE(failing.spectrum_history.can_undo());
+}
+
+TEST(SpectrumChanges, AModelWithoutFiniteCountsIsRefusedAndChangesNothing)
+{
+    // A line of width 0 gives 0/0 at its position, or an infinite count on a grid point.
+    const std::vector<std::function<void(ModelState&)>> edits = {
+        [](ModelState& d) { d.use_difference_as_data(); },
+        [](ModelState& d) { d.simulate_spectrum(9, -4.0, 4.0, false); },
+        [](ModelState& d) { d.simulate_spectrum(9, -4.0, 4.0, true); },
+    };
+    for (std::size_t k = 0; k < edits.size(); ++k) {
+        for (double area : {1.0, 1e308}) {
+            SCOPED_TRACE(k);
+            ModelState d;
+            load(d, counts_text());
+            d.set_param(d.model.components[1]->first + 2, 0.0);
+            // On a point of the spectrum, and on the simulation's grid point 0.
+            d.set_param(d.model.components[1]->first + 1, k == 0 ? d.data.x_data[10] : 0.0);
+            d.set_param(d.model.components[1]->first, area);
+            const SpectrumState before(d);
+            const document_test::Snapshot model_before(d);
+            const std::size_t model_records = d.model_history.records().size();
+            try {
+                edits[k](d);
+                ADD_FAILURE() << "accepted";
+            } catch (const std::runtime_error& e) {
+                EXPECT_EQ(std::string(e.what()), MessageText(50230).to_utf8());
+            }
+            EXPECT_TRUE(SpectrumState(d) == before);
+            EXPECT_EQ(document_test::Snapshot(d).difference(model_before), "");
+            EXPECT_FALSE(d.spectrum_history.can_undo());
+            EXPECT_EQ(d.model_history.records().size(), model_records);
+        }
+    }
 }
 
 TEST(SpectrumChanges, DeconvolutionChangesTheSpectrumOnlyWhenItSucceeds)

@@ -14,7 +14,9 @@
 #include "core/model/spectrum_model.h"
 #include "core/text/messages.h"
 #include "core/text/text.h"
+#include "subspec/distribution.h"
 #include "subspec/free_var.h"
+#include "subspec/spectrum_m.h"
 #include "subspec/param_tables.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/dvectors.h"
@@ -51,6 +53,32 @@ std::string error_of(const std::wstring& text, SubSpecPtr subspec, const LegacyM
     }
     return "no error";
 }
+
+// A component whose parameters have the names a script declares, whatever they are.
+class DeclaredNames final : public ISubSpec {
+public:
+    explicit DeclaredNames(std::vector<std::wstring> names)
+    {
+        for (std::wstring& n : names)
+            infos_.push_back({std::move(n), L"%g", 0, -inf, inf, true});
+    }
+    unsigned param_count() const override { return static_cast<unsigned>(infos_.size()); }
+    unsigned shown_param_count() const override { return param_count(); }
+    void evaluate(const XPoints&, const ParamRange&, double*) const override {}
+    void evaluate_with_jacobian(const XPoints&, const ParamRange&, double*, JacobianRange) const override {}
+    void init_params(const SpectrumAnalysis&, DVector& p, unsigned first, unsigned count) const override
+    {
+        for (unsigned i = 0; i < count; ++i)
+            p(first + i) = 0.0;
+    }
+    const ParamInfo& param_info(unsigned i) const override { return infos_.at(i); }
+    std::wstring display_name() const override { return L"Declared"; }
+    void param_layout(std::vector<unsigned>& out) const override { out.assign(1, 0); }
+    SubSpecPtr clone() const override { return nullptr; }
+
+private:
+    std::vector<ParamInfo> infos_;
+};
 
 bool same_bits(double a, double b)
 {
@@ -260,6 +288,51 @@ TEST(ComponentLine, ExtraDataGoesToTheModelData)
     const DVector upper = test_support::vec({inf});
     EXPECT_EQ(format_component_line(*model.components[0], values, {0}, lower, upper),
               L"FreeVar: extradata=0|Name|speed x=3F");
+}
+
+TEST(ComponentLine, ParameterNamesThatATokenCannotCarryTravelEncoded)
+{
+    const std::vector<std::wstring> names = {L"τ (ns)", L"a=b", L"", L"extradata", L"$$x", L"tab\there",
+                                             L"$$",     L"x",   L"Γ₁", L"$0041",    L"=",   L"\u3000"};
+    const SubSpecPtr declared(new DeclaredNames(names));
+    SpectrumModel model = model_test::model_of({declared});
+    DVector values(names.size()), lower(names.size(), -inf), upper(names.size(), inf);
+    for (unsigned i = 0; i < names.size(); ++i)
+        values(i) = 0.5 * i - 1.0;
+    const std::wstring line =
+        format_component_line(*model.components[0], values, std::vector<int>(names.size(), ParamFree), lower, upper);
+    // Names that need nothing are written as they are.
+    EXPECT_NE(line.find(L" x=2.5 Γ₁=3 $0041=3.5 "), std::wstring::npos) << line;
+    const Read r = parse(line.substr(line.find(L':') + 1), SubSpecPtr(new DeclaredNames(names)));
+    ASSERT_EQ(r.values.size(), names.size()) << line;
+    for (unsigned i = 0; i < names.size(); ++i)
+        EXPECT_EQ(r.values(i), values(i)) << i << " " << line;
+    // A name of another parameter is still refused, encoded or not.
+    EXPECT_EQ(error_of(L"$$a$003db=1", SubSpecPtr(new DeclaredNames({L"a=c"}))),
+              MessageText(50044, L"a=c", L"a=b").to_utf8());
+    // A name beginning with "$$" written as it is by older files still reads.
+    EXPECT_EQ(parse(L"$$x=4", SubSpecPtr(new DeclaredNames({L"$$x"}))).values(0), 4.0);
+}
+
+TEST(ComponentLine, AModelDataThatIsEmptyIsNotWrittenAndTheComponentReadsBackAsItWas)
+{
+    // A measured spectrum without its reference, plain and distributed.
+    for (const SubSpecPtr& s : {make_subspec<SpectrumM>(nullptr),
+                                make_distribution(make_subspec<SpectrumM>(nullptr), 3, {2})}) {
+        SpectrumModel model = model_test::model_of({s});
+        const unsigned n = s->param_count();
+        DVector values(n, 1.0), lower(n, -inf), upper(n, inf);
+        for (unsigned i = 0; i < n; ++i)
+            lower(i) = s->param_info(i).lower, upper(i) = s->param_info(i).upper;
+        const std::wstring line =
+            format_component_line(*model.components[0], values, std::vector<int>(n, ParamFree), lower, upper);
+        SubSpecPtr back = dynamic_cast<const IDistribution*>(s.get()) ? make_distribution(make_subspec<SpectrumM>(nullptr), 2, {1})
+                                            : make_subspec<SpectrumM>(nullptr);
+        const Read r = parse(line.substr(line.find(L':') + 1), back);
+        EXPECT_EQ(r.values.size(), n) << line;
+        SpectrumModel again = model_test::model_of({back});
+        EXPECT_EQ(format_component_line(*again.components[0], r.values, r.flags, r.lower, r.upper), line);
+    }
 }
 
 TEST(ComponentLine, RenamesAreKeyedByComponentNumber)
