@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cfenv>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -39,6 +40,10 @@ struct Loop {
     unsigned count = 0;
     std::uint32_t generation = 0;
     unsigned workers = 0;  // workers 0 … workers − 1 take part
+    // The caller's floating-point environment, which the workers take on for the loop:
+    // rounding, and on 32-bit Windows the precision of the x87 library functions, which
+    // a thread started by _beginthreadex sets apart from the others.
+    std::fenv_t environment{};
 };
 
 thread_local bool inside_block = false;
@@ -76,6 +81,7 @@ public:
             const unsigned allowed = std::min(threads_.load(), hardware_) - 1;
             team = &team_of(body);
             loop = {body, context, count, ++generation_, std::min(allowed, team->workers())};
+            std::fegetenv(&loop.environment);
             loop_ = loop;
             done_.store(0);
             busy_.store(0);
@@ -149,6 +155,7 @@ private:
             }
             seen = loop.generation;
             took_part = true;
+            std::fesetenv(&loop.environment);
             work_on(loop);
         }
     }

@@ -55,7 +55,11 @@ CGrid::CGrid() : editor_(*this)
     });
     map.on_message(WM_GETDLGCODE, [this](WPARAM w, LPARAM l) {
         if (IsWindowVisible(editor_.hwnd())) return SendMessageW(editor_.hwnd(), WM_GETDLGCODE, w, l);
-        return DefSubclassProc(hwnd(), WM_GETDLGCODE, w, l);
+        const auto* msg = reinterpret_cast<const MSG*>(l);
+        const LRESULT code = DefSubclassProc(hwnd(), WM_GETDLGCODE, w, l);
+        if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && ActivatesRows() && CurrentRow() >= 0)
+            return code | DLGC_WANTALLKEYS;
+        return code;
     });
     map.on_message(WM_KEYDOWN, [this](WPARAM w, LPARAM l) {
         LRESULT result = 0;
@@ -277,6 +281,11 @@ void CGrid::on_key_down(WPARAM key, LPARAM flags, LRESULT& result, bool& consume
     case VK_RIGHT: grid_key = GridKey::Right; break;
     case VK_HOME: grid_key = GridKey::Home; break;
     case VK_END: grid_key = GridKey::End; break;
+    case VK_RETURN:
+        // The list view's own answer to Enter differs between systems; the grid's is one.
+        consumed = ActivatesRows() && CurrentRow() >= 0;
+        if (consumed) OnActivate(CurrentRow(), CurrentColumn());
+        return;
     default: consumed = false; return;
     }
     result = 0;

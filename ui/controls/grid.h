@@ -64,6 +64,9 @@ protected:
     virtual void OnSelChange(int) {}
     virtual void OnCellChange() {}
     virtual void OnActivate(int, int) {}
+    // Whether OnActivate acts: such a grid claims Enter on its current row from the
+    // dialog navigation (IsDialogMessage) of the window it lies in.
+    virtual bool ActivatesRows() const { return false; }
     virtual void CutRow() {}
     virtual void CopyRow() {}
     virtual void PasteRow() {}

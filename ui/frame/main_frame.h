@@ -34,6 +34,7 @@
 #include "ui/fit_thread.h"
 #include "ui/logic/command_state.h"
 #include "ui/logic/model_file_name.h"
+#include "ui/logic/view_refresh.h"
 #include "ui/resource_ids.h"
 
 // The top-level window that Run creates and pumps messages for.
@@ -107,9 +108,9 @@ public:
     // the routing can be watched.
     void set_group_handler(CommandGroup group, MessageMap::CommandHandler handler);
 
-    // Ends every document change: refreshes grids, plot and the chi-square text (flags
-    // of UpdateViewsFlags) and returns whether fit results are on show.
-    bool UpdateViews(int flags, const FitStatus* status = nullptr);
+    // Ends every document change: grids, plot and the chi-square text as the kind of
+    // change asks (fit results stay on show only where they still hold).
+    void document_changed(DocumentChange change);
     // Menus, toolbar, title and plot highlight in step with the document.
     void UpdateUIState();
     // Sends a control code to a running fit; FitCtlAbort also waits until it has ended.
@@ -142,6 +143,13 @@ public:
     void fit_discarded(const FitStatus& status) override;
     void fit_progress(const FitProgress& progress) override;
     void fit_refresh() override;
+
+private:
+    // Refreshes grids, plot and the chi-square text (flags of UpdateViewsFlags) and
+    // returns whether fit results are on show: the fit's messages, and document_changed.
+    bool UpdateViews(int flags, const FitStatus* status = nullptr);
+
+public:
     // ---- The grids (main_frame_grids.cpp) ----
     // The grids after a document change (UpdateViews): the fit-result grid shows errors
     // while fit results are on show and is re-laid whole; the parameter grid's columns
@@ -259,7 +267,8 @@ private:
     // Reads the list from the registry and attaches it to the popup holding `first_id`.
     void read_recent_list(RecentDocumentList& list, const wchar_t* key);
     void update_recent_menu(const RecentDocumentList& list);
-    // Loads the file into the spectrum; the spectrum stays as it was when this fails.
+    // Loads the file into the spectrum; the spectrum stays as it was when this fails (false)
+    // or when the user keeps its unsaved changes.
     bool load_spectrum(const std::wstring& path);
     // Makes `loaded` the document's spectrum (a running fit ends first): the model's
     // direction and levels follow it, and its history starts empty.
@@ -304,6 +313,9 @@ private:
     bool OnPlotGesture(const NMHDR& header);
     void run_document_command(UINT id);
     void OnClearSpectrum();
+    // Before the spectrum is cleared or replaced: unsaved changes are offered for saving
+    // (message 50013); false when the spectrum is to stay.
+    bool spectrum_may_go();
     void OnSpectrumInformation();
     void OnComponentColor();
     void OnIsotopeChosen(UINT item);
@@ -422,5 +434,5 @@ private:
     void edit_link_factor(const CurrentParameter& parameter);
     void edit_expression(unsigned expression);
     // Ends a change of links, bounds or expressions: one refresh of the views.
-    void links_changed(int flags);
+    void links_changed(DocumentChange change);
 };

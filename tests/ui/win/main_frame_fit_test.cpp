@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,7 +86,7 @@ protected:
         simulate(d.data, channels, -10.0, 10.0, true, d.model, fit.truth);
         d.model_history.clear();
         d.spectrum_history.clear();
-        frame->UpdateViews(ViewsFollowValues);
+        frame->document_changed(DocumentChange::model);
         frame->UpdateUIState();
     }
 
@@ -162,16 +163,84 @@ TEST_F(MainFrameFitTest, OneIterationAtATimeThenRunToTheEndAndAcceptAsOneUndoSte
     EXPECT_FALSE(enabled(353));
     EXPECT_EQ(values(), start);  // the model is the user's until the results are accepted
 
-    // Accept fit results: the model takes the fit values as one undo step.
+    // Accept fit results: the model takes the fit values as one undo step, and is no
+    // longer the model in its file, which a save would otherwise overwrite unasked.
     ModelState& d = frame->document();
+    frame->set_model_file_name(L"C:\\fits\\start.mdl");
     const std::size_t records = d.model_history.records().size();
-    d.accept_fit_values(d.fit_values);
+    command(355);
     frame->UpdateUIState();
     EXPECT_EQ(d.model_history.records().size(), records + 1);
     EXPECT_EQ(values()[0], 4.0);
+    EXPECT_EQ(frame->tab_container().current_page(), 0);
+    EXPECT_TRUE(frame->model_file_name().name().empty());
+    EXPECT_FALSE(frame->model_file_name().quick_save_target());
+    wchar_t title[256] = {};
+    GetWindowTextW(frame->hwnd(), title, 256);
+    EXPECT_EQ(std::wstring(title), MessageText(50000).str());
     EXPECT_TRUE(enabled(257));
     d.model_history.undo(d);
     EXPECT_EQ(values(), start);
+}
+
+TEST_F(MainFrameFitTest, LinksBoundsAndExpressionsKeepTheResultsOnShowAndAModelChangeEndsThem)
+{
+    SteppingEngine engine(2);
+    create();
+    frame->set_fit_engine(engine.engine());
+    command(351);
+    engine.release(2);
+    ASSERT_TRUE(pump_until([&] { return !frame->fit_running() && frame->results_shown(); }));
+    const std::wstring status = pane(0);
+    const std::vector<double> fitted = fit_values();
+    ASSERT_NE(status, L"");
+    // The doublet's δ, selected in the parameter grid.
+    frame->parameter_grid().SelectCell(2, 5);
+    ASSERT_EQ(frame->parameter_cell().column, 5);
+
+    struct Change {
+        const char* name;
+        UINT id;
+        std::function<void(HWND)> dialog;  // none: the command opens no dialog
+    };
+    const Change changes[] = {
+        {"bounds", 264, [](HWND d) {
+             SetDlgItemTextW(d, IDC_BOUND_UPPER, L"2");
+             SendMessageW(d, WM_COMMAND, IDOK, 0);
+         }},
+        {"link to the first target", 5001, [](HWND d) { SendMessageW(d, WM_COMMAND, IDOK, 0); }},
+        {"unlink", 259, nullptr},
+        {"add expression", 262, [](HWND d) {
+             SetDlgItemTextW(d, IDC_EXPRESSION_NAME, L"w");
+             SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[2:Γ₁]/Γτ");
+             SendMessageW(d, WM_COMMAND, IDOK, 0);
+         }},
+    };
+    const std::size_t records = frame->document().model_history.records().size();
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.name);
+        if (c.dialog) modal_test::when_dialog_shows(c.dialog);
+        frame->BuildGridLinkMenu(GetMenu(frame->hwnd()));
+        command(c.id);
+        EXPECT_FALSE(modal_test::dialog_step());
+        modal_test::dialog_step() = nullptr;
+        frame->UpdateUIState();
+        EXPECT_TRUE(frame->results_shown());
+        EXPECT_EQ(pane(0), status);
+        EXPECT_EQ(fit_values(), fitted);
+        EXPECT_TRUE(enabled(355) && enabled(356) && enabled(362));
+    }
+    EXPECT_EQ(frame->document().model_history.records().size(), records + std::size(changes));
+    // The expression reads the isotope's Γτ: the window's model has the isotope its menu shows.
+    ASSERT_EQ(frame->document().model.isotope, frame->GetCurrentIsotope());
+    ASSERT_EQ(frame->document().model.expressions.size(), 1u);
+    EXPECT_TRUE(frame->document().model.expressions[0].expr);
+
+    // A change of the model's values ends them.
+    command(257);
+    frame->UpdateUIState();
+    EXPECT_FALSE(frame->results_shown());
+    EXPECT_FALSE(enabled(355));
 }
 
 TEST_F(MainFrameFitTest, PauseWaitsAfterTheNextStepAndStopKeepsTheResultsSoFar)

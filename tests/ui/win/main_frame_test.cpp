@@ -253,12 +253,25 @@ TEST_F(MainFrameTest, SpectrumFilesOpenSaveAndEnterTheRecentListInTheRegistry)
     frame->document().add_xrange({-1.0, 1.0});
     ASSERT_TRUE(frame->document().spectrum_history.can_undo());
     const std::wstring iron = file(L"alpha-iron.spc");
+    // Over an edited spectrum the question comes first: Cancel keeps it, No lets it go.
     chosen_files = {iron};
+    answers = {IDCANCEL};
     command(ID_FILE_OPEN_SPECTRUM);
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_FALSE(requests[0].save);
-    EXPECT_EQ(requests[0].filter.rfind(L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*", 0), 0u);
-    EXPECT_TRUE(shown.empty());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, MessageText(50013).str());
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
+    EXPECT_TRUE(frame->spectrum().x_data.empty());
+    EXPECT_TRUE(frame->document().spectrum_history.can_undo());
+    EXPECT_TRUE(frame->spectrum_file_name().empty());
+    shown.clear();
+    chosen_files = {iron};
+    answers = {IDNO};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_FALSE(requests[1].save);
+    EXPECT_EQ(requests[1].filter.rfind(L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*", 0), 0u);
+    EXPECT_EQ(texts(), std::vector<std::wstring>{MessageText(50013).str()});
+    shown.clear();
     EXPECT_EQ(frame->spectrum().x_data.size(), 512u);
     EXPECT_EQ(frame->spectrum_file_name(), iron);
     EXPECT_EQ(frame->plot_view().data, &frame->spectrum());
@@ -386,7 +399,7 @@ TEST_F(MainFrameTest, TheGraphTableAndEverythingAtOnceAreSavedBesideEachOther)
     chosen_files = {file(L"alpha-iron.spc")};
     command(ID_FILE_OPEN_SPECTRUM);
     alpha_iron::add_model(frame->document());
-    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+    frame->document_changed(DocumentChange::model);
 
     const std::wstring table = file(L"graph.txt");
     chosen_files = {table};
@@ -421,7 +434,7 @@ TEST_F(MainFrameTest, ModelPropertiesEditTheModelsKeysAsOneModelStep)
 {
     create();
     alpha_iron::add_model(frame->document());
-    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+    frame->document_changed(DocumentChange::model);
     int result = 1;
     test_support::ScriptedUserInterface editor([&](KeywordList& list) {
         kwlist_set(list, L"Title", L"edited");
@@ -454,7 +467,7 @@ TEST_F(MainFrameTest, ScreenshotsOfTheModelPropertiesInEnglishAndRussian)
         alpha_iron::add_model(frame->document());
         frame->document().add_xrange({-1.5, 1.5});
         frame->document().model.keywords = {{L"Title", {L"\u03B1-Fe, 295 K", 0}}, {L"Comment", {L"calibration foil", 0}}};
-        frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+        frame->document_changed(DocumentChange::model);
         bool shot = false;
         modal_test::when_dialog_shows([&](HWND dialog) {
             shot = modal_test::save_screenshot(dialog, std::wstring(L"model-properties-") + tag);
@@ -579,7 +592,7 @@ TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
         ASSERT_EQ(frame->spectrum().x_data.size(), 512u);
         // The model that made the spectrum, drawn over it.
         alpha_iron::add_model(frame->document());
-        frame->UpdateViews(ViewsRebuildGrid);
+        frame->document_changed(DocumentChange::model);
         SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOW);
         SetForegroundWindow(frame->hwnd());
@@ -604,7 +617,7 @@ TEST_F(MainFrameTest, ADistributionIsDrawnInAPaneBesideTheSpectrum)
     d.add_component(0, d.data.analysis(false), make_subspec<AutoBaseLine2>(nullptr), true);
     d.add_component(1, d.data.analysis(false),
                     make_distribution(make_subspec<PseudoVoigtSextet>(frame->GetCurrentIsotope()), 24, {5}), true);
-    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+    frame->document_changed(DocumentChange::model);
     SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
     ShowWindow(frame->hwnd(), SW_SHOW);
     const Screenshot shot = modal_test::settled_capture(frame->hwnd());
@@ -800,7 +813,7 @@ TEST_F(MainFrameTest, TheGridsEditCutCopyAndPasteTheDocumentOneUndoStepEach)
     alpha_iron::add_model(document);
     document.add_expression(0, L"twice", L"1+1");
     document.model_history.clear();
-    frame->UpdateViews(ViewsRebuildGrid);
+    frame->document_changed(DocumentChange::model);
     const auto steps = [&] { return document.model_history.records().size(); };
 
     // The three pages are the grids, with their ids; the model grids show two components
