@@ -259,6 +259,8 @@ private:
     void OnSaveDistribution(unsigned n);
 
     void create_status_bar();
+    // The fonts and images of the window and its children for the window's DPI now.
+    void scale_to_dpi();
     void create_toolbar();
     void create_isotope_box();
     void create_client();

@@ -18,6 +18,12 @@
 #include <vector>
 
 #include "core/model/spectrum_operations.h"
+#include "lineshapes/pseudo_voigt_sextet.h"
+#include "subspec/baseline.h"
+#include "subspec/distribution.h"
+#include "subspec/subspec_impl.h"
+#include "tests/support/alpha_iron.h"
+#include "tests/support/document_test_parts.h"
 #include "core/spectrum/poisson.h"
 #include "core/text/messages.h"
 #include "tests/support/sextet_doublet_fit.h"
@@ -241,6 +247,38 @@ TEST_F(MainFrameFitTest, LinksBoundsAndExpressionsKeepTheResultsOnShowAndAModelC
     frame->UpdateUIState();
     EXPECT_FALSE(frame->results_shown());
     EXPECT_FALSE(enabled(355));
+}
+
+TEST_F(MainFrameFitTest, TheSameDistributionFitFromTheSameStartEndsOnTheSameBits)
+{
+    close();
+    ASSERT_TRUE(frame_suite::create_frame(frame, 0x409));
+    ModelState& d = frame->document();
+    d.data = alpha_iron::spectrum();
+    d.set_levels_from_spectrum();
+    // A field distribution of pseudo-Voigt sextets, whose lines need the library's exp.
+    const SpectrumAnalysis analysis = d.data.analysis(false);
+    d.add_component(0, analysis, make_subspec<AutoBaseLine2>(nullptr), true);
+    d.add_component(1, analysis, make_distribution(make_subspec<PseudoVoigtSextet>(frame->GetCurrentIsotope()), 20, {5}),
+                    true);
+    frame->document_changed(DocumentChange::model);
+    frame->fit_settings().kmax = 12;
+    const std::vector<double> start = values();
+    std::vector<std::vector<double>> results;
+    std::vector<double> chi_squares;
+    for (int run = 0; run < 3; ++run) {
+        command(351);
+        ASSERT_TRUE(pump_until([&] { return !frame->fit_running(); }, 120000));
+        ASSERT_TRUE(frame->results_shown());
+        EXPECT_EQ(values(), start);
+        results.push_back(fit_values());
+        chi_squares.push_back(frame->chi_square());
+    }
+    EXPECT_NE(results[0], start);
+    for (int run = 1; run < 3; ++run) {
+        EXPECT_TRUE(document_test::same_doubles(results[run], results[0])) << run;
+        EXPECT_TRUE(document_test::same_bits(chi_squares[run], chi_squares[0])) << run;
+    }
 }
 
 TEST_F(MainFrameFitTest, PauseWaitsAfterTheNextStepAndStopKeepsTheResultsSoFar)

@@ -229,6 +229,52 @@ TEST_F(MainFrameTest, TheSessionEndIsNeverRefusedAndTheFollowingCloseAsksNothing
     EXPECT_FALSE(IsWindow(frame->hwnd()));
 }
 
+UINT WINAPI dpi_144(HWND)
+{
+    return 144;
+}
+
+LONG font_height(HWND window)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+int padlock_size(HWND grid)
+{
+    int cx = 0, cy = 0;
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(grid, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    return images && ImageList_GetIconSize(images, &cx, &cy) ? cx : 0;
+}
+
+TEST_F(MainFrameTest, OnAMonitorOfAnotherDpiFontsAndPadlocksFollowAndTheWindowTakesItsPlace)
+{
+    create();
+    ASSERT_EQ(padlock_size(frame->parameter_grid().hwnd()), 16);
+    const DpiFunctions previous = dpi_functions();
+    DpiFunctions high = previous;
+    high.get_dpi_for_window = dpi_144;
+    set_dpi_functions(high);
+    RECT proposed{30, 40, 730, 540};  // within the test's 800 × 600 screen
+    SendMessageW(frame->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&proposed));
+    set_dpi_functions(previous);
+    // 10 pt at 144 dpi: 20 pixels.
+    EXPECT_EQ(font_height(frame->isotope_box()), -20);
+    for (CGrid* grid : {static_cast<CGrid*>(&frame->parameter_grid()), static_cast<CGrid*>(&frame->fit_result_grid()),
+                        static_cast<CGrid*>(&frame->correlation_grid())})
+        EXPECT_EQ(font_height(grid->hwnd()), -20);
+    EXPECT_EQ(padlock_size(frame->parameter_grid().hwnd()), 32);
+    EXPECT_EQ(padlock_size(frame->fit_result_grid().hwnd()), 32);
+    EXPECT_EQ(padlock_size(frame->correlation_grid().hwnd()), 0);  // it shows no padlocks
+    RECT placed{};
+    GetWindowRect(frame->hwnd(), &placed);
+    EXPECT_EQ(placed.left, proposed.left);
+    EXPECT_EQ(placed.top, proposed.top);
+    EXPECT_EQ(placed.right, proposed.right);
+    EXPECT_EQ(placed.bottom, proposed.bottom);
+}
+
 TEST_F(MainFrameTest, TheLanguageSwitchWritesTheRegistryForTheNextStart)
 {
     create();
