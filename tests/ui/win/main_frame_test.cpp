@@ -672,6 +672,20 @@ TEST_F(MainFrameTest, ADistributionIsDrawnInAPaneBesideTheSpectrum)
     ASSERT_EQ(panes.size(), 2u);
     EXPECT_EQ(panes[1].kind, DistributionPane);
     EXPECT_LT(panes[0].rect.right, panes[1].rect.left);
+
+    // The field's start value selected in the grid (the arrow keys move the cell) becomes
+    // the pane's abscissa; another parameter of the distribution gives the point number back.
+    const auto& spread = dynamic_cast<const IDistribution&>(*d.model.components[1]->subspec);
+    EXPECT_EQ(spread.axis_param(), -1);
+    const HWND grid = frame->parameter_grid().hwnd();
+    frame->parameter_grid().SelectCell(1, 3);
+    const unsigned field = spread.start_value_params().at(0);
+    for (unsigned k = 0; k < field; ++k) SendMessageW(grid, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(frame->parameter_grid().CurrentColumn(), static_cast<int>(3 + field));
+    EXPECT_EQ(spread.axis_param(), 0);
+    ASSERT_TRUE(modal_test::write_screenshot(modal_test::settled_capture(frame->hwnd()), L"main-frame-distribution-field"));
+    SendMessageW(grid, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(spread.axis_param(), -1);
 }
 
 TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoToTheirHandler)
