@@ -102,8 +102,9 @@ void CMainFrame::OnAddComponent(UINT id)
 void CMainFrame::OnDeleteSubspectrum()
 {
     PostFitControl(FitCtlAbort);
-    if (delete_model_row(document_, parameter_cell().row) == DeletedRow::nothing) return;
-    document_changed(DocumentChange::model);
+    const DeletedRow deleted = delete_model_row(document_, parameter_cell().row);
+    if (deleted == DeletedRow::nothing) return;
+    document_changed(deleted == DeletedRow::expression ? DocumentChange::expressions : DocumentChange::model);
     UpdateUIState();
 }
 

@@ -149,7 +149,7 @@ void CMainFrame::run_document_command(UINT id)
         break;
     case IdDeleteAllExpressions:
         document_.delete_all_expressions();
-        document_changed(DocumentChange::model);
+        document_changed(DocumentChange::expressions);
         break;
     case IdEmission:
         toggle_emission(document_);

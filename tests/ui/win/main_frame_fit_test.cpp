@@ -200,31 +200,35 @@ TEST_F(MainFrameFitTest, LinksBoundsAndExpressionsKeepTheResultsOnShowAndAModelC
     const std::wstring status = pane(0);
     const std::vector<double> fitted = fit_values();
     ASSERT_NE(status, L"");
-    // The doublet's δ, selected in the parameter grid.
-    frame->parameter_grid().SelectCell(2, 5);
-    ASSERT_EQ(frame->parameter_cell().column, 5);
-
+    const auto add_expression = [](HWND d) {
+        SetDlgItemTextW(d, IDC_EXPRESSION_NAME, L"w");
+        SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[2:Γ₁]/Γτ");
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    };
     struct Change {
         const char* name;
+        int row, column;  // the cell selected in the parameter grid: the doublet's δ, or the expression
         UINT id;
         std::function<void(HWND)> dialog;  // none: the command opens no dialog
     };
     const Change changes[] = {
-        {"bounds", 264, [](HWND d) {
+        {"bounds", 2, 5, 264, [](HWND d) {
              SetDlgItemTextW(d, IDC_BOUND_UPPER, L"2");
              SendMessageW(d, WM_COMMAND, IDOK, 0);
          }},
-        {"link to the first target", 5001, [](HWND d) { SendMessageW(d, WM_COMMAND, IDOK, 0); }},
-        {"unlink", 259, nullptr},
-        {"add expression", 262, [](HWND d) {
-             SetDlgItemTextW(d, IDC_EXPRESSION_NAME, L"w");
-             SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[2:Γ₁]/Γτ");
-             SendMessageW(d, WM_COMMAND, IDOK, 0);
-         }},
+        {"link to the first target", 2, 5, 5001, [](HWND d) { SendMessageW(d, WM_COMMAND, IDOK, 0); }},
+        {"unlink", 2, 5, 259, nullptr},
+        {"add expression", 2, 5, 262, add_expression},
+        {"delete the expression", 3, -1, 255, nullptr},
+        {"add it again", 2, 5, 262, add_expression},
+        {"delete all expressions", 2, 5, 272, nullptr},
+        {"add it once more", 2, 5, 262, add_expression},
     };
     const std::size_t records = frame->document().model_history.records().size();
     for (const Change& c : changes) {
         SCOPED_TRACE(c.name);
+        frame->parameter_grid().SelectCell(c.row, c.column);
+        ASSERT_EQ(frame->parameter_cell().row, c.row);
         if (c.dialog) modal_test::when_dialog_shows(c.dialog);
         frame->BuildGridLinkMenu(GetMenu(frame->hwnd()));
         command(c.id);
