@@ -182,9 +182,10 @@ void CGrid::set_padlock_images(HWND window)
 
 void CGrid::set_font()
 {
-    // The list view takes the new font before the old one is deleted.
+    // The list view and its editor take the new font before the old one is deleted.
     ScopedFont font(create_dpi_font(hwnd(), nullptr, L"Trebuchet MS", 100, false, false));
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    for (const HWND window : {hwnd(), editor_.hwnd()})
+        if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     font_ = std::move(font);
 }
 

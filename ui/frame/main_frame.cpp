@@ -321,10 +321,11 @@ void CMainFrame::create_client()
 void CMainFrame::scale_to_dpi()
 {
     // The children take the new font before the old one is deleted.
-    ScopedFont font = frame_font(hwnd());
-    for (const HWND child : {tabs_.hwnd(), isotope_box_})
-        if (child && font) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    font_ = std::move(font);
+    if (ScopedFont font = frame_font(hwnd())) {
+        for (const HWND child : {tabs_.hwnd(), isotope_box_})
+            if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        font_ = std::move(font);
+    }
     for (CGrid* grid : {static_cast<CGrid*>(&parameter_grid_), static_cast<CGrid*>(&fit_result_grid_),
                         static_cast<CGrid*>(&correlation_grid_)})
         if (grid->hwnd()) grid->ScaleToDpi();

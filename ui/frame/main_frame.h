@@ -143,13 +143,6 @@ public:
     void fit_discarded(const FitStatus& status) override;
     void fit_progress(const FitProgress& progress) override;
     void fit_refresh() override;
-
-private:
-    // Refreshes grids, plot and the chi-square text (flags of UpdateViewsFlags) and
-    // returns whether fit results are on show: the fit's messages, and document_changed.
-    bool UpdateViews(int flags, const FitStatus* status = nullptr);
-
-public:
     // ---- The grids (main_frame_grids.cpp) ----
     // The grids after a document change (UpdateViews): the fit-result grid shows errors
     // while fit results are on show and is re-laid whole; the parameter grid's columns
@@ -325,6 +318,9 @@ private:
     void repaint_parameter_grid();
     DistributionDrawing drawing_;
     // The fit and what the window shows of it.
+    // Refreshes grids, plot and the chi-square text (flags of UpdateViewsFlags) and
+    // returns whether fit results are on show: for the fit's messages and document_changed.
+    bool UpdateViews(int flags, const FitStatus* status = nullptr);
     void apply_command_states();
     void set_status_text(int pane, const std::wstring& text);
     FitSettings fit_settings_;
