@@ -14,6 +14,7 @@ base_pkgs=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
   xvfb xauth
   fonts-wine  # Wine's own fonts (see cmake/wine-fonts.conf)
+  fonts-dejavu-core  # the Greek letters Wine's Tahoma lacks (see cmake/wine-fonts.reg)
   chromium python3  # the report opened in a browser by the Windows tests
 )
 # LuaJIT's 32-bit host tools run under qemu-user where the kernel cannot run them.

@@ -1,5 +1,7 @@
 #include "ui/fit_thread_procedure.h"
 
+#include <float.h>
+
 #include <exception>
 #include <new>
 
@@ -110,6 +112,9 @@ private:
 unsigned __stdcall fit_thread_procedure(void* argument)
 {
     const std::unique_ptr<FitThreadContext> context(static_cast<FitThreadContext*>(argument));
+    // A thread of _beginthreadex starts with another x87 precision than the program's
+    // other threads: the fit computes as the window's thread would (Fit area does).
+    _fpreset();
     FitStepCallback callback(*context);
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the thread's queue now exists

@@ -26,7 +26,8 @@ namespace {
 void make_dpi_aware()
 {
     load_dpi_functions();
-    // Per-monitor awareness: the program scales its own fonts and the system does not
+    // Per-monitor awareness: the program scales its own fonts and images, also when the
+    // window moves to a monitor of another DPI (WM_DPICHANGED), and the system does not
     // blur it by stretching bitmaps.
     if (dpi_functions().set_thread_dpi_awareness_context)
         dpi_functions().set_thread_dpi_awareness_context(reinterpret_cast<HANDLE>(-3));

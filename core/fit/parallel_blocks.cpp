@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cfenv>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -39,6 +40,12 @@ struct Loop {
     unsigned count = 0;
     std::uint32_t generation = 0;
     unsigned workers = 0;  // workers 0 … workers − 1 take part
+    // The caller's floating-point environment, which the workers take on for the loop:
+    // on 32-bit Windows the precision of the x87 library functions, which a thread
+    // started by _beginthreadex sets apart from the others; and the rounding, set on its
+    // own, since MinGW's fesetenv leaves the SSE control register alone.
+    std::fenv_t environment{};
+    int rounding = FE_TONEAREST;
 };
 
 thread_local bool inside_block = false;
@@ -76,6 +83,8 @@ public:
             const unsigned allowed = std::min(threads_.load(), hardware_) - 1;
             team = &team_of(body);
             loop = {body, context, count, ++generation_, std::min(allowed, team->workers())};
+            std::fegetenv(&loop.environment);
+            loop.rounding = std::fegetround();
             loop_ = loop;
             done_.store(0);
             busy_.store(0);
@@ -149,6 +158,8 @@ private:
             }
             seen = loop.generation;
             took_part = true;
+            std::fesetenv(&loop.environment);
+            std::fesetround(loop.rounding);
             work_on(loop);
         }
     }

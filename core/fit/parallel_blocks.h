@@ -7,8 +7,9 @@
 // thread holds the whole region for a time slice (milliseconds, against the tens of
 // microseconds of the work). Here the calling thread claims blocks like any worker
 // and waits only for blocks that were claimed; a worker that wakes late finds nothing
-// left and sleeps again. Each block writes only its own outputs, so the results are
-// the same bits whichever thread runs which block.
+// left and sleeps again. Each block writes only its own outputs, and the workers
+// compute in the caller's floating-point environment, so the results are the same
+// bits whichever thread runs which block.
 //
 // An exception thrown by a block is caught on the thread that ran it; after every
 // block has finished, the exception of the lowest-numbered failed block is rethrown

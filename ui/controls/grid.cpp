@@ -55,7 +55,11 @@ CGrid::CGrid() : editor_(*this)
     });
     map.on_message(WM_GETDLGCODE, [this](WPARAM w, LPARAM l) {
         if (IsWindowVisible(editor_.hwnd())) return SendMessageW(editor_.hwnd(), WM_GETDLGCODE, w, l);
-        return DefSubclassProc(hwnd(), WM_GETDLGCODE, w, l);
+        const auto* msg = reinterpret_cast<const MSG*>(l);
+        const LRESULT code = DefSubclassProc(hwnd(), WM_GETDLGCODE, w, l);
+        if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && ActivatesRows() && CurrentRow() >= 0)
+            return code | DLGC_WANTALLKEYS;
+        return code;
     });
     map.on_message(WM_KEYDOWN, [this](WPARAM w, LPARAM l) {
         LRESULT result = 0;
@@ -144,8 +148,7 @@ HWND CGrid::CreateControls(HWND parent, const RECT* rect, DWORD style, DWORD ex_
     }
     SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, ~0u,
                  LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    font_.reset(create_dpi_font(hwnd(), nullptr, L"Trebuchet MS", 100, false, false));
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    set_font();
     return hwnd();
 }
 
@@ -154,18 +157,43 @@ HWND CGrid::Create(HWND parent, const RECT* rect, DWORD style, DWORD ex_style, U
     if (!CreateControls(parent, rect, (style ? style : 0x56000000) | LVS_NOCOLUMNHEADER, ex_style, id))
         return nullptr;
     SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_SUBITEMIMAGES, LVS_EX_SUBITEMIMAGES);
+    set_padlock_images(parent);
+    return hwnd();
+}
+
+void CGrid::set_padlock_images(HWND window)
+{
     const auto dpi_for = dpi_functions().get_dpi_for_window;
-    const bool large = dpi_for && dpi_for(parent) >= 130;
+    const bool large = dpi_for && dpi_for(window) >= 130;
     const int size = large ? 32 : 16;
     const HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 5, 0);
     const ScopedBitmap strip(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
                                                              MAKEINTRESOURCEW(large ? IDB_PADLOCKS_LARGE : IDB_PADLOCKS),
                                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (images && strip && ImageList_AddMasked(images, strip.get(), padlock_transparent) >= 0)
-        SendMessageW(hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
-    else if (images)
-        ImageList_Destroy(images);
-    return hwnd();
+    if (!images || !strip || ImageList_AddMasked(images, strip.get(), padlock_transparent) < 0) {
+        if (images) ImageList_Destroy(images);
+        return;
+    }
+    // The list view hands back the list it held, which is then ours to destroy.
+    if (const auto previous = reinterpret_cast<HIMAGELIST>(
+            SendMessageW(hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images))))
+        ImageList_Destroy(previous);
+}
+
+void CGrid::set_font()
+{
+    // The list view and its editor take the new font before the old one is deleted.
+    ScopedFont font(create_dpi_font(hwnd(), nullptr, L"Trebuchet MS", 100, false, false));
+    for (const HWND window : {hwnd(), editor_.hwnd()})
+        if (window) SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);
+}
+
+void CGrid::ScaleToDpi()
+{
+    set_font();
+    // Only the grids that show padlocks have images to replace.
+    if (SendMessageW(hwnd(), LVM_GETIMAGELIST, LVSIL_SMALL, 0)) set_padlock_images(hwnd());
 }
 
 int CGrid::item_count() const
@@ -277,6 +305,11 @@ void CGrid::on_key_down(WPARAM key, LPARAM flags, LRESULT& result, bool& consume
     case VK_RIGHT: grid_key = GridKey::Right; break;
     case VK_HOME: grid_key = GridKey::Home; break;
     case VK_END: grid_key = GridKey::End; break;
+    case VK_RETURN:
+        // The list view's own answer to Enter differs between systems; the grid's is one.
+        consumed = ActivatesRows() && CurrentRow() >= 0;
+        if (consumed) OnActivate(CurrentRow(), CurrentColumn());
+        return;
     default: consumed = false; return;
     }
     result = 0;

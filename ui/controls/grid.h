@@ -39,6 +39,9 @@ public:
     HWND CreateControls(HWND parent, const RECT* rect, DWORD style, DWORD ex_style, UINT id);
     // CreateControls without column headers, with the padlock images.
     HWND Create(HWND parent, const RECT* rect, DWORD style, DWORD ex_style, UINT id);
+    // The font and the padlock images for the DPI of the window now (moved to another
+    // monitor).
+    void ScaleToDpi();
 
     void SelectCell(int row, int column);
     int CurrentRow() const;
@@ -64,6 +67,9 @@ protected:
     virtual void OnSelChange(int) {}
     virtual void OnCellChange() {}
     virtual void OnActivate(int, int) {}
+    // Whether OnActivate acts: such a grid claims Enter on its current row from the
+    // dialog navigation (IsDialogMessage) of the window it lies in.
+    virtual bool ActivatesRows() const { return false; }
     virtual void CutRow() {}
     virtual void CopyRow() {}
     virtual void PasteRow() {}
@@ -106,6 +112,9 @@ private:
     int column_ = -1;
     int row_ = -1;
     GridEditSession edit_;
+    // The font and the padlock images for the DPI of `window` become the list view's.
+    void set_font();
+    void set_padlock_images(HWND window);
     ScopedFont font_;
     std::wstring buffer_;
     ScopedAccelerators accelerators_;

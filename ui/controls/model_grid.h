@@ -34,6 +34,7 @@ protected:
     void OnSelChange(int row) override { notify_parent(GRIDN_SEL_CHANGE, row); }
     void OnCellChange() override { OnSelChange(CurrentRow()); }
     void OnActivate(int row, int column) override;
+    bool ActivatesRows() const override { return true; }
     void CutRow() override;
     void CopyRow() override;
     void PasteRow() override;

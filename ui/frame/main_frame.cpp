@@ -51,6 +51,15 @@ std::int32_t option_bit(UINT id)
     return 0;
 }
 
+// The frame's font, the icon titles' face at 10 pt for the window's DPI; none when the
+// system does not say which face that is.
+ScopedFont frame_font(HWND frame)
+{
+    LOGFONTW icon_font{};
+    if (!SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof icon_font, &icon_font, 0)) return ScopedFont();
+    return ScopedFont(create_dpi_font(frame, nullptr, icon_font.lfFaceName, 100, false, false));
+}
+
 // The 16 custom colours of the colour dialogs, kept while the program runs.
 std::array<COLORREF, 16>& custom_colors()
 {
@@ -92,6 +101,14 @@ CMainFrame::CMainFrame()
         // Per-monitor awareness leaves the caption and menu bar unscaled unless asked.
         if (dpi_functions().enable_non_client_dpi_scaling) dpi_functions().enable_non_client_dpi_scaling(hwnd());
         return DefWindowProcW(hwnd(), WM_NCCREATE, wparam, lparam);
+    });
+    // Moved to a monitor of another DPI: fonts and images follow, and the window takes the
+    // place the system proposes.
+    map.on_message(WM_DPICHANGED, [this](WPARAM, LPARAM lparam) {
+        scale_to_dpi();
+        const RECT& r = *reinterpret_cast<const RECT*>(lparam);
+        SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return LRESULT{0};
     });
     map.on_message(WM_GETMINMAXINFO, [](WPARAM, LPARAM lparam) {
         auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
@@ -189,9 +206,7 @@ LRESULT CMainFrame::OnCreate()
     show_document();
     create_status_bar();
     create_toolbar();
-    LOGFONTW icon_font{};
-    if (SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof icon_font, &icon_font, 0))
-        font_.reset(create_dpi_font(hwnd(), nullptr, icon_font.lfFaceName, 100, false, false));
+    font_ = frame_font(hwnd());
     create_isotope_box();
     create_client();
     if (MessageLoop* loop = current_message_loop()) {
@@ -301,6 +316,22 @@ void CMainFrame::create_client()
     plot_.Create(splitter_.hwnd(), empty, plot_view_id);
     splitter_.set_panes(tabs_.hwnd(), plot_.window());
     if (tabs_.hwnd()) create_grids();
+}
+
+void CMainFrame::scale_to_dpi()
+{
+    // The children take the new font before the old one is deleted.
+    if (ScopedFont font = frame_font(hwnd())) {
+        for (const HWND child : {tabs_.hwnd(), isotope_box_})
+            if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        font_ = std::move(font);
+    }
+    for (CGrid* grid : {static_cast<CGrid*>(&parameter_grid_), static_cast<CGrid*>(&fit_result_grid_),
+                        static_cast<CGrid*>(&correlation_grid_)})
+        if (grid->hwnd()) grid->ScaleToDpi();
+    // The plot's buffer is made again with its font for the new DPI.
+    plot_.ReleaseBuffer();
+    plot_.Redraw();
 }
 
 LRESULT CMainFrame::OnDestroy()

@@ -34,6 +34,7 @@
 #include "ui/fit_thread.h"
 #include "ui/logic/command_state.h"
 #include "ui/logic/model_file_name.h"
+#include "ui/logic/view_refresh.h"
 #include "ui/resource_ids.h"
 
 // The top-level window that Run creates and pumps messages for.
@@ -107,9 +108,9 @@ public:
     // the routing can be watched.
     void set_group_handler(CommandGroup group, MessageMap::CommandHandler handler);
 
-    // Ends every document change: refreshes grids, plot and the chi-square text (flags
-    // of UpdateViewsFlags) and returns whether fit results are on show.
-    bool UpdateViews(int flags, const FitStatus* status = nullptr);
+    // Ends every document change: grids, plot and the chi-square text as the kind of
+    // change asks (fit results stay on show only where they still hold).
+    void document_changed(DocumentChange change);
     // Menus, toolbar, title and plot highlight in step with the document.
     void UpdateUIState();
     // Sends a control code to a running fit; FitCtlAbort also waits until it has ended.
@@ -251,6 +252,8 @@ private:
     void OnSaveDistribution(unsigned n);
 
     void create_status_bar();
+    // The fonts and images of the window and its children for the window's DPI now.
+    void scale_to_dpi();
     void create_toolbar();
     void create_isotope_box();
     void create_client();
@@ -259,7 +262,8 @@ private:
     // Reads the list from the registry and attaches it to the popup holding `first_id`.
     void read_recent_list(RecentDocumentList& list, const wchar_t* key);
     void update_recent_menu(const RecentDocumentList& list);
-    // Loads the file into the spectrum; the spectrum stays as it was when this fails.
+    // Loads the file into the spectrum; the spectrum stays as it was when this fails (false)
+    // or when the user keeps its unsaved changes.
     bool load_spectrum(const std::wstring& path);
     // Makes `loaded` the document's spectrum (a running fit ends first): the model's
     // direction and levels follow it, and its history starts empty.
@@ -304,6 +308,9 @@ private:
     bool OnPlotGesture(const NMHDR& header);
     void run_document_command(UINT id);
     void OnClearSpectrum();
+    // Before the spectrum is cleared or replaced: unsaved changes are offered for saving
+    // (message 50013); false when the spectrum is to stay.
+    bool spectrum_may_go();
     void OnSpectrumInformation();
     void OnComponentColor();
     void OnIsotopeChosen(UINT item);
@@ -311,6 +318,9 @@ private:
     void repaint_parameter_grid();
     DistributionDrawing drawing_;
     // The fit and what the window shows of it.
+    // Refreshes grids, plot and the chi-square text (flags of UpdateViewsFlags) and
+    // returns whether fit results are on show: for the fit's messages and document_changed.
+    bool UpdateViews(int flags, const FitStatus* status = nullptr);
     void apply_command_states();
     void set_status_text(int pane, const std::wstring& text);
     FitSettings fit_settings_;
@@ -422,5 +432,5 @@ private:
     void edit_link_factor(const CurrentParameter& parameter);
     void edit_expression(unsigned expression);
     // Ends a change of links, bounds or expressions: one refresh of the views.
-    void links_changed(int flags);
+    void links_changed(DocumentChange change);
 };

@@ -44,12 +44,12 @@ void CMainFrame::OnCalibrate(UINT id)
     try {
         if (answer == IDOK) {
             apply_calibration(document_, *isotope, result.offset(), result.new_price());
-            UpdateViews(0);
+            document_changed(DocumentChange::spectrum);
         } else if (answer == CCalibrateDlg::use_model_id) {
             document_.push_record<ModelState::ChangeRecordWholeModel>(document_.model_history, result.model(),
                                                                      result.fitted_values(), result.flags(),
                                                                      result.lower(), result.upper());
-            UpdateViews(ViewsRebuildGrid);
+            document_changed(DocumentChange::model);
         }
     } catch (const std::exception& error) {
         show_message_box(hwnd(), utf8_to_wide(error.what()), MessageText(50000).str(), MB_OK | MB_ICONERROR);

@@ -27,10 +27,6 @@ void fill_popup(HMENU popup, const std::vector<MenuEntry>& entries)
     }
 }
 
-// After a change of the components: the values on show follow the model, and the
-// parameter grid has other rows.
-constexpr int component_change_views = ViewsFollowValues | ViewsRebuildGrid;
-
 } // namespace
 
 void CMainFrame::BuildModelMenus()
@@ -44,6 +40,9 @@ void CMainFrame::BuildModelMenus()
     }
     // Which types can be spread is asked of objects made for the checked isotope.
     fill_popup(popup_of(first_add_distribution_command), add_distribution_menu(catalogue, GetCurrentIsotope()));
+    // The model's isotope is the one the menu shows checked, from the start: its
+    // constants are what the user expressions read.
+    document_.set_isotope(GetCurrentIsotope());
 }
 
 void CMainFrame::OnComponentCommand(UINT id)
@@ -96,15 +95,16 @@ void CMainFrame::OnAddComponent(UINT id)
         default_folder_, distribution_dialog(), [this](const std::string& text) { report_add_error(text); });
     if (!added) return;
     if (tabs_.hwnd()) tabs_.ActivatePage(tabs_.page(0));
-    UpdateViews(component_change_views);
+    document_changed(DocumentChange::model);
     UpdateUIState();
 }
 
 void CMainFrame::OnDeleteSubspectrum()
 {
     PostFitControl(FitCtlAbort);
-    if (delete_model_row(document_, parameter_cell().row) == DeletedRow::nothing) return;
-    UpdateViews(component_change_views);
+    const DeletedRow deleted = delete_model_row(document_, parameter_cell().row);
+    if (deleted == DeletedRow::nothing) return;
+    document_changed(deleted == DeletedRow::expression ? DocumentChange::expressions : DocumentChange::model);
     UpdateUIState();
 }
 
@@ -120,7 +120,7 @@ void CMainFrame::OnSubspectrumProperties()
         show_message_box(hwnd(), utf8_to_wide(error.what()), MessageText(50000).str(), MB_OK | MB_ICONERROR);
         return;
     }
-    UpdateViews(component_change_views);
+    document_changed(DocumentChange::model);
     UpdateUIState();
 }
 

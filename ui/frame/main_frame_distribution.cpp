@@ -82,7 +82,7 @@ void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange ran
             if (dialog.run(GetActiveWindow()) != IDOK) return;
             PostFitControl(FitCtlAbort);
             document_.link_distribution(target, component->index, dialog.factor());
-            UpdateViews(0);
+            document_changed(DocumentChange::constraints);
             return;
         }
         switch (command) {
@@ -128,7 +128,7 @@ void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange ran
                 document_.fix_distribution_points(component->index, dialog.range().from, dialog.range().to, true);
             document_.model_history.merge_group();
             document_.spectrum_history.merge_group();
-            UpdateViews(ViewsFollowValues);
+            document_changed(DocumentChange::model);
             return;
         }
         case DistUnlink:
@@ -141,7 +141,7 @@ void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange ran
         show_message_box(hwnd(), utf8_to_wide(error.what()), L"Error", MB_OK | MB_ICONERROR);
         return;
     }
-    UpdateViews(0);
+    document_changed(DocumentChange::constraints);
 }
 
 void CMainFrame::OnSaveDistribution(unsigned n)

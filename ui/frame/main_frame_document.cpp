@@ -91,8 +91,9 @@ void CMainFrame::run_document_command(UINT id)
         // The fit thread keeps its own copies: Accept needs no abort.
         if (document_.fit_values.size() != document_.values.size()) return;
         document_.accept_fit_values(document_.fit_values);
-        repaint_parameter_grid();
-        plot_.Redraw();
+        // The model is no longer the one in its file: a save must not write over that file.
+        model_file_name_.clear();
+        document_changed(DocumentChange::fit_accepted);
         if (tabs_.hwnd()) tabs_.ActivatePage(GetDlgItem(tabs_.hwnd(), parameter_page_id));
         return;
     default: break;
@@ -102,21 +103,21 @@ void CMainFrame::run_document_command(UINT id)
     switch (id) {
     case IdDifferenceAsData:
         document_.use_difference_as_data();
-        UpdateViews(0);
+        document_changed(DocumentChange::spectrum);
         break;
     case IdSpectrumProperties:
-        if (document_.edit_spectrum([this] { return document_.data.edit_properties(0); })) UpdateViews(0);
+        if (document_.edit_spectrum([this] { return document_.data.edit_properties(0); })) document_changed(DocumentChange::spectrum);
         break;
     case IdDecimate:
-        if (document_.decimate_spectrum()) UpdateViews(0);
+        if (document_.decimate_spectrum()) document_changed(DocumentChange::spectrum);
         break;
     case IdInvert:
-        if (document_.invert_spectrum()) UpdateViews(0);
+        if (document_.invert_spectrum()) document_changed(DocumentChange::spectrum);
         break;
     case IdClearSpectrum: OnClearSpectrum(); break;
     case IdDeletePointsInRanges:
         document_.delete_points_in_xranges();
-        UpdateViews(ViewsRebuildGrid);
+        document_changed(DocumentChange::spectrum);
         break;
     case IdSpectrumUndo:
     case IdSpectrumRedo:
@@ -124,18 +125,18 @@ void CMainFrame::run_document_command(UINT id)
         if (step(document_, document_.spectrum_history, id == IdSpectrumUndo)) plot_.Redraw();
         break;
     case IdModelProperties:
-        if (document_.edit_model_properties(ProgramModelFileParts())) UpdateViews(ViewsFollowValues | ViewsRebuildGrid);
+        if (document_.edit_model_properties(ProgramModelFileParts())) document_changed(DocumentChange::model);
         break;
     case IdModelUndo:
     case IdModelRedo:
-        if (step(document_, document_.model_history, id == IdModelUndo)) UpdateViews(ViewsFollowValues);
+        if (step(document_, document_.model_history, id == IdModelUndo)) document_changed(DocumentChange::model);
         break;
     case IdAddVariable:
         if (!AddSubspectrum(static_cast<int>(SubSpecFactory::instance().index_of(L"FreeVar")), GetCurrentIsotope(),
                             false))
             break;
         if (tabs_.hwnd()) tabs_.ActivatePage(GetDlgItem(tabs_.hwnd(), parameter_page_id));
-        UpdateViews(ViewsFollowValues | ViewsRebuildGrid);
+        document_changed(DocumentChange::model);
         break;
     case IdFitSettings: {
         CFitSettingsDlg dialog(fit_settings_);
@@ -144,27 +145,27 @@ void CMainFrame::run_document_command(UINT id)
     }
     case IdDeleteAllComponents:
         document_.delete_all_components();
-        UpdateViews(ViewsFollowValues);
+        document_changed(DocumentChange::model);
         break;
     case IdDeleteAllExpressions:
         document_.delete_all_expressions();
-        UpdateViews(ViewsFollowValues);
+        document_changed(DocumentChange::expressions);
         break;
     case IdEmission:
         toggle_emission(document_);
-        UpdateViews(ViewsFollowValues);
+        document_changed(DocumentChange::model);
         break;
     case IdResetFitValues:
         document_.fit_values = document_.values;
-        UpdateViews(ViewsFollowValues);
+        document_changed(DocumentChange::model);
         break;
     default: break;
     }
 }
 
-void CMainFrame::OnClearSpectrum()
+bool CMainFrame::spectrum_may_go()
 {
-    const bool cleared = clear_spectrum_asking(
+    return ::spectrum_may_go(
         document_,
         [this] {
             switch (show_message_box(hwnd(), MessageText(50013).str(), MessageText(50000).str(),
@@ -180,9 +181,14 @@ void CMainFrame::OnClearSpectrum()
             SendMessageW(hwnd(), WM_COMMAND, IdSaveSpectrumNamed, 0);
             return !document_.spectrum_history.is_modified();
         });
-    if (!cleared) return;
+}
+
+void CMainFrame::OnClearSpectrum()
+{
+    if (!spectrum_may_go()) return;
+    document_.clear_spectrum();
     spectrum_file_name_.clear();
-    UpdateViews(ViewsRebuildGrid);
+    document_changed(DocumentChange::spectrum);
 }
 
 void CMainFrame::OnSpectrumInformation()
@@ -205,7 +211,7 @@ void CMainFrame::OnComponentColor()
     if (!chosen) return;
     // A colour is no undo record: it changes nothing the fit or the files rely on.
     c.color = *chosen;
-    UpdateViews(ViewsRebuildGrid);
+    document_changed(DocumentChange::appearance);
 }
 
 void CMainFrame::OnIsotopeChosen(UINT item)
@@ -216,7 +222,7 @@ void CMainFrame::OnIsotopeChosen(UINT item)
     // The fit keeps its own copy of the model's expressions: no abort.
     document_.set_isotope(GetCurrentIsotope());
     BuildCalibrateMenu(GetMenu(hwnd()));
-    UpdateViews(ViewsFollowValues);
+    document_changed(DocumentChange::model);
 }
 
 void CMainFrame::repaint_parameter_grid()

@@ -103,7 +103,7 @@ void CMainFrame::OnFitArea()
     }
     if (!result || !result->values) return;
     document_.accept_fit_values(*result->values);
-    UpdateViews(ViewsFollowValues);
+    document_changed(DocumentChange::model);
     UpdateUIState();
     activate_page(tabs_, parameter_page_id);
 }

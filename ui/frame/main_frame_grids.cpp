@@ -99,7 +99,7 @@ std::optional<LRESULT> CMainFrame::OnGridNotify(NMHDR& header)
         return 0;
     case GRIDN_ACTIVATE:
         // A parameter row opens its link's factor, an expression row its editor.
-        if (parameters) OnEditLink(item.iItem, item.iSubItem - 3);
+        if (parameters) OnEditLink(item.iItem, item.iSubItem);
         return 0;
     default:
         // The list view's own notifications (display texts, clicks, custom drawing) go
@@ -112,7 +112,7 @@ void CMainFrame::after_grid_change()
 {
     // The grid has stopped a running fit before it changed the document; the results of
     // the last fit stay on show while they are.
-    UpdateViews(fit_result_grid_.options().show_errors ? 2 : 0);
+    document_changed(DocumentChange::grid_edit);
     // A pasted row was selected before the other grid had its rows.
     OnGridSelChange();
     UpdateUIState();
@@ -138,6 +138,9 @@ void CMainFrame::OnGridSelChange()
         const unsigned p = static_cast<unsigned>(column - 3);
         if (p < c.shown_count) {
             correlation_grid_.SelectParam(static_cast<int>(c.first + p));
+            // A distribution's pane is drawn over the varying parameter selected in it (the
+            // point number for any other); only the drawing reads it, so a fit runs on.
+            if (document_.model.set_distribution_abscissa(static_cast<unsigned>(row), p)) plot_.Redraw();
             return;
         }
     }

@@ -66,9 +66,9 @@ std::optional<CMainFrame::CurrentParameter> CMainFrame::current_parameter() cons
     return CurrentParameter{*component, static_cast<unsigned>(param)};
 }
 
-void CMainFrame::links_changed(int flags)
+void CMainFrame::links_changed(DocumentChange change)
 {
-    UpdateViews(flags);
+    document_changed(change);
     UpdateUIState();
 }
 
@@ -156,7 +156,7 @@ void CMainFrame::OnLinkTo(UINT id)
         show_message_box(hwnd(), utf8_to_wide(error.what()), MessageText(50000).str(), MB_OK | MB_ICONERROR);
         return;
     }
-    links_changed(ViewsFollowValues);
+    links_changed(DocumentChange::constraints);
 }
 
 void CMainFrame::OnEditLink(int row, int param)
@@ -189,7 +189,7 @@ void CMainFrame::edit_link_factor(const CurrentParameter& parameter)
         show_message_box(hwnd(), utf8_to_wide(error.what()), MessageText(50000).str(), MB_OK | MB_ICONERROR);
         return;
     }
-    links_changed(ViewsFollowValues);
+    links_changed(DocumentChange::constraints);
 }
 
 void CMainFrame::OnUnlink()
@@ -197,7 +197,7 @@ void CMainFrame::OnUnlink()
     PostFitControl(FitCtlAbort);
     const GridCell cell = parameter_cell();
     unlink_grid_cell(document_, cell.row, cell.column, cell.row_count);
-    links_changed(ViewsFollowValues);
+    links_changed(DocumentChange::constraints);
 }
 
 void CMainFrame::OnBounds()
@@ -212,7 +212,7 @@ void CMainFrame::OnBounds()
     if (dialog.lower() == lower && dialog.upper() == upper) return;
     document_.push_record<ModelState::ChangeRecordBounds>(document_.model_history, index, lower, upper,
                                                           dialog.lower(), dialog.upper());
-    links_changed(ViewsFollowValues);
+    links_changed(DocumentChange::constraints);
 }
 
 // ---- User expressions ----
@@ -223,7 +223,7 @@ void CMainFrame::OnAddExpression()
     CExpressionEditorDlg dialog(document_.model, document_.model.isotope, L"", L"");
     if (dialog.run(active_owner(hwnd())) != IDOK) return;
     document_.add_expression(static_cast<unsigned>(document_.model.expressions.size()), dialog.name(), dialog.text());
-    links_changed(ViewsFollowValues | ViewsRebuildGrid);
+    links_changed(DocumentChange::expressions);
 }
 
 void CMainFrame::edit_expression(unsigned expression)
@@ -234,7 +234,7 @@ void CMainFrame::edit_expression(unsigned expression)
     if (dialog.run(active_owner(hwnd())) != IDOK) return;
     if (dialog.name() == present.name && dialog.text() == present.text) return;
     document_.replace_expression(expression, dialog.name(), dialog.text());
-    links_changed(ViewsFollowValues | ViewsRebuildGrid);
+    links_changed(DocumentChange::expressions);
 }
 
 void CMainFrame::OnAddListedExpression(UINT id)
@@ -247,7 +247,7 @@ void CMainFrame::OnAddListedExpression(UINT id)
     if (i >= entries.size()) return;
     document_.add_expression(static_cast<unsigned>(document_.model.expressions.size()), entries[i].name,
                              expr_text_bound(entries[i], *component));
-    links_changed(ViewsFollowValues | ViewsRebuildGrid);
+    links_changed(DocumentChange::expressions);
 }
 
 void CMainFrame::OnAddAllExpressions()
@@ -260,5 +260,5 @@ void CMainFrame::OnAddAllExpressions()
     for (const ModelExpressionEntry& entry : entries)
         document_.add_expression(static_cast<unsigned>(document_.model.expressions.size()), entry.name,
                                  expr_text_bound(entry, *component));
-    if (!entries.empty()) links_changed(ViewsFollowValues | ViewsRebuildGrid);
+    if (!entries.empty()) links_changed(DocumentChange::expressions);
 }

@@ -101,7 +101,7 @@ void CMainFrame::OpenModelFile(const std::wstring& path, UINT recent_id)
         document_.load_model_file(GetCurrentIsotope(), path, ProgramModelFileParts());
         plot_palette(0)->colors[4] = static_cast<COLORREF>(background);
         model_file_name_.set_file(path);
-        UpdateViews(1);
+        document_changed(DocumentChange::model);
         recent_models_.add(path);
         update_recent_menu(recent_models_);
         if (tabs_.hwnd()) tabs_.ActivatePage(tabs_.page(0));
@@ -213,13 +213,14 @@ void CMainFrame::OnDemoSpectrum(int index)
         show_message_box(hwnd(), MessageText(50032).str(), MessageText(50033).str(), MB_OKCANCEL | MB_ICONQUESTION) !=
             IDOK)
         return;
+    if (!spectrum_may_go()) return;
     adopt_spectrum(std::move(loaded));
     // The title names no file: a save of the spectrum asks for one.
     spectrum_file_name_.clear();
     model_file_name_.clear();
     const SpectrumModel& model = document_.model;
     if (model.component_count() == 0 || !model.components[0]->is_baseline()) AddSubspectrum(-1, GetCurrentIsotope(), false);
-    UpdateViews(8);
+    document_changed(DocumentChange::spectrum_replaced);
 }
 
 void CMainFrame::OnDemoModel(int index)
@@ -236,6 +237,6 @@ void CMainFrame::OnDemoModel(int index)
     std::wstring title;
     kwlist_find(document_.model.keywords, L"Title", title);
     model_file_name_.set_example(title);
-    UpdateViews(1);
+    document_changed(DocumentChange::model);
     if (tabs_.hwnd()) tabs_.ActivatePage(tabs_.page(0));
 }

@@ -49,10 +49,12 @@ bool CMainFrame::load_spectrum(const std::wstring& path)
 {
     SpectrumData loaded;
     if (!read_spectrum_file(path, loaded)) return false;
+    // The file is fine: it stays in the recent list whatever the answer.
+    if (!spectrum_may_go()) return true;
     adopt_spectrum(std::move(loaded));
     spectrum_file_name_ = path;
     remember_file(recent_spectra_, spectra_key, path);
-    UpdateViews(ViewsFollowValues);
+    document_changed(DocumentChange::spectrum_replaced);
     UpdateUIState();
     return true;
 }
@@ -140,7 +142,7 @@ void CMainFrame::OnAddSpectrum()
         show_message_box(hwnd(), utf8_to_wide(error.what()), MessageText(50041).str(), MB_OK | MB_ICONERROR);
         return;
     }
-    UpdateViews(0);
+    document_changed(DocumentChange::spectrum);
 }
 
 void CMainFrame::OnCalibrationCommand(UINT id)
@@ -173,6 +175,6 @@ bool CMainFrame::load_calibration_file(const std::wstring& path)
         return true;
     }
     remember_file(recent_calibrations_, calibrations_key, path);
-    UpdateViews(0);
+    document_changed(DocumentChange::spectrum);
     return true;
 }

@@ -68,7 +68,7 @@ void CMainFrame::OnFilter()
         show_error(hwnd(), MessageText(50015, utf8_to_wide(error.what())).str());
         return;
     }
-    UpdateViews(0);
+    document_changed(DocumentChange::spectrum);
 }
 
 void CMainFrame::OnDeconvolution()
@@ -99,7 +99,7 @@ void CMainFrame::OnGenerateFromModel()
     if (dialog.run(GetActiveWindow()) != IDOK || !(dialog.vmax() > dialog.vmin())) return;
     document_.simulate_spectrum(static_cast<unsigned>(dialog.points()), dialog.vmin(), dialog.vmax(), dialog.noise());
     document_.scale_areas_to_spectrum();
-    UpdateViews(0);
+    document_changed(DocumentChange::spectrum);
 }
 
 void CMainFrame::BuildTransformMenu(HMENU menu)
@@ -134,7 +134,7 @@ void CMainFrame::OnTransform(unsigned index)
     }
     if (!expr) return show_error(hwnd(), MessageText(50057).str());
     document_.transform_spectrum({entry.name, expr, *values});
-    UpdateViews(0);
+    document_changed(DocumentChange::spectrum);
 }
 
 void CMainFrame::OnEditDataPoint(int index)

@@ -23,7 +23,7 @@ void CMainFrame::set_status_text(int pane, const std::wstring& text)
 bool CMainFrame::UpdateViews(int flags, const FitStatus* status)
 {
     const ViewRefresh refresh = plan_view_refresh(flags, status, last_fit_.chi_square, last_fit_.reduced_chi_square);
-    set_status_text(0, refresh.status_text);
+    if (!refresh.keep_status_text) set_status_text(0, refresh.status_text);
     if (refresh.follow_values) document_.fit_values = document_.values;
     results_ = refresh.results;
     // The plot redraws once, with the fit values and error bars the new state asks for.
@@ -31,6 +31,11 @@ bool CMainFrame::UpdateViews(int flags, const FitStatus* status)
     refresh_grids(results_, refresh.rebuild_parameter_grid || refresh.follow_values);
     show_document();
     return results_;
+}
+
+void CMainFrame::document_changed(DocumentChange change)
+{
+    UpdateViews(refresh_flags(change, results_));
 }
 
 void CMainFrame::UpdateUIState()

@@ -35,20 +35,16 @@ void toggle_emission(ModelState& document)
     document.set_direction(!document.model.is_emission());
 }
 
-bool clear_spectrum_asking(ModelState& document, const std::function<SaveQuestionAnswer()>& ask,
-                           const std::function<bool()>& save)
+bool spectrum_may_go(const ModelState& document, const std::function<SaveQuestionAnswer()>& ask,
+                     const std::function<bool()>& save)
 {
-    if (document.spectrum_history.is_modified()) {
-        switch (ask()) {
-        case SaveQuestionAnswer::cancel: return false;
-        case SaveQuestionAnswer::yes:
-            if (!save())
-                return false;
-            break;
-        case SaveQuestionAnswer::no: break;
-        }
+    if (!document.spectrum_history.is_modified())
+        return true;
+    switch (ask()) {
+    case SaveQuestionAnswer::cancel: return false;
+    case SaveQuestionAnswer::yes: return save();
+    case SaveQuestionAnswer::no: break;
     }
-    document.clear_spectrum();
     return true;
 }
 

@@ -24,11 +24,11 @@ void toggle_emission(ModelState& document);
 
 enum class SaveQuestionAnswer { yes, no, cancel };
 
-// Clearing the spectrum: a spectrum changed since it was loaded or saved is offered for
-// saving first (`ask`); after Yes it is cleared only when `save` reports success, so a
-// failed save loses nothing. True when the spectrum was cleared.
-bool clear_spectrum_asking(ModelState& document, const std::function<SaveQuestionAnswer()>& ask,
-                           const std::function<bool()>& save);
+// Before the spectrum is cleared or replaced: one changed since it was loaded or saved is
+// offered for saving first (`ask`); after Yes it may go only when `save` reports success,
+// so a failed save loses nothing. True when the spectrum may go.
+bool spectrum_may_go(const ModelState& document, const std::function<SaveQuestionAnswer()>& ask,
+                     const std::function<bool()>& save);
 
 // A range dragged in the plot in mouse mode 0 (add an excluded range, only when x1 < x2)
 // or 1 (delete whatever lies between the two, in either order); mode 2 zooms. True when the ranges changed.

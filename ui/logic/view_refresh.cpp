@@ -17,6 +17,22 @@ std::wstring chi_square_text(double chi_square, double reduced)
 
 }  // namespace
 
+int refresh_flags(DocumentChange change, bool results_shown)
+{
+    const int results_stay = ViewsKeepStatus | (results_shown ? ViewsResults : 0);
+    switch (change) {
+    case DocumentChange::spectrum: return ViewsRebuildGrid;
+    case DocumentChange::spectrum_replaced:
+    case DocumentChange::model: return ViewsFollowValues | ViewsRebuildGrid;
+    case DocumentChange::constraints:
+    case DocumentChange::grid_edit: return results_stay;
+    case DocumentChange::expressions:
+    case DocumentChange::fit_accepted:
+    case DocumentChange::appearance: return results_stay | ViewsRebuildGrid;
+    }
+    return ViewsFollowValues | ViewsRebuildGrid;
+}
+
 ViewRefresh plan_view_refresh(int flags, const FitStatus* status, double chi_square, double reduced_chi_square)
 {
     ViewRefresh r;
@@ -35,6 +51,7 @@ ViewRefresh plan_view_refresh(int flags, const FitStatus* status, double chi_squ
             r.status_text = chi_square_text(chi_square, reduced_chi_square);
         }
     }
+    r.keep_status_text = (flags & ViewsKeepStatus) != 0;
     r.follow_values = (flags & ViewsFollowValues) != 0;
     r.results = (flags & ViewsResults) != 0;
     r.rebuild_parameter_grid = (flags & (ViewsFollowValues | ViewsRebuildGrid)) != 0;

@@ -3,11 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cfenv>
+#include <cmath>
+#include <cstring>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -24,6 +32,54 @@ struct Tally {
         return true;
     }
 };
+
+// Whether 64 blocks of library arithmetic give, on the pool, the bits that the calling
+// thread computes for them itself.
+bool blocks_match_the_caller()
+{
+    constexpr unsigned count = 64;
+    const auto block_value = [](unsigned b) {
+        volatile double x = -7.0 + 0.2137 * b;
+        return std::exp(x) + std::atan(x) / 3.0 + std::log(x * x + 1.5);
+    };
+    std::vector<double> own(count), pooled(count);
+    for (unsigned b = 0; b < count; ++b)
+        own[b] = block_value(b);
+    // Repeated, so that the workers take part (the pool learns its team on the way).
+    for (int repeat = 0; repeat < 50; ++repeat) {
+        parallel_blocks(count, [&](unsigned b) { pooled[b] = block_value(b); });
+        if (std::memcmp(own.data(), pooled.data(), count * sizeof(double)) != 0)
+            return false;
+    }
+    return true;
+}
+
+#ifdef _WIN32
+unsigned __stdcall match_in_thread(void* result)
+{
+    *static_cast<bool*>(result) = blocks_match_the_caller();
+    return 0;
+}
+#endif
+
+TEST(ParallelBlocks, WorkersComputeInTheCallersFloatingPointEnvironment)
+{
+    const int rounding = std::fegetround();
+    std::fesetround(FE_UPWARD);
+    const bool upward = blocks_match_the_caller();
+    std::fesetround(rounding);
+    EXPECT_TRUE(upward);
+#ifdef _WIN32
+    // A thread of _beginthreadex (the fit's) starts with another x87 precision than the
+    // pool's threads, which the 32-bit library functions compute with.
+    bool in_thread = false;
+    const auto thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, match_in_thread, &in_thread, 0, nullptr));
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    EXPECT_TRUE(in_thread);
+#endif
+}
 
 TEST(ParallelBlocks, EveryBlockRunsExactlyOnce)
 {

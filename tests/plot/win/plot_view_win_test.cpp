@@ -1,7 +1,8 @@
 // The plot view as a child window under Wine: its notifications reach a parent that
-// records WM_NOTIFY, a paint renders the plot into the back buffer, and three spectra
-// are rendered with the anti-aliased canvas and GDI text into a DIB and written as
-// bitmaps (to the folder VX_PLOT_SHOTS names, when set) for a look by eye.
+// records WM_NOTIFY, a paint renders the plot into the back buffer and a paint that
+// fails is reported as every window's failure is; four spectra are rendered with the
+// anti-aliased canvas and GDI text into a DIB, checked for what the user sees there
+// and written as bitmaps (to the folder VX_PLOT_SHOTS names, when set) for a look by eye.
 #include "plot/model_data_view.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/program_isotopes.h"
+#include "tests/ui/win/recorded_dialogs.h"
 
 namespace {
 
@@ -169,9 +171,54 @@ std::vector<double> sextet_params()
     return {1.0, 0.6666666666666666, 0.3333333333333333, 0.0, 0.0, 330.0, 0, 0, 0.27, 1, 1, 1, 1, 1, 0.3};
 }
 
+// A rendered plot's pixels as COLORREFs, row 0 at the top.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+
+    COLORREF at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
+    // The share of the pixels inside `r` that have the colour.
+    double share(const PlotRect& r, COLORREF colour) const
+    {
+        int count = 0, all = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x, ++all)
+                count += at(x, y) == colour;
+        return all ? double(count) / all : 0.0;
+    }
+};
+
+// What the user sees of a spectrum: one point per channel, the pane in the palette's
+// background, and a marker in the points' colour where the view says each point is.
+void expect_spectrum_shown(const CModelDataView& view, const Picture& picture, std::size_t channels)
+{
+    EXPECT_EQ(view.points.size(), channels);
+    ASSERT_FALSE(view.panes.empty());
+    const PlotRect& pane = view.panes[0].rect;
+    ASSERT_TRUE(pane.left >= 0 && pane.top >= 0 && pane.right <= picture.width && pane.bottom <= picture.height);
+    const COLORREF background = (*view.palette)[4];
+    EXPECT_GT(picture.share(pane, background), 0.4);
+    const COLORREF marker = (*view.palette)[2];
+    const auto distance = [](COLORREF a, COLORREF b) {
+        return std::abs(int(GetRValue(a)) - int(GetRValue(b))) + std::abs(int(GetGValue(a)) - int(GetGValue(b))) +
+               std::abs(int(GetBValue(a)) - int(GetBValue(b)));
+    };
+    // Anti-aliased markers: nearer the points' colour than the background's.
+    const auto near_marker = [&](COLORREF c) { return 2 * distance(c, marker) < distance(c, background); };
+    std::size_t marked = 0;
+    for (const PlotPoint& p : view.points) {
+        bool found = false;
+        for (int y = int(p.sy) - 4; y <= int(p.sy) + 4 && !found; ++y)
+            for (int x = int(p.sx) - 4; x <= int(p.sx) + 4 && !found; ++x)
+                found = x >= 0 && y >= 0 && x < picture.width && y < picture.height && near_marker(picture.at(x, y));
+        marked += found;
+    }
+    EXPECT_GE(marked, channels * 9 / 10);
+}
+
 // Renders the view's plot into a 32-bit DIB with the anti-aliased canvas and Tahoma
 // 9 pt, as the window's back buffer does, and writes it as a bitmap file.
-void render(CModelDataView& view, const Scene& s, const wchar_t* name, std::int32_t options)
+Picture render(CModelDataView& view, const Scene& s, const wchar_t* name, std::int32_t options)
 {
     const int width = 800, height = 520;
     BITMAPINFO info{};
@@ -194,7 +241,13 @@ void render(CModelDataView& view, const Scene& s, const wchar_t* name, std::int3
         view.DrawPlot(canvas, text);
     }
     GdiFlush();
-    EXPECT_GT(view.points.size(), 100u);
+    Picture picture{width, height, std::vector<COLORREF>(std::size_t(width) * height)};
+    const auto* dib = static_cast<const std::uint32_t*>(bits);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t v = dib[std::size_t(height - 1 - y) * width + x];  // bottom-up, 0x00RRGGBB
+            picture.pixels[std::size_t(y) * width + x] = RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+        }
 
     if (const char* folder = std::getenv("VX_PLOT_SHOTS")) {
         std::wstring path = std::wstring(folder, folder + std::strlen(folder)) + L"\\" + name + L".bmp";
@@ -213,6 +266,7 @@ void render(CModelDataView& view, const Scene& s, const wchar_t* name, std::int3
     SelectObject(dc, old_bitmap);
     DeleteObject(bitmap);
     DeleteDC(dc);
+    return picture;
 }
 
 TEST(PlotScreenshots, AlphaIronSextet)
@@ -220,7 +274,7 @@ TEST(PlotScreenshots, AlphaIronSextet)
     CModelDataView view(0);
     const Scene s = make_scene({{make_subspec<PseudoVoigtSextet>(&test_support::iron()), sextet_params()}}, 10.0,
                                0.0, 512, 1);
-    render(view, s, L"alpha-iron-sextet", initial_plot_options | OptDetectedLines);
+    expect_spectrum_shown(view, render(view, s, L"alpha-iron-sextet", initial_plot_options | OptDetectedLines), 512);
 }
 
 TEST(PlotScreenshots, DoubletWithSinglet)
@@ -229,7 +283,7 @@ TEST(PlotScreenshots, DoubletWithSinglet)
     const Scene s = make_scene({{make_subspec<PseudoVoigtDoublet>(nullptr), {0.4, 1.0, 0.35, 0.42, 0.3, 1.0, 0.2}},
                                 {make_subspec<VoigtLine>(nullptr), {0.25, -0.9, 0.3, 0.1}}},
                                4.0, 0.0, 256, 2);
-    render(view, s, L"doublet-singlet", initial_plot_options & ~OptNormalize);
+    expect_spectrum_shown(view, render(view, s, L"doublet-singlet", initial_plot_options & ~OptNormalize), 256);
 }
 
 TEST(PlotScreenshots, FittedModelWithDifference)
@@ -239,7 +293,15 @@ TEST(PlotScreenshots, FittedModelWithDifference)
     Scene s = make_scene({{make_subspec<PseudoVoigtSextet>(&test_support::iron()), sextet_params()}}, 10.0, 1.5,
                          512, 3);
     s.model.xranges = {{-1.0, 0.5}};
-    render(view, s, L"fitted-difference", initial_plot_options | OptStdDevBars);
+    const Picture picture = render(view, s, L"fitted-difference", initial_plot_options | OptStdDevBars);
+    expect_spectrum_shown(view, picture, 512);
+    // The excluded range is shaded from top to bottom of the pane, and only there.
+    const PlotRect& pane = view.panes[0].rect;
+    const COLORREF shade = (*view.palette)[7];
+    const auto column = [&](double x) { return int(view.DataToClient(x, 0.0).x); };
+    const int top = pane.top + (pane.bottom - pane.top) / 4, bottom = top + (pane.bottom - pane.top) / 8;
+    EXPECT_GT(picture.share({column(-0.6), top, column(-0.2), bottom}, shade), 0.9);
+    EXPECT_LT(picture.share({column(2.0), top, column(2.4), bottom}, shade), 0.1);
 }
 
 TEST(PlotScreenshots, GreyPaletteWithNote)
@@ -249,7 +311,16 @@ TEST(PlotScreenshots, GreyPaletteWithNote)
     const Scene s = make_scene({{make_subspec<PseudoVoigtDoublet>(nullptr), {0.4, 1.0, 0.35, 0.42, 0.3, 1.0, 0.2}},
                                 {make_subspec<VoigtLine>(nullptr), {0.25, -0.9, 0.3, 0.1}}},
                                4.0, 0.0, 256, 6);
-    render(view, s, L"grey-note", initial_plot_options);
+    const Picture picture = render(view, s, L"grey-note", initial_plot_options);
+    expect_spectrum_shown(view, picture, 256);
+    // The note's green box at the plot's bottom left, over the grey palette's white.
+    EXPECT_EQ((*view.palette)[4], 0xFFFFFFu);
+    const PlotRect& pane = view.panes[0].rect;
+    int green = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = pane.left + 6; x < pane.left + 8; ++x)
+            green += GetGValue(picture.at(x, y)) > GetRValue(picture.at(x, y)) + 40;
+    EXPECT_GT(green, 30);
 }
 
 TEST_F(ViewWindow, PaintRendersThePlot)
@@ -266,6 +337,28 @@ TEST_F(ViewWindow, PaintRendersThePlot)
     InvalidateRect(view.window(), nullptr, FALSE);
     UpdateWindow(view.window());
     EXPECT_TRUE(view.points.empty());
+}
+
+TEST_F(ViewWindow, APaintThatFailsIsReportedOnceAndLeavesTheWindowWorking)
+{
+    Scene s = make_scene({{make_subspec<VoigtLine>(nullptr), {0.25, -0.9, 0.3, 0.1}}}, 4.0, 0.0, 64, 7);
+    const DVector complete = s.params;
+    s.params.resize(2);  // shorter than the model: its evaluation throws
+    RecordedDialogs boxes;
+    view.SetData(&s.model, &s.data, &s.params, nullptr, nullptr, nullptr);
+    ShowWindow(parent, SW_SHOW);
+    UpdateWindow(view.window());
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Parameter vector shorter than the model");
+    EXPECT_EQ(boxes.shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    // With a vector that fits, the next paint draws the plot.
+    s.params = complete;
+    view.Redraw();
+    UpdateWindow(view.window());
+    EXPECT_EQ(view.points.size(), 64u);
+    EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
 TEST(PlotRender, WithoutDibBitsTheGdiCanvasDraws)

@@ -61,7 +61,7 @@ TEST(DocumentCommands, EachIsOneStepThatUndoesExactly)
              EXPECT_TRUE(drawing.draw(d, 0, 3.0, 0.5, 5.0, 4.0));
          },
          false},
-        {"clear", [](ModelState& d) { EXPECT_TRUE(clear_spectrum_asking(d, nullptr, nullptr)); }, true},
+        {"clear", [](ModelState& d) { d.clear_spectrum(); }, true},
         {"decimate", [](ModelState& d) { EXPECT_TRUE(d.decimate_spectrum()); }, true},
         {"invert", [](ModelState& d) { EXPECT_TRUE(d.invert_spectrum()); }, true},
         {"difference as data", [](ModelState& d) { d.use_difference_as_data(); }, true},
@@ -154,13 +154,13 @@ TEST(DocumentCommands, OneGestureIsOneStep)
     EXPECT_EQ(linked.model_history.records().size(), linked_steps);
 }
 
-TEST(DocumentCommands, ClearingAChangedSpectrumAsksFirst)
+TEST(DocumentCommands, AChangedSpectrumIsOfferedForSavingBeforeItGoes)
 {
     struct Case {
         const char* name;
         SaveQuestionAnswer answer;
         bool save_succeeds;
-        bool cleared;
+        bool may_go;
     };
     const Case cases[] = {
         {"cancel", SaveQuestionAnswer::cancel, true, false},
@@ -174,7 +174,7 @@ TEST(DocumentCommands, ClearingAChangedSpectrumAsksFirst)
         build(d);
         d.invert_spectrum();
         int asked = 0, saves = 0;
-        const bool cleared = clear_spectrum_asking(
+        const bool may_go = spectrum_may_go(
             d,
             [&] {
                 ++asked;
@@ -186,18 +186,17 @@ TEST(DocumentCommands, ClearingAChangedSpectrumAsksFirst)
                     d.spectrum_history.mark_saved();
                 return c.save_succeeds;
             });
-        EXPECT_EQ(cleared, c.cleared);
+        EXPECT_EQ(may_go, c.may_go);
         EXPECT_EQ(asked, 1);
         EXPECT_EQ(saves, c.answer == SaveQuestionAnswer::yes ? 1 : 0);
-        EXPECT_EQ(d.data.x_data.empty(), c.cleared);
+        EXPECT_FALSE(d.data.x_data.empty());  // asking changes nothing
     }
 
-    // An unchanged spectrum is cleared without a question.
+    // An unchanged spectrum goes without a question.
     ModelState d;
     build(d);
-    EXPECT_TRUE(clear_spectrum_asking(
+    EXPECT_TRUE(spectrum_may_go(
         d, [] { return SaveQuestionAnswer::cancel; }, [] { return false; }));
-    EXPECT_TRUE(d.data.x_data.empty());
 }
 
 TEST(DocumentCommands, CellsAndRangesThatDoNothing)

@@ -58,6 +58,34 @@ TEST(ViewRefresh, FlagsDecideTextValuesResultsAndGrid)
     }
 }
 
+TEST(ViewRefresh, ChangesThatLeaveTheFitStandingKeepItsResultsAndTheirStatusText)
+{
+    struct Case {
+        DocumentChange change;
+        bool results_stay, follow, rebuild;
+    };
+    const Case cases[] = {
+        {DocumentChange::spectrum, false, false, true},
+        {DocumentChange::spectrum_replaced, false, true, true},
+        {DocumentChange::model, false, true, true},
+        {DocumentChange::constraints, true, false, false},
+        {DocumentChange::grid_edit, true, false, false},
+        {DocumentChange::expressions, true, false, true},
+        {DocumentChange::fit_accepted, true, false, true},
+        {DocumentChange::appearance, true, false, true},
+    };
+    for (const Case& c : cases) {
+        const int n = static_cast<int>(c.change);
+        for (bool shown : {false, true}) {
+            const ViewRefresh r = plan_view_refresh(refresh_flags(c.change, shown), nullptr, 50.0, 0.5);
+            EXPECT_EQ(r.results, c.results_stay && shown) << n;
+            EXPECT_EQ(r.keep_status_text, c.results_stay) << n;
+            EXPECT_EQ(r.follow_values, c.follow) << n;
+            EXPECT_EQ(r.rebuild_parameter_grid, c.rebuild) << n;
+        }
+    }
+}
+
 TEST(FitValuesThrottle, AttachesOnlyAfterTwoSecondsAcrossTheTickWrapAround)
 {
     struct Case {

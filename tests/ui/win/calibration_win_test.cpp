@@ -145,16 +145,42 @@ TEST_F(CalibrationWin, AFilterWidthBelowTwoOffersNothingToTake)
 
 TEST_F(CalibrationWin, ScreenshotsInEnglishAndRussian)
 {
-    for (const auto& [langid, tag] : {std::pair{WORD{0x409}, L"english"}, std::pair{WORD{0x419}, L"russian"}})
+    struct Language {
+        WORD langid;
+        const wchar_t* tag;
+        const wchar_t* caption;
+        const wchar_t* reason;  // the fit's stop reason closing the result line
+    };
+    const Language languages[] = {{0x409, L"english", L"Calibration results", L"step is too small"},
+                                  {0x419, L"russian", L"Результаты калибровки", L"шаг слишком мал"}};
+    for (const Language& language : languages)
         for (const bool falling : {false, true}) {
-            create(langid, falling);
+            SCOPED_TRACE(wide_to_utf8(language.tag) + (falling ? " falling" : " rising"));
+            create(language.langid, falling);
+            double zero = 0.0;
+            kwlist_get_double(document().data.keywords, L"ZeroChannel", zero);
             bool shot = false;
+            std::wstring caption, result, zero_text;
             command(232, [&](HWND dialog) {
-                shot = modal_test::save_screenshot(dialog,
-                                                   std::wstring(falling ? L"calibration-falling-" : L"calibration-") + tag);
+                wchar_t text[128] = {};
+                GetWindowTextW(dialog, text, 128);
+                caption = text;
+                result = item_text(dialog, IDC_CALIBRATE_RESULT);
+                zero_text = item_text(dialog, IDC_CALIBRATE_ZERO_CHANNEL);
+                shot = modal_test::save_screenshot(
+                    dialog, std::wstring(falling ? L"calibration-falling-" : L"calibration-") + language.tag);
                 SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
             });
             EXPECT_TRUE(shot);
+            // What the user reads: the caption, χ² with its reason, and the zero channel found.
+            EXPECT_EQ(caption, language.caption);
+            EXPECT_EQ(result.rfind(L"\u03C7\u00B2: ", 0), 0u) << wide_to_utf8(result);
+            if (!falling) {
+                EXPECT_TRUE(result.ends_with(language.reason)) << wide_to_utf8(result);
+                EXPECT_NEAR(std::stod(zero_text), zero, 0.05);
+            }
+            // Cancel changes nothing.
+            EXPECT_FALSE(document().spectrum_history.can_undo());
             frame.reset();
         }
 }

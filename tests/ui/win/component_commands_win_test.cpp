@@ -190,9 +190,15 @@ TEST_F(ComponentCommandsTest, DistributionsThroughTheirDialogInBothLanguages)
         // Nothing ticked: the message, and the dialog stays; then 1001 points is refused.
         int rows = 0;
         bool stayed = false;
+        std::vector<std::wstring> names;
         modal_test::when_dialog_shows([&](HWND dialog) {
             const HWND list = GetDlgItem(dialog, dist_params_list);
             rows = ListView_GetItemCount(list);
+            for (int r = 0; r < rows; ++r) {
+                wchar_t text[64] = {};
+                ListView_GetItemText(list, r, 0, text, 64);
+                names.push_back(text);
+            }
             EXPECT_EQ(IsWindowVisible(GetDlgItem(dialog, dist_params_properties)), FALSE);
             EXPECT_TRUE(modal_test::save_settled_screenshot(dialog, L"distribution-parameters-" + tag));
             for (int r = 0; r < rows; ++r) ListView_SetCheckState(list, r, FALSE);
@@ -204,7 +210,9 @@ TEST_F(ComponentCommandsTest, DistributionsThroughTheirDialogInBothLanguages)
             SetDlgItemTextW(dialog, dist_params_points, L"20");
             click(dialog, IDOK);
         });
-        command(distribution_id(L"Lorentz singlet"));
+        command(distribution_id(L"PseudoVoigt doublet"));
+        // The doublet's parameters that may be spread, δ and ε, each under its own letter.
+        EXPECT_EQ(names, (std::vector<std::wstring>{L"\u03B4", L"\u03B5"}));
         EXPECT_GT(rows, 0);
         EXPECT_TRUE(stayed);
         ASSERT_EQ(shown.size(), 1u);

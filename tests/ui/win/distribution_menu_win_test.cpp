@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -167,18 +168,37 @@ TEST_F(DistributionMenuWin, SaveAsWritesTheDistributionAsSpectrumData)
 
 TEST_F(DistributionMenuWin, ScreenshotsOfTheMenuAndTheDialogsInEnglishAndRussian)
 {
-    for (const auto& [langid, tag] : {std::pair{WORD{0x409}, L"english"}, std::pair{WORD{0x419}, L"russian"}}) {
+    struct Language {
+        WORD langid;
+        const wchar_t* tag;
+        const wchar_t* captions[2];  // the weight and the points dialogs
+    };
+    const Language languages[] = {{0x409, L"english", {L"Distribution point weights", L"Distribution points"}},
+                                  {0x419, L"russian", {L"Веса точек распределения", L"Точки распределения"}}};
+    for (const Language& language : languages) {
+        const WORD langid = language.langid;
+        const wchar_t* tag = language.tag;
+        SCOPED_TRACE(wide_to_utf8(tag));
         create(langid);
         SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOW);
         SetForegroundWindow(frame->hwnd());
         // A right click on the first distribution's pane; the desktop shows a window's
         // first popup menu too late to be captured, so the first one closes unseen.
+        std::vector<std::wstring> items;
         for (const bool shoot : {false, true}) {
             bool shown_menu = false;
             modal_test::when_window_shows(
                 [&](HWND menu) {
                     if (shoot) EXPECT_TRUE(modal_test::save_settled_screenshot(menu, std::wstring(L"distribution-menu-") + tag));
+                    // The items the user reads, in the window's language.
+                    const auto popup = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+                    items.clear();
+                    for (int i = 0; popup && i < GetMenuItemCount(popup); ++i) {
+                        wchar_t text[128] = {};
+                        GetMenuStringW(popup, i, text, 128, MF_BYPOSITION);
+                        items.push_back(text);
+                    }
                     shown_menu = true;
                     EndMenu();
                 },
@@ -192,14 +212,30 @@ TEST_F(DistributionMenuWin, ScreenshotsOfTheMenuAndTheDialogsInEnglishAndRussian
             SendMessageW(frame->hwnd(), WM_NOTIFY, CMainFrame::plot_view_id, reinterpret_cast<LPARAM>(&n));
             EXPECT_TRUE(shown_menu);
         }
-        for (const auto& [command, name] : {std::pair{UINT{DistWeight}, L"distribution-weight"},
-                                            std::pair{UINT{DistLock}, L"distribution-points"}}) {
+        // The menu resource's items in the language, the Unlink item among them.
+        const HMENU resource = load_menu_resource(IDR_DISTRIBUTION_MENU);
+        ASSERT_TRUE(resource);
+        wchar_t unlink[128] = {};
+        GetMenuStringW(GetSubMenu(resource, 0), DistUnlink, unlink, 128, MF_BYCOMMAND);
+        DestroyMenu(resource);
+        EXPECT_GT(items.size(), 5u);
+        EXPECT_NE(std::find(items.begin(), items.end(), std::wstring(unlink)), items.end()) << wide_to_utf8(unlink);
+        const std::pair<UINT, const wchar_t*> dialogs[] = {{DistWeight, L"distribution-weight"},
+                                                           {DistLock, L"distribution-points"}};
+        for (std::size_t k = 0; k < 2; ++k) {
             bool shot = false;
-            run(command, {1, 3}, [&, name = name](HWND d) {
+            std::wstring caption, range;
+            run(dialogs[k].first, {1, 3}, [&, name = dialogs[k].second](HWND d) {
+                wchar_t text[128] = {};
+                GetWindowTextW(d, text, 128);
+                caption = text;
+                range = item_text(d, IDC_DIST_POINTS);
                 shot = modal_test::save_screenshot(d, std::wstring(name) + L"-" + tag);
                 SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
             });
-            EXPECT_TRUE(shot) << wide_to_utf8(name);
+            EXPECT_TRUE(shot) << wide_to_utf8(dialogs[k].second);
+            EXPECT_EQ(caption, language.captions[k]);
+            EXPECT_EQ(range, L"2-4");  // the points dragged over, numbered from 1
         }
         frame.reset();
     }

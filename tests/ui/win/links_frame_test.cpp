@@ -1,7 +1,8 @@
-// Links, bounds and user expressions through the main window under Wine: the menus
-// built for the parameter grid's current cell, the link-factor, bounds and expression
-// editor dialogs driven as a user would, each change one undo step that undo reverses
-// exactly, and a screenshot of each dialog in English and Russian.
+// Links, bounds and user expressions through the main window under Wine, with the
+// program's isotope table: the menus built for the cell selected in the parameter grid,
+// the link-factor, bounds and expression editor dialogs driven as a user would, each
+// change one undo step that undo reverses exactly, and a screenshot of each dialog in
+// English and Russian.
 #include "tests/ui/win/destroy_frame.h"
 #include "ui/frame/main_frame.h"
 
@@ -21,6 +22,7 @@
 #include "core/text/messages.h"
 #include "subspec/distribution.h"
 #include "tests/support/model_test_parts.h"
+#include "tests/ui/win/frame_suite.h"
 #include "ui/logic/link_targets.h"
 #include "tests/ui/win/modal_dialog_driver.h"
 #include "tests/ui/win/recorded_dialogs.h"
@@ -80,7 +82,9 @@ protected:
     {
         INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&init);
+        frame_suite::set_up();
     }
+    static void TearDownTestSuite() { CoUninitialize(); }
 
     void SetUp() override { create(0x409); }
     void TearDown() override
@@ -93,10 +97,7 @@ protected:
     void create(WORD langid)
     {
         if (frame) TearDown();
-        set_resource_language(langid);
-        set_message_language(langid);
-        frame = std::make_unique<CMainFrame>();
-        ASSERT_TRUE(frame->create_window());
+        ASSERT_TRUE(frame_suite::create_frame(frame, langid));
         ShowWindow(frame->hwnd(), SW_SHOWNOACTIVATE);
         // Baseline (N₀ c v₀), two Lorentz lines (I δ Γ).
         ModelState& d = document();
@@ -105,12 +106,27 @@ protected:
             d.insert_component(d.model.component_count(), s, v, {1, 1, 1}, dvector({-inf, -inf, -inf}),
                                dvector({inf, inf, inf}));
         }
-        // The grid shows every component and expression of the document.
-        frame->set_parameter_cell_source([this]() {
-            const SpectrumModel& model = frame->document().model;
-            return CMainFrame::GridCell{cell.row, cell.column,
-                                        static_cast<int>(model.component_count() + model.expressions.size())};
-        });
+        shown();
+    }
+    // The grids show the document as a command leaves it.
+    void shown() { frame->document_changed(DocumentChange::model); }
+    // The user's click on a cell of the parameter grid.
+    void select(int row, int column)
+    {
+        frame->parameter_grid().SelectCell(row, column);
+        ASSERT_EQ(frame->parameter_cell().row, row);
+        ASSERT_EQ(frame->parameter_cell().column, column);
+    }
+    // Enter on the parameter grid, through the window's message filter as its loop passes it.
+    void press_enter()
+    {
+        const HWND grid = frame->parameter_grid().hwnd();
+        SetFocus(grid);
+        MSG key{grid, WM_KEYDOWN, VK_RETURN, 0x001C0001};
+        if (!frame->PreTranslateMessage(key)) {
+            TranslateMessage(&key);
+            DispatchMessageW(&key);
+        }
     }
     static DVector dvector(std::initializer_list<double> values)
     {
@@ -131,7 +147,6 @@ protected:
     ParamLink link_of(unsigned component, unsigned param) { return document().model.components[component]->links[param]; }
 
     std::unique_ptr<CMainFrame> frame;
-    CMainFrame::GridCell cell;
     RecordedDialogs boxes;
 };
 
@@ -139,7 +154,8 @@ TEST_F(LinksFrameTest, LinkToOffersTheTargetsAndLinksWithTheFactorAsOneUndoStep)
 {
     document().add_expression(0, L"w₂", L"2*[2:Γ]");
     document().add_expression(1, L"broken", L"[9:x]+");
-    cell = CMainFrame::GridCell{1, 4};  // line 1's δ
+    shown();
+    select(1, 4);  // line 1's δ
     const HMENU menu = GetMenu(frame->hwnd());
     frame->BuildGridLinkMenu(menu);
     HMENU popup = nullptr;
@@ -192,7 +208,8 @@ TEST_F(LinksFrameTest, AFactorLeftAsShownStaysExactAndAnEditedOneIsOneUndoStep)
         shown = item_text(d, IDC_LINK_FACTOR);
         SendMessageW(d, WM_COMMAND, IDOK, 0);
     });
-    frame->OnEditLink(2, 0);
+    select(2, 3);
+    press_enter();
     EXPECT_EQ(shown, L"1.23");
     EXPECT_EQ(link_of(2, 0).factor, 1.23456789);
     EXPECT_EQ(document().model_history.records().size(), records);
@@ -203,7 +220,7 @@ TEST_F(LinksFrameTest, AFactorLeftAsShownStaysExactAndAnEditedOneIsOneUndoStep)
         SetDlgItemTextW(d, IDC_LINK_FACTOR, L"0");
         SendMessageW(d, WM_COMMAND, IDOK, 0);
     });
-    frame->OnEditLink(2, 0);
+    press_enter();
     EXPECT_EQ(target, L" × [1]I");
     EXPECT_EQ(link_of(2, 0).factor, 0.0);
     EXPECT_EQ(document().values(6), 0.0);
@@ -212,7 +229,6 @@ TEST_F(LinksFrameTest, AFactorLeftAsShownStaysExactAndAnEditedOneIsOneUndoStep)
     EXPECT_EQ(link_of(2, 0).factor, 1.23456789);
 
     // Unlink: one record; of an unlinked parameter: none.
-    cell = CMainFrame::GridCell{2, 3};
     command(259);
     EXPECT_EQ(link_of(2, 0).kind, NotLinked);
     const std::size_t after_unlink = document().model_history.records().size();
@@ -224,7 +240,7 @@ TEST_F(LinksFrameTest, AFactorLeftAsShownStaysExactAndAnEditedOneIsOneUndoStep)
 
 TEST_F(LinksFrameTest, BoundsAreReadStrictlyKeptExactWhenUneditedAndUndoneInOneStep)
 {
-    cell = CMainFrame::GridCell{1, 5};  // line 1's Γ, flat index 5
+    select(1, 5);  // line 1's Γ, flat index 5
     document().lower_bounds(5) = 0.0012345;
     const std::size_t records = document().model_history.records().size();
     std::wstring lower, upper;
@@ -259,8 +275,8 @@ TEST_F(LinksFrameTest, BoundsAreReadStrictlyKeptExactWhenUneditedAndUndoneInOneS
     EXPECT_EQ(document().lower_bounds(5), 0.0012345);
     EXPECT_EQ(document().upper_bounds(5), inf);
 
-    // No parameter cell (a baseline's name column): nothing opens.
-    cell = CMainFrame::GridCell{0, 1};
+    // No parameter cell (the baseline's whole row): nothing opens.
+    select(0, -1);
     command(264);
     EXPECT_EQ(document().model_history.records().size(), records + 1);
 }
@@ -290,7 +306,9 @@ TEST_F(LinksFrameTest, TheExpressionEditorInsertsAtTheCaretShowsWhereTheTextFail
     EXPECT_EQ(parameters, (std::vector<std::wstring>{L"[0:N0]", L"[0:c]", L"[0:v0]", L"[1:I]", L"[1:δ]", L"[1:Γ]",
                                                      L"[2:I]", L"[2:δ]", L"[2:Γ]", L"<sum>"}));
     EXPECT_EQ(operations.size(), 18u);
-    EXPECT_EQ(constants.size(), 7u);  // no isotope: only the universal constants
+    // The universal constants and those of the isotope the menu shows checked.
+    ASSERT_EQ(constants.size(), 15u);
+    EXPECT_EQ(constants[8], L"Γτ");
     EXPECT_EQ(after_insert, L"sin([1:δ])");
     EXPECT_EQ(caret, 9u);
     EXPECT_TRUE(kept_open);
@@ -305,7 +323,8 @@ TEST_F(LinksFrameTest, TheExpressionEditorInsertsAtTheCaretShowsWhereTheTextFail
         SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[1:I]*3");
         SendMessageW(d, WM_COMMAND, IDOK, 0);
     });
-    frame->OnEditLink(3 + 1, -1);
+    select(3 + 1, -1);
+    press_enter();
     EXPECT_EQ(document().model.expressions[1].text, L"[1:I]*3");
     document().model_history.undo(document());
     EXPECT_EQ(document().model.expressions[1].text, L"[1:I]/<sum>");
@@ -318,7 +337,7 @@ TEST_F(LinksFrameTest, PredefinedExpressionsOfTheSelectedComponentAddOneUndoStep
     const auto file = std::filesystem::temp_directory_path() / L"vx-links-expressions.txt";
     {
         std::ofstream out(file, std::ios::binary);
-        out << "Lorentz singlet\n twice=[I]*2\n shifted=[\xCE\xB4]+1\n narrow=[\xCE\x93]/2\n";
+        out << "Lorentz singlet\n twice=[I]*2\n shifted=[\xCE\xB4]+1\n narrow=[\xCE\x93]/\xCE\x93\xCF\x84\n";
     }
     model_expressions_load(file.wstring());
     std::filesystem::remove(file);
@@ -327,15 +346,15 @@ TEST_F(LinksFrameTest, PredefinedExpressionsOfTheSelectedComponentAddOneUndoStep
     AppendMenuW(expressions, MF_STRING, 801, L"");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(expressions), L"Expressions");
 
-    cell = CMainFrame::GridCell{0, 1};  // the baseline has none
+    select(0, -1);  // the baseline has none
     frame->BuildExpressionsMenu(menu);
     EXPECT_EQ(menu_texts(expressions), (std::vector<std::wstring>{L""}));
     EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
 
-    cell = CMainFrame::GridCell{2, 1};
+    select(2, -1);
     frame->BuildExpressionsMenu(menu);
     EXPECT_EQ(menu_texts(expressions),
-              (std::vector<std::wstring>{L"twice:\tI*2", L"shifted:\tδ+1", L"narrow:\tΓ/2", L"", MessageText(50068).str()}));
+              (std::vector<std::wstring>{L"twice:\tI*2", L"shifted:\tδ+1", L"narrow:\tΓ/Γτ", L"", MessageText(50068).str()}));
     EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED, 0u);
     DestroyMenu(menu);
 
@@ -345,6 +364,9 @@ TEST_F(LinksFrameTest, PredefinedExpressionsOfTheSelectedComponentAddOneUndoStep
     EXPECT_TRUE(document().model.expressions[0].expr);
     command(800);
     ASSERT_EQ(document().model.expressions.size(), 4u);
+    // Γτ is the isotope's: a new window's model has the isotope its menu shows checked.
+    EXPECT_EQ(document().model.expressions[3].text, L"[2:Γ]/Γτ");
+    EXPECT_TRUE(document().model.expressions[3].expr);
     for (std::size_t left : {3u, 2u, 1u}) {
         document().model_history.undo(document());
         EXPECT_EQ(document().model.expressions.size(), left);
@@ -400,8 +422,9 @@ TEST_F(LinksFrameTest, ScreenshotsOfTheDialogsInRussian)
         };
     };
     modal_test::when_dialog_shows(shoot(L"link-factor-russian"));
-    frame->OnEditLink(2, 0);
-    cell = CMainFrame::GridCell{1, 5};
+    select(2, 3);
+    press_enter();
+    select(1, 5);
     command_with_dialog(264, shoot(L"bounds-russian"));
     command_with_dialog(262, shoot(L"expression-editor-russian"));
     EXPECT_EQ(caption, L"Коэффициент связи|Границы|Редактор выражений|");

@@ -13,10 +13,17 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/model/spectrum_operations.h"
+#include "lineshapes/pseudo_voigt_sextet.h"
+#include "subspec/baseline.h"
+#include "subspec/distribution.h"
+#include "subspec/subspec_impl.h"
+#include "tests/support/alpha_iron.h"
+#include "tests/support/document_test_parts.h"
 #include "core/spectrum/poisson.h"
 #include "core/text/messages.h"
 #include "tests/support/sextet_doublet_fit.h"
@@ -85,7 +92,7 @@ protected:
         simulate(d.data, channels, -10.0, 10.0, true, d.model, fit.truth);
         d.model_history.clear();
         d.spectrum_history.clear();
-        frame->UpdateViews(ViewsFollowValues);
+        frame->document_changed(DocumentChange::model);
         frame->UpdateUIState();
     }
 
@@ -162,16 +169,120 @@ TEST_F(MainFrameFitTest, OneIterationAtATimeThenRunToTheEndAndAcceptAsOneUndoSte
     EXPECT_FALSE(enabled(353));
     EXPECT_EQ(values(), start);  // the model is the user's until the results are accepted
 
-    // Accept fit results: the model takes the fit values as one undo step.
+    // Accept fit results: the model takes the fit values as one undo step, and is no
+    // longer the model in its file, which a save would otherwise overwrite unasked.
     ModelState& d = frame->document();
+    frame->set_model_file_name(L"C:\\fits\\start.mdl");
     const std::size_t records = d.model_history.records().size();
-    d.accept_fit_values(d.fit_values);
+    command(355);
     frame->UpdateUIState();
     EXPECT_EQ(d.model_history.records().size(), records + 1);
     EXPECT_EQ(values()[0], 4.0);
+    EXPECT_EQ(frame->tab_container().current_page(), 0);
+    EXPECT_TRUE(frame->model_file_name().name().empty());
+    EXPECT_FALSE(frame->model_file_name().quick_save_target());
+    wchar_t title[256] = {};
+    GetWindowTextW(frame->hwnd(), title, 256);
+    EXPECT_EQ(std::wstring(title), MessageText(50000).str());
     EXPECT_TRUE(enabled(257));
     d.model_history.undo(d);
     EXPECT_EQ(values(), start);
+}
+
+TEST_F(MainFrameFitTest, LinksBoundsAndExpressionsKeepTheResultsOnShowAndAModelChangeEndsThem)
+{
+    SteppingEngine engine(2);
+    create();
+    frame->set_fit_engine(engine.engine());
+    command(351);
+    engine.release(2);
+    ASSERT_TRUE(pump_until([&] { return !frame->fit_running() && frame->results_shown(); }));
+    const std::wstring status = pane(0);
+    const std::vector<double> fitted = fit_values();
+    ASSERT_NE(status, L"");
+    const auto add_expression = [](HWND d) {
+        SetDlgItemTextW(d, IDC_EXPRESSION_NAME, L"w");
+        SetDlgItemTextW(d, IDC_EXPRESSION_TEXT, L"[2:Γ₁]/Γτ");
+        SendMessageW(d, WM_COMMAND, IDOK, 0);
+    };
+    struct Change {
+        const char* name;
+        int row, column;  // the cell selected in the parameter grid: the doublet's δ, or the expression
+        UINT id;
+        std::function<void(HWND)> dialog;  // none: the command opens no dialog
+    };
+    const Change changes[] = {
+        {"bounds", 2, 5, 264, [](HWND d) {
+             SetDlgItemTextW(d, IDC_BOUND_UPPER, L"2");
+             SendMessageW(d, WM_COMMAND, IDOK, 0);
+         }},
+        {"link to the first target", 2, 5, 5001, [](HWND d) { SendMessageW(d, WM_COMMAND, IDOK, 0); }},
+        {"unlink", 2, 5, 259, nullptr},
+        {"add expression", 2, 5, 262, add_expression},
+        {"delete the expression", 3, -1, 255, nullptr},
+        {"add it again", 2, 5, 262, add_expression},
+        {"delete all expressions", 2, 5, 272, nullptr},
+        {"add it once more", 2, 5, 262, add_expression},
+    };
+    const std::size_t records = frame->document().model_history.records().size();
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.name);
+        frame->parameter_grid().SelectCell(c.row, c.column);
+        ASSERT_EQ(frame->parameter_cell().row, c.row);
+        if (c.dialog) modal_test::when_dialog_shows(c.dialog);
+        frame->BuildGridLinkMenu(GetMenu(frame->hwnd()));
+        command(c.id);
+        EXPECT_FALSE(modal_test::dialog_step());
+        modal_test::dialog_step() = nullptr;
+        frame->UpdateUIState();
+        EXPECT_TRUE(frame->results_shown());
+        EXPECT_EQ(pane(0), status);
+        EXPECT_EQ(fit_values(), fitted);
+        EXPECT_TRUE(enabled(355) && enabled(356) && enabled(362));
+    }
+    EXPECT_EQ(frame->document().model_history.records().size(), records + std::size(changes));
+    // The expression reads the isotope's Γτ: the window's model has the isotope its menu shows.
+    ASSERT_EQ(frame->document().model.isotope, frame->GetCurrentIsotope());
+    ASSERT_EQ(frame->document().model.expressions.size(), 1u);
+    EXPECT_TRUE(frame->document().model.expressions[0].expr);
+
+    // A change of the model's values ends them.
+    command(257);
+    frame->UpdateUIState();
+    EXPECT_FALSE(frame->results_shown());
+    EXPECT_FALSE(enabled(355));
+}
+
+TEST_F(MainFrameFitTest, TheSameDistributionFitFromTheSameStartEndsOnTheSameBits)
+{
+    close();
+    ASSERT_TRUE(frame_suite::create_frame(frame, 0x409));
+    ModelState& d = frame->document();
+    d.data = alpha_iron::spectrum();
+    d.set_levels_from_spectrum();
+    // A field distribution of pseudo-Voigt sextets, whose lines need the library's exp.
+    const SpectrumAnalysis analysis = d.data.analysis(false);
+    d.add_component(0, analysis, make_subspec<AutoBaseLine2>(nullptr), true);
+    d.add_component(1, analysis, make_distribution(make_subspec<PseudoVoigtSextet>(frame->GetCurrentIsotope()), 20, {5}),
+                    true);
+    frame->document_changed(DocumentChange::model);
+    frame->fit_settings().kmax = 12;
+    const std::vector<double> start = values();
+    std::vector<std::vector<double>> results;
+    std::vector<double> chi_squares;
+    for (int run = 0; run < 3; ++run) {
+        command(351);
+        ASSERT_TRUE(pump_until([&] { return !frame->fit_running(); }, 120000));
+        ASSERT_TRUE(frame->results_shown());
+        EXPECT_EQ(values(), start);
+        results.push_back(fit_values());
+        chi_squares.push_back(frame->chi_square());
+    }
+    EXPECT_NE(results[0], start);
+    for (int run = 1; run < 3; ++run) {
+        EXPECT_TRUE(document_test::same_doubles(results[run], results[0])) << run;
+        EXPECT_TRUE(document_test::same_bits(chi_squares[run], chi_squares[0])) << run;
+    }
 }
 
 TEST_F(MainFrameFitTest, PauseWaitsAfterTheNextStepAndStopKeepsTheResultsSoFar)

@@ -229,6 +229,52 @@ TEST_F(MainFrameTest, TheSessionEndIsNeverRefusedAndTheFollowingCloseAsksNothing
     EXPECT_FALSE(IsWindow(frame->hwnd()));
 }
 
+UINT WINAPI dpi_144(HWND)
+{
+    return 144;
+}
+
+LONG font_height(HWND window)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+}
+
+int padlock_size(HWND grid)
+{
+    int cx = 0, cy = 0;
+    const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(grid, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    return images && ImageList_GetIconSize(images, &cx, &cy) ? cx : 0;
+}
+
+TEST_F(MainFrameTest, OnAMonitorOfAnotherDpiFontsAndPadlocksFollowAndTheWindowTakesItsPlace)
+{
+    create();
+    ASSERT_EQ(padlock_size(frame->parameter_grid().hwnd()), 16);
+    const DpiFunctions previous = dpi_functions();
+    DpiFunctions high = previous;
+    high.get_dpi_for_window = dpi_144;
+    set_dpi_functions(high);
+    RECT proposed{30, 40, 730, 540};  // within the test's 800 × 600 screen
+    SendMessageW(frame->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&proposed));
+    set_dpi_functions(previous);
+    // 10 pt at 144 dpi: 20 pixels.
+    EXPECT_EQ(font_height(frame->isotope_box()), -20);
+    for (CGrid* grid : {static_cast<CGrid*>(&frame->parameter_grid()), static_cast<CGrid*>(&frame->fit_result_grid()),
+                        static_cast<CGrid*>(&frame->correlation_grid())})
+        EXPECT_EQ(font_height(grid->hwnd()), -20);
+    EXPECT_EQ(padlock_size(frame->parameter_grid().hwnd()), 32);
+    EXPECT_EQ(padlock_size(frame->fit_result_grid().hwnd()), 32);
+    EXPECT_EQ(padlock_size(frame->correlation_grid().hwnd()), 0);  // it shows no padlocks
+    RECT placed{};
+    GetWindowRect(frame->hwnd(), &placed);
+    EXPECT_EQ(placed.left, proposed.left);
+    EXPECT_EQ(placed.top, proposed.top);
+    EXPECT_EQ(placed.right, proposed.right);
+    EXPECT_EQ(placed.bottom, proposed.bottom);
+}
+
 TEST_F(MainFrameTest, TheLanguageSwitchWritesTheRegistryForTheNextStart)
 {
     create();
@@ -253,12 +299,25 @@ TEST_F(MainFrameTest, SpectrumFilesOpenSaveAndEnterTheRecentListInTheRegistry)
     frame->document().add_xrange({-1.0, 1.0});
     ASSERT_TRUE(frame->document().spectrum_history.can_undo());
     const std::wstring iron = file(L"alpha-iron.spc");
+    // Over an edited spectrum the question comes first: Cancel keeps it, No lets it go.
     chosen_files = {iron};
+    answers = {IDCANCEL};
     command(ID_FILE_OPEN_SPECTRUM);
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_FALSE(requests[0].save);
-    EXPECT_EQ(requests[0].filter.rfind(L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*", 0), 0u);
-    EXPECT_TRUE(shown.empty());
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, MessageText(50013).str());
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
+    EXPECT_TRUE(frame->spectrum().x_data.empty());
+    EXPECT_TRUE(frame->document().spectrum_history.can_undo());
+    EXPECT_TRUE(frame->spectrum_file_name().empty());
+    shown.clear();
+    chosen_files = {iron};
+    answers = {IDNO};
+    command(ID_FILE_OPEN_SPECTRUM);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_FALSE(requests[1].save);
+    EXPECT_EQ(requests[1].filter.rfind(L"Spectrum data files (*.spc)|*.spc|All files (*.*)|*.*", 0), 0u);
+    EXPECT_EQ(texts(), std::vector<std::wstring>{MessageText(50013).str()});
+    shown.clear();
     EXPECT_EQ(frame->spectrum().x_data.size(), 512u);
     EXPECT_EQ(frame->spectrum_file_name(), iron);
     EXPECT_EQ(frame->plot_view().data, &frame->spectrum());
@@ -386,7 +445,7 @@ TEST_F(MainFrameTest, TheGraphTableAndEverythingAtOnceAreSavedBesideEachOther)
     chosen_files = {file(L"alpha-iron.spc")};
     command(ID_FILE_OPEN_SPECTRUM);
     alpha_iron::add_model(frame->document());
-    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+    frame->document_changed(DocumentChange::model);
 
     const std::wstring table = file(L"graph.txt");
     chosen_files = {table};
@@ -421,7 +480,7 @@ TEST_F(MainFrameTest, ModelPropertiesEditTheModelsKeysAsOneModelStep)
 {
     create();
     alpha_iron::add_model(frame->document());
-    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+    frame->document_changed(DocumentChange::model);
     int result = 1;
     test_support::ScriptedUserInterface editor([&](KeywordList& list) {
         kwlist_set(list, L"Title", L"edited");
@@ -454,7 +513,7 @@ TEST_F(MainFrameTest, ScreenshotsOfTheModelPropertiesInEnglishAndRussian)
         alpha_iron::add_model(frame->document());
         frame->document().add_xrange({-1.5, 1.5});
         frame->document().model.keywords = {{L"Title", {L"\u03B1-Fe, 295 K", 0}}, {L"Comment", {L"calibration foil", 0}}};
-        frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+        frame->document_changed(DocumentChange::model);
         bool shot = false;
         modal_test::when_dialog_shows([&](HWND dialog) {
             shot = modal_test::save_screenshot(dialog, std::wstring(L"model-properties-") + tag);
@@ -579,7 +638,7 @@ TEST_F(MainFrameTest, ScreenshotsInEnglishAndRussianWithASpectrumLoaded)
         ASSERT_EQ(frame->spectrum().x_data.size(), 512u);
         // The model that made the spectrum, drawn over it.
         alpha_iron::add_model(frame->document());
-        frame->UpdateViews(ViewsRebuildGrid);
+        frame->document_changed(DocumentChange::model);
         SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
         ShowWindow(frame->hwnd(), SW_SHOW);
         SetForegroundWindow(frame->hwnd());
@@ -604,7 +663,7 @@ TEST_F(MainFrameTest, ADistributionIsDrawnInAPaneBesideTheSpectrum)
     d.add_component(0, d.data.analysis(false), make_subspec<AutoBaseLine2>(nullptr), true);
     d.add_component(1, d.data.analysis(false),
                     make_distribution(make_subspec<PseudoVoigtSextet>(frame->GetCurrentIsotope()), 24, {5}), true);
-    frame->UpdateViews(ViewsRebuildGrid | ViewsFollowValues);
+    frame->document_changed(DocumentChange::model);
     SetWindowPos(frame->hwnd(), nullptr, 0, 0, 790, 560, SWP_NOZORDER);
     ShowWindow(frame->hwnd(), SW_SHOW);
     const Screenshot shot = modal_test::settled_capture(frame->hwnd());
@@ -613,6 +672,20 @@ TEST_F(MainFrameTest, ADistributionIsDrawnInAPaneBesideTheSpectrum)
     ASSERT_EQ(panes.size(), 2u);
     EXPECT_EQ(panes[1].kind, DistributionPane);
     EXPECT_LT(panes[0].rect.right, panes[1].rect.left);
+
+    // The field's start value selected in the grid (the arrow keys move the cell) becomes
+    // the pane's abscissa; another parameter of the distribution gives the point number back.
+    const auto& spread = dynamic_cast<const IDistribution&>(*d.model.components[1]->subspec);
+    EXPECT_EQ(spread.axis_param(), -1);
+    const HWND grid = frame->parameter_grid().hwnd();
+    frame->parameter_grid().SelectCell(1, 3);
+    const unsigned field = spread.start_value_params().at(0);
+    for (unsigned k = 0; k < field; ++k) SendMessageW(grid, WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(frame->parameter_grid().CurrentColumn(), static_cast<int>(3 + field));
+    EXPECT_EQ(spread.axis_param(), 0);
+    ASSERT_TRUE(modal_test::write_screenshot(modal_test::settled_capture(frame->hwnd()), L"main-frame-distribution-field"));
+    SendMessageW(grid, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(spread.axis_param(), -1);
 }
 
 TEST_F(MainFrameTest, DelInTheParameterGridIsCommand255AndOtherNotificationsGoToTheirHandler)
@@ -800,7 +873,7 @@ TEST_F(MainFrameTest, TheGridsEditCutCopyAndPasteTheDocumentOneUndoStepEach)
     alpha_iron::add_model(document);
     document.add_expression(0, L"twice", L"1+1");
     document.model_history.clear();
-    frame->UpdateViews(ViewsRebuildGrid);
+    frame->document_changed(DocumentChange::model);
     const auto steps = [&] { return document.model_history.records().size(); };
 
     // The three pages are the grids, with their ids; the model grids show two components

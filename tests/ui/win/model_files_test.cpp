@@ -252,6 +252,26 @@ TEST_F(ModelFilesTest, YesGoesOnOnlyWhenTheSaveSucceededAndCancelKeepsEverything
     }
 }
 
+TEST_F(ModelFilesTest, AnExampleSpectrumOverAnEditedSpectrumAsksFirst)
+{
+    create();
+    command(ID_FILE_DEMO_SPECTRUM_FIRST);
+    ASSERT_TRUE(frame->document().invert_spectrum());
+    const std::vector<double> edited = frame->spectrum().y_data;
+    answers = {IDCANCEL};
+    command(ID_FILE_DEMO_SPECTRUM_FIRST + 1);
+    EXPECT_EQ(texts(), std::vector<std::wstring>{MessageText(50013).str()});
+    EXPECT_EQ(shown[0].flags, static_cast<UINT>(MB_YESNOCANCEL | MB_ICONQUESTION));
+    EXPECT_EQ(frame->spectrum().y_data, edited);
+    EXPECT_TRUE(frame->document().spectrum_history.can_undo());
+
+    answers = {IDNO};
+    command(ID_FILE_DEMO_SPECTRUM_FIRST + 1);
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_NE(frame->spectrum().y_data, edited);
+    EXPECT_FALSE(frame->document().spectrum_history.can_undo());
+}
+
 TEST_F(ModelFilesTest, LoadingIsAllOrNothingAndAFailingRecentEntryLeaves)
 {
     create();

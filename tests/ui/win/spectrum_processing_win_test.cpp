@@ -196,25 +196,64 @@ TEST_F(SpectrumProcessingWin, AShiftClickedPointTakesTheTypedCountAsOneStep)
 
 TEST_F(SpectrumProcessingWin, ScreenshotsOfTheDialogsInEnglishAndRussian)
 {
-    for (const auto& [langid, tag] : {std::pair{WORD{0x409}, L"english"}, std::pair{WORD{0x419}, L"russian"}}) {
-        create(langid);
-        const std::wstring suffix = std::wstring(L"-") + tag;
-        for (const auto& [id, name] : {std::pair{211u, L"filter"}, std::pair{214u, L"deconvolution"},
-                                       std::pair{204u, L"generate-from-model"}}) {
+    struct Language {
+        WORD langid;
+        const wchar_t* tag;
+        const wchar_t* captions[4];  // filter, deconvolution, generate from model, data point
+    };
+    const Language languages[] = {
+        {0x409, L"english", {L"Filter parameters", L"Deconvolution", L"Modeling", L"Data point"}},
+        {0x419, L"russian", {L"Параметры фильтра", L"Обращение свертки", L"Моделирование спектра", L"Редактирование точки"}},
+    };
+    const auto caption_of = [](HWND d) {
+        wchar_t text[128] = {};
+        GetWindowTextW(d, text, 128);
+        return std::wstring(text);
+    };
+    for (const Language& language : languages) {
+        SCOPED_TRACE(wide_to_utf8(language.tag));
+        create(language.langid);
+        const std::wstring suffix = std::wstring(L"-") + language.tag;
+        const std::vector<double> counts = document().data.y_data;
+        // Each dialog in the window's language, with the value it starts from.
+        const struct {
+            UINT id;
+            const wchar_t* name;
+            int field;
+            std::wstring value;
+        } dialogs[] = {
+            {211u, L"filter", IDC_FILTER_WIDTH, L"0"},
+            {214u, L"deconvolution", IDC_DECONVOLUTION_PROBABILITY, L"0.77"},
+            {204u, L"generate-from-model", IDC_VELOCITY_POINTS, L"1024"},
+        };
+        for (std::size_t k = 0; k < std::size(dialogs); ++k) {
             bool shot = false;
-            command(id, [&, name = name](HWND d) {
+            std::wstring caption, value;
+            command(dialogs[k].id, [&, name = dialogs[k].name, field = dialogs[k].field](HWND d) {
+                caption = caption_of(d);
+                value = item_text(d, field);
                 shot = modal_test::save_screenshot(d, name + suffix);
                 SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
             });
-            EXPECT_TRUE(shot) << name;
+            EXPECT_TRUE(shot) << wide_to_utf8(dialogs[k].name);
+            EXPECT_EQ(caption, language.captions[k]);
+            EXPECT_EQ(value, dialogs[k].value) << wide_to_utf8(dialogs[k].name);
         }
         bool shot = false;
+        std::wstring caption, count;
         modal_test::when_dialog_shows([&](HWND d) {
+            caption = caption_of(d);
+            count = item_text(d, IDC_DATA_POINT_VALUE);
             shot = modal_test::save_screenshot(d, L"data-point" + suffix);
             SendMessageW(d, WM_COMMAND, IDCANCEL, 0);
         });
         point_click(5);
         EXPECT_TRUE(shot);
+        EXPECT_EQ(caption, language.captions[3]);
+        EXPECT_EQ(count, std::to_wstring(static_cast<long long>(counts[5])));
+        // Cancel leaves the spectrum as it was.
+        EXPECT_EQ(document().data.y_data, counts);
+        EXPECT_FALSE(document().spectrum_history.can_undo());
         frame.reset();
     }
 }
