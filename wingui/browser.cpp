@@ -3,6 +3,7 @@
 #include <exdispid.h>
 #include <mshtml.h>
 #include <mshtmdid.h>
+#include <utility>
 #include <vssym32.h>
 
 #include "wingui/handles.h"
@@ -101,11 +102,24 @@ bool CBrowser::create(HWND parent, UINT id, const RECT& rect, const wchar_t* cla
     return Window::create(L"VexmoorBrowser", style, placement);
 }
 
-bool CBrowser::html_engine_available()
+namespace {
+
+bool system_has_html_engine()
 {
     ComPtr<IUnknown> document;
     return SUCCEEDED(CoCreateInstance(html_document_class, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                       reinterpret_cast<void**>(document.put())));
+}
+
+CBrowser::EngineCheck engine_check = system_has_html_engine;
+
+} // namespace
+
+bool CBrowser::html_engine_available() { return engine_check(); }
+
+CBrowser::EngineCheck CBrowser::set_html_engine_check(EngineCheck check)
+{
+    return std::exchange(engine_check, check ? check : system_has_html_engine);
 }
 
 LRESULT CBrowser::OnCreate(const CREATESTRUCTW& create)

@@ -46,6 +46,10 @@ public:
 
     // Whether the system can show HTML at all (its HTML document class exists).
     static bool html_engine_available();
+    // Installs a replacement of that check (tests) and returns the previous one; null
+    // restores the system's.
+    using EngineCheck = bool (*)();
+    static EngineCheck set_html_engine_check(EngineCheck check);
 
 private:
     LRESULT OnCreate(const CREATESTRUCTW& create);

@@ -4,7 +4,6 @@
 
 #include "core/text/messages.h"
 #include "plot/dist_stats_page.h"
-#include "ui/controls/stats_list.h"
 #include "ui/logic/dist_stats_form.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
@@ -41,12 +40,12 @@ bool CDistStatsDlg::on_init()
     } else {
         // Nothing to show a page with: the list takes the browser's place and id.
         DestroyWindow(browser_.hwnd());
-        list_ = create_stats_list(hwnd(), IDC_DIST_STATS_PAGE, place);
+        list_.create(hwnd(), IDC_DIST_STATS_PAGE, place);
     }
     ranges_text_ = format_point_ranges(ranges_);
     // The text goes in before the list is filled: its change notice must not rebuild twice.
     SetDlgItemTextW(hwnd(), IDC_DIST_POINTS, ranges_text_.c_str());
-    if (list_) BuildHtml();
+    if (list_.hwnd()) BuildHtml();
     return true;
 }
 
@@ -79,7 +78,7 @@ void CDistStatsDlg::BuildHtml()
         const std::vector<DistStatsTable> tables =
             dist_stats_tables(document_.model, n_, ranges_, results_ ? document_.fit_values : document_.values,
                               results_ ? document_.covariance : none);
-        if (list_) show_stats_list(list_, stats_list_lines(tables, rounding_));
+        if (list_.hwnd()) list_.show(stats_list_lines(tables, rounding_));
         else browser_.LoadHtml(dist_stats_page(tables, rounding_));
     } catch (const std::exception& error) {
         // The caller says what failed once the dialog has closed.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/document/model_state.h"
+#include "ui/controls/stats_list.h"
 #include "wingui/browser.h"
 #include "wingui/dialog.h"
 
@@ -39,7 +40,7 @@ private:
     std::wstring ranges_text_;
     const ModelState& document_;
     CBrowser browser_;
-    HWND list_ = nullptr;  // in place of the browser when it has no control
+    CStatsList list_;  // in place of the browser when it cannot show pages
     bool whole_;
     bool rounding_;
     std::string error_;
