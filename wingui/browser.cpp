@@ -87,15 +87,9 @@ CBrowser::~CBrowser()
 
 bool CBrowser::create(HWND parent, UINT id, const RECT& rect, const wchar_t* class_id)
 {
-    WindowPlacement placement;
-    placement.parent = parent;
+    WindowPlacement placement =
+        child_placement(parent, id, rect, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP);
     placement.title = class_id;
-    placement.style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP;
-    placement.x = rect.left;
-    placement.y = rect.top;
-    placement.width = rect.right - rect.left;
-    placement.height = rect.bottom - rect.top;
-    placement.menu_or_id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
     WindowClassStyle style;
     style.style = 0;
     style.background = nullptr;  // the control covers the client area
