@@ -1,13 +1,19 @@
 // The browser window under Wine: without a control it is an empty window with an edit
-// box's border that calls into nothing; the WebBrowser control, where Wine can make one,
-// is hosted, reports its first document once and refuses every later navigation.
+// box's border that calls into nothing; Wine's WebBrowser control is hosted, its events
+// reach the sinks and its first navigation goes through. Wine here has no HTML engine
+// (no Gecko), so no document completes: with one, the first is reported once and later
+// navigations are refused.
 #include "wingui/browser.h"
 
 #include <gtest/gtest.h>
 
 #include <ole2.h>
+#include <exdispid.h>
+
+#include <algorithm>
 
 #include <string>
+#include <vector>
 
 
 namespace {
@@ -94,8 +100,19 @@ TEST(Browser, TheWebBrowserControlIsHostedWhereItExists)
     VARIANT_BOOL drop = VARIANT_TRUE;
     EXPECT_TRUE(SUCCEEDED(browser.browser()->get_RegisterAsDropTarget(&drop)));
     EXPECT_EQ(drop, VARIANT_FALSE);
+    // A sink of the test's own on the same events sees what the browser's sink sees.
+    std::vector<DISPID> events;
+    EventSink sink(DIID_DWebBrowserEvents2, [&](DISPID id, DISPPARAMS&, VARIANT*) { events.push_back(id); });
+    ASSERT_TRUE(sink.connect(browser.browser()));
+    EXPECT_FALSE(sink.connect(browser.browser()));  // connected already
     browser.navigate(L"about:blank");
     pump_until(3000, [&] { return parent.first_documents > 0; });
+    // The first navigation goes through: the download begins after BeforeNavigate2.
+    const auto before = std::find(events.begin(), events.end(), DISPID_BEFORENAVIGATE2);
+    ASSERT_NE(before, events.end());
+    EXPECT_NE(std::find(before, events.end(), DISPID_DOWNLOADBEGIN), events.end());
+    sink.disconnect();
+    EXPECT_FALSE(sink.connected());
     if (!CBrowser::html_engine_available()) {
         // Without an engine no document completes, and nobody is told of one.
         EXPECT_EQ(parent.first_documents, 0);
