@@ -81,7 +81,8 @@ TEST(DistStatsPage, CharactersAsReferencesAndScriptsAsElements)
         {L"\u0393\u2081", "&#915;<sub>1</sub>"},
         {L"10\u207B\u00B3", "10<sup>-</sup><sup>3</sup>"},
         {L"\u00B1\u00D7", "&#177;&#215;"},
-        {std::wstring(1, static_cast<wchar_t>(0xD835)) + static_cast<wchar_t>(0xDEFC), "&#120572;"},  // 𝛼, one reference
+        // 𝛼, beyond the basic plane: one reference
+        {std::wstring(1, static_cast<wchar_t>(0xD835)) + static_cast<wchar_t>(0xDEFC), "&#120572;"},
     };
     for (const auto& [text, marked] : cases) {
         std::string page;

@@ -1,6 +1,7 @@
 // The context menu of a distribution pane (a right click, or a drag over some of its
-// points): its statistics page, export the distribution, lock or free points, lock its shape, set smoothing
-// weights, clear values, and link its weights to another distribution or unlink them.
+// points): its statistics page, export the distribution, lock or free points, lock its
+// shape, set smoothing weights, clear values, and link its weights to another
+// distribution or unlink them.
 // Each change of the document is one undo step; a running fit stops first.
 #include "ui/frame/main_frame.h"
 

@@ -44,7 +44,8 @@ TEST(DistributionMenu, TheTiesDecideTheItems)
     EXPECT_EQ(linked.target, 1u);
     EXPECT_EQ(unlink_item_text(L"Unlink", linked), L"Unlink (=2.000 \u00D7 [1])");
     for (const MenuItemState& item : distribution_menu_items(linked, true))
-        EXPECT_EQ(item.enabled, item.id == DistInfo || item.id == DistSaveAs || item.id == DistWeight || item.id == DistUnlink)
+        EXPECT_EQ(item.enabled,
+                  item.id == DistInfo || item.id == DistSaveAs || item.id == DistWeight || item.id == DistUnlink)
             << item.id;
 
     // One of a's first two weights follows another of its own: shape locked.

@@ -143,7 +143,8 @@ TEST_F(DistStatsWin, WithoutAnEngineTheStatisticsShowInAListInBothLanguages)
             EXPECT_EQ(class_of(GetDlgItem(d, IDC_DIST_STATS_PAGE)), WC_LISTVIEWW);
             wchar_t caption[64] = {};
             GetWindowTextW(d, caption, 64);
-            EXPECT_EQ(std::wstring(caption), langid == 0x409 ? L"Distribution info" : L"Информация о распределении");
+            const wchar_t* title = langid == 0x409 ? L"Distribution info" : L"Информация о распределении";
+            EXPECT_EQ(std::wstring(caption), title);
             // Opened for the whole distribution: OK stores, Cancel does not.
             EXPECT_EQ(item_text(d, IDOK), MessageText(50001).str());
             EXPECT_EQ(item_text(d, IDCANCEL), MessageText(50002).str());

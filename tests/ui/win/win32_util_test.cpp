@@ -77,7 +77,8 @@ TEST(TempFileName, IsAUuidInTheTemporaryFolder)
     ASSERT_EQ(name.rfind(folder, 0), 0u) << std::string(name.begin(), name.end());
     const std::wstring rest = name.substr(wcslen(folder));
     EXPECT_TRUE(is_temporary_report_name(rest));  // a name the start-up clean-up knows
-    EXPECT_TRUE(std::regex_match(rest, std::wregex(L"Vexmoor-report-[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\.html")));
+    EXPECT_TRUE(std::regex_match(
+        rest, std::wregex(L"Vexmoor-report-[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\.html")));
     EXPECT_EQ(GetFileAttributesW(name.c_str()), INVALID_FILE_ATTRIBUTES);  // not created
     EXPECT_NE(make_temp_file_name(L"Vexmoor-report-", L".html"), name);
 }
