@@ -127,15 +127,8 @@ HWND CModelDataView::Create(HWND parent, const RECT& r, UINT id)
     WindowClassStyle style;
     style.style = 0;  // repainted from the back buffer, never redrawn whole on a resize
     style.background = nullptr;
-    WindowPlacement placement;
-    placement.parent = parent;
-    placement.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    placement.x = r.left;
-    placement.y = r.top;
-    placement.width = r.right - r.left;
-    placement.height = r.bottom - r.top;
-    placement.menu_or_id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
-    return create(view_class, style, placement) ? hwnd() : nullptr;
+    const DWORD window_style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    return create(view_class, style, child_placement(parent, id, r, window_style)) ? hwnd() : nullptr;
 }
 
 void CModelDataView::Render(HDC dc, int width, int height)

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "core/text/messages.h"
+#include "ui/logic/report_commands.h"
 #include "wingui/dialog_hooks.h"
 
 namespace {
@@ -29,13 +30,32 @@ OpenFileFunction set_open_file_function(OpenFileFunction function)
     return previous;
 }
 
-bool show_report(HWND owner, const std::wstring& path)
+ReportOffer show_report(HWND owner, const std::wstring& path)
 {
     const std::wstring caption = MessageText(50224).str();
     if (show_message_box(owner, MessageText(50220, path).str(), caption, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return false;
+        return ReportOffer::Declined;
     if (open_file()(owner, path))
-        return true;
+        return ReportOffer::Opened;
     show_message_box(owner, MessageText(50221, path).str(), caption, MB_OK | MB_ICONINFORMATION);
-    return false;
+    return ReportOffer::NotOpened;
+}
+
+void delete_expired_reports()
+{
+    wchar_t folder[MAX_PATH + 1];
+    if (!GetTempPathW(MAX_PATH + 1, folder)) return;
+    const std::wstring pattern = folder + std::wstring(temporary_report_prefix) + L"*.html";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    FILETIME now_time;
+    GetSystemTimeAsFileTime(&now_time);
+    const auto ticks = [](const FILETIME& t) { return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && is_temporary_report_name(found.cFileName) &&
+            temporary_report_expired(ticks(found.ftLastWriteTime), ticks(now_time)))
+            DeleteFileW((folder + std::wstring(found.cFileName)).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }

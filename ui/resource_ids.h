@@ -71,6 +71,15 @@
 #define IDC_DIST_POINTS 11501
 #define IDC_DIST_VALUE 11502
 #define IDC_DIST_VALUE_LABEL 11503
+// The distribution's statistics page and the report viewer: each placeholder gives its
+// place and its id to the browser (or, without one, to the statistics list).
+#define IDD_DIST_STATS 11541
+#define IDC_DIST_STATS_PAGE 11541
+#define IDC_DIST_STATS_POINTS_LABEL 11542
+#define IDC_DIST_STATS_GRIP 11543
+#define IDD_REPORT 11601
+#define IDC_REPORT_PAGE 11601
+#define IDC_REPORT_GRIP 11602
 // The fit settings and the distribution parameters dialogs (their controls' ids are in
 // ui/logic/fit_settings_form.h and ui/logic/dist_params_form.h).
 #define IDD_FIT_SETTINGS 10101

@@ -16,6 +16,7 @@
 #include "ui/logic/language_list.h"
 #include "ui/logic/ui_language.h"
 #include "ui/frame/main_frame.h"
+#include "ui/report_viewer.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
 #include "wingui/message_loop.h"
@@ -69,6 +70,7 @@ int start_program(int show_command, const StartupHooks& hooks)
                                         ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     load_language_list();
+    delete_expired_reports();
 
     int exit_code = exit_failed;
     try {

@@ -29,7 +29,7 @@ std::wstring folder_of(const std::wstring& path)
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
-std::wstring make_temp_file_name(const std::wstring& suffix)
+std::wstring make_temp_file_name(const std::wstring& prefix, const std::wstring& suffix)
 {
     wchar_t folder[MAX_PATH + 1];
     if (!GetTempPathW(MAX_PATH + 1, folder)) return {};
@@ -39,7 +39,7 @@ std::wstring make_temp_file_name(const std::wstring& suffix)
     if (UuidCreate(&uuid) != RPC_S_OK) return {};
     RPC_WSTR text = nullptr;
     if (UuidToStringW(&uuid, &text) != RPC_S_OK) return {};
-    std::wstring name = std::wstring(folder) + reinterpret_cast<const wchar_t*>(text) + suffix;
+    std::wstring name = std::wstring(folder) + prefix + reinterpret_cast<const wchar_t*>(text) + suffix;
     RpcStringFreeW(&text);
     return name;
 }

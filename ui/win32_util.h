@@ -14,9 +14,9 @@ std::wstring module_path(HMODULE module = nullptr);
 // The folder of `path`: everything before its last "\" or "/".
 std::wstring folder_of(const std::wstring& path);
 
-// A path in the temporary folder made of a new UUID and `suffix`; empty on failure.
-// The file is not created.
-std::wstring make_temp_file_name(const std::wstring& suffix);
+// A path in the temporary folder made of `prefix`, a new UUID and `suffix`; empty on
+// failure. The file is not created.
+std::wstring make_temp_file_name(const std::wstring& prefix, const std::wstring& suffix);
 
 // The User32 DPI functions, null where Windows lacks them; filled by load_dpi_functions
 // before any window exists and only read afterwards.

@@ -16,6 +16,22 @@ INT_PTR ModalDialog::run(HWND owner)
 
 void ModalDialog::anchor(int control_id, unsigned anchors) { anchored_.push_back({control_id, anchors, {}}); }
 
+RECT ModalDialog::take_place_of(int id)
+{
+    const HWND control = GetDlgItem(hwnd_, id);
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&rect), 2);
+    DestroyWindow(control);
+    return rect;
+}
+
+void ModalDialog::size_grip(int control_id)
+{
+    grip_id_ = control_id;
+    anchor(control_id, anchor_right | anchor_bottom);
+}
+
 INT_PTR CALLBACK ModalDialog::dialog_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_INITDIALOG) {
@@ -43,8 +59,12 @@ INT_PTR ModalDialog::handle(UINT message, WPARAM wparam, LPARAM lparam)
         initialise();
         return on_init();
     case WM_SIZE:
-        layout(LOWORD(lparam), HIWORD(lparam));
+        resized(wparam, LOWORD(lparam), HIWORD(lparam));
         return FALSE;
+    case WM_GETMINMAXINFO:
+        if (!minimum_size_.cx) return FALSE;
+        reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {minimum_size_.cx, minimum_size_.cy};
+        return TRUE;
     case WM_COMMAND:
         if (LOWORD(wparam) == IDOK) ok();
         else if (LOWORD(wparam) == IDCANCEL) end(IDCANCEL);
@@ -60,6 +80,11 @@ void ModalDialog::initialise()
     GetClientRect(hwnd_, &client);
     initial_width_ = client.right;
     initial_height_ = client.bottom;
+    if (grip_id_) {
+        RECT window{};
+        GetWindowRect(hwnd_, &window);
+        minimum_size_ = {window.right - window.left, window.bottom - window.top};
+    }
     for (Anchored& control : anchored_) {
         RECT rect{};
         const HWND window = GetDlgItem(hwnd_, control.id);
@@ -76,6 +101,13 @@ void ModalDialog::ok()
     DataExchange dx(hwnd_, true);
     exchange(dx);
     if (!dx.failed()) end(IDOK);
+}
+
+void ModalDialog::resized(WPARAM kind, int width, int height)
+{
+    if (kind == SIZE_MINIMIZED) return;
+    if (grip_id_) ShowWindow(GetDlgItem(hwnd_, grip_id_), kind == SIZE_MAXIMIZED ? SW_HIDE : SW_SHOW);
+    layout(width, height);
 }
 
 void ModalDialog::layout(int width, int height)

@@ -37,6 +37,13 @@ protected:
     virtual bool on_init() { return true; }
     // A control that keeps its distances to the given edges when the dialog is resized.
     void anchor(int control_id, unsigned anchors);
+    // Destroys control `id` and returns its rectangle in client coordinates, for a
+    // window made at run time to take its place (and its id).
+    RECT take_place_of(int id);
+    // The size grip `control_id` (a size-box scroll bar) in the bottom-right corner: the
+    // dialog then keeps at least the size it opens with, and the grip hides while the
+    // dialog is maximised.
+    void size_grip(int control_id);
 
 private:
     static INT_PTR CALLBACK dialog_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
@@ -44,6 +51,7 @@ private:
     void initialise();
     void ok();
     void layout(int width, int height);
+    void resized(WPARAM kind, int width, int height);
 
     struct Anchored {
         int id;
@@ -56,6 +64,8 @@ private:
     MessageMap map_;
     std::vector<Anchored> anchored_;
     int initial_width_ = 0, initial_height_ = 0;
+    int grip_id_ = 0;
+    SIZE minimum_size_{};
 };
 
 // Moves values between dialog fields and variables, in one direction per pass. Reading

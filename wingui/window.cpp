@@ -24,6 +24,19 @@ void register_once(HINSTANCE instance, const wchar_t* class_name, const WindowCl
 
 } // namespace
 
+WindowPlacement child_placement(HWND parent, UINT id, const RECT& rect, DWORD style)
+{
+    WindowPlacement placement;
+    placement.parent = parent;
+    placement.style = style;
+    placement.x = rect.left;
+    placement.y = rect.top;
+    placement.width = rect.right - rect.left;
+    placement.height = rect.bottom - rect.top;
+    placement.menu_or_id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id));
+    return placement;
+}
+
 Window::~Window()
 {
     // The derived object is gone by now: the window's last messages must not reach its

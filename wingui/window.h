@@ -26,6 +26,10 @@ struct WindowPlacement {
     HMENU menu_or_id = nullptr;  // a menu for a top-level window, the control id for a child
 };
 
+// A child window's placement: control `id` of `parent` over `rect` (parent client
+// coordinates) with `style`.
+WindowPlacement child_placement(HWND parent, UINT id, const RECT& rect, DWORD style);
+
 class Window {
 public:
     Window() = default;

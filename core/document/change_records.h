@@ -93,6 +93,18 @@ public:
     }
 };
 
+// The statistics grid (marked point ranges) of distribution number n.
+class ModelState::ChangeRecordDistMarks : public ChangeRecordBase {
+public:
+    ChangeRecordDistMarks(ModelState& document, unsigned n, PointRangeList marks);
+    void undo(ModelState& document) override;
+    void redo(ModelState& document) override;
+
+private:
+    unsigned distribution_;
+    PointRangeList before_, after_;
+};
+
 // Records built one after another, undone and redone as one step.
 class ModelState::ChangeRecordList : public ChangeRecordBase {
 public:

@@ -170,6 +170,14 @@ void ModelState::set_direction(bool emission)
     model_history.push(build<ChangeRecordDir>(*this, emission));
 }
 
+void ModelState::set_distribution_marks(unsigned n, const PointRangeList& marks)
+{
+    if (!model.distribution_at(n)) return;
+    PointRangeList current;
+    model.marked_ranges(n, current);
+    if (current != marks) model_history.push(build<ChangeRecordDistMarks>(*this, n, marks));
+}
+
 void ModelState::set_flags(unsigned from, unsigned to, int mask, int bits)
 {
     const Transaction transaction(*this);

@@ -48,6 +48,7 @@ public:
     class ChangeRecordDir;
     class ChangeRecordDistYDev;
     class ChangeRecordDistYDevAll;
+    class ChangeRecordDistMarks;
     class ChangeRecordList;
     class ChangeRecordLock;
     class ChangeRecordParam;
@@ -129,6 +130,9 @@ public:
     // recorded, for a point outside it.
     bool fix_distribution_points(unsigned component, unsigned p1, unsigned p2, bool fix);
     void set_direction(bool emission);
+    // The statistics grid (point ranges) of distribution number n, as one step; no record
+    // when it is already that grid or there is no such distribution.
+    void set_distribution_marks(unsigned n, const PointRangeList& marks);
     // flags[from … to−1] ← (flags & ~mask) ^ bits.
     void set_flags(unsigned from, unsigned to, int mask, int bits);
     // One value; its direct dependants follow. A distribution's start or end value

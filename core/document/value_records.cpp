@@ -304,3 +304,20 @@ void ModelState::ChangeRecordParams::redo(ModelState& document)
 {
     write(document, after_);
 }
+
+ModelState::ChangeRecordDistMarks::ChangeRecordDistMarks(ModelState& document, unsigned n, PointRangeList marks)
+    : distribution_(n), after_(std::move(marks))
+{
+    document.model.marked_ranges(n, before_);
+    redo(document);
+}
+
+void ModelState::ChangeRecordDistMarks::undo(ModelState& document)
+{
+    document.model.set_distribution_marks(distribution_, before_);
+}
+
+void ModelState::ChangeRecordDistMarks::redo(ModelState& document)
+{
+    document.model.set_distribution_marks(distribution_, after_);
+}

@@ -36,11 +36,6 @@ CExpressionEditorDlg::CExpressionEditorDlg(const SpectrumModel& model, const Iso
     for (const int id : list_ids) map.on_notify(id, LVN_ITEMACTIVATE, [this](NMHDR& header) { return InsertText(header); });
     map.on_notify(IDC_EXPRESSION_CONSTANTS, LVN_GETINFOTIPW, [this](NMHDR& header) { return info_tip(header); });
     map.on_command(IDOK, [this](UINT, UINT, HWND) { OnCloseCmd(); });
-    // The size it opens with is the smallest it may take.
-    map.on_message(WM_GETMINMAXINFO, [this](WPARAM, LPARAM lparam) {
-        reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {minimum_size_.cx, minimum_size_.cy};
-        return LRESULT{0};
-    });
     anchor(IDC_EXPRESSION_NAME, anchor_top_left | anchor_right);
     anchor(IDC_EXPRESSION_TEXT, anchor_top_left | anchor_right);
     anchor(IDC_EXPRESSION_PARAMETERS, anchor_all);
@@ -50,7 +45,7 @@ CExpressionEditorDlg::CExpressionEditorDlg(const SpectrumModel& model, const Iso
     anchor(IDC_EXPRESSION_OPERATIONS, anchor_top | anchor_bottom | anchor_right);
     anchor(IDOK, anchor_right | anchor_bottom);
     anchor(IDCANCEL, anchor_right | anchor_bottom);
-    anchor(IDC_EXPRESSION_GRIPPER, anchor_right | anchor_bottom);
+    size_grip(IDC_EXPRESSION_GRIPPER);
 }
 
 bool CExpressionEditorDlg::on_init()
@@ -58,9 +53,6 @@ bool CExpressionEditorDlg::on_init()
     SetDlgItemTextW(hwnd(), IDC_EXPRESSION_NAME, name_.c_str());
     SetDlgItemTextW(hwnd(), IDC_EXPRESSION_TEXT, text_.c_str());
     fill_lists();
-    RECT window{};
-    GetWindowRect(hwnd(), &window);
-    minimum_size_ = {window.right - window.left, window.bottom - window.top};
     return true;
 }
 

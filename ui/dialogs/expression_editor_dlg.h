@@ -32,7 +32,6 @@ private:
     std::wstring name_;
     const SpectrumModel& model_;
     const Isotope* isotope_;
-    SIZE minimum_size_{};
     // The constant list's item index → the value with its unit, shown as its tooltip.
     std::map<int, std::wstring> tips_;
 };

@@ -177,8 +177,9 @@ public:
     // The items of a distribution pane's context menu for distribution `n`: which are
     // enabled, the link Unlink removes, and the distributions it may link to.
     void BuildDistributionMenu(HMENU menu, unsigned n);
-    // Carries out item `command` of that menu on points `range` of distribution `n`.
-    void RunDistributionCommand(UINT command, unsigned n, PointRange range);
+    // Carries out item `command` of that menu on points `range` of distribution `n`;
+    // `whole` when the menu came from a right click rather than a drag over some points.
+    void RunDistributionCommand(UINT command, unsigned n, PointRange range, bool whole = true);
 
     // ---- Spectrum processing (main_frame_spectrum_processing.cpp) ----
     // Fills the Transform submenu (the popup holding 1001) of `menu` with the predefined
@@ -249,6 +250,8 @@ private:
     void OnGenerateFromModel();
     void OnTransform(unsigned index);
     void OnDistributionMenu(const PlotNotification& notification);
+    // The statistics page of distribution n (Info): true when its statistics grid changed.
+    bool ShowDistributionStatistics(unsigned n, unsigned count, PointRange range, bool whole);
     void OnSaveDistribution(unsigned n);
 
     void create_status_bar();

@@ -1,12 +1,14 @@
 // The context menu of a distribution pane (a right click, or a drag over some of its
-// points): export the distribution, lock or free points, lock its shape, set smoothing
-// weights, clear values, and link its weights to another distribution or unlink them.
+// points): its statistics page, export the distribution, lock or free points, lock its
+// shape, set smoothing weights, clear values, and link its weights to another
+// distribution or unlink them.
 // Each change of the document is one undo step; a running fit stops first.
 #include "ui/frame/main_frame.h"
 
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <stdexcept>
 
 #include "core/document/change_records.h"
 #include "core/text/c_format.h"
@@ -14,9 +16,11 @@
 #include "core/text/text.h"
 #include "plot/model_data_view.h"
 #include "ui/dialogs/dist_points_dlg.h"
+#include "ui/dialogs/dist_stats_dlg.h"
 #include "ui/dialogs/dist_weight_dlg.h"
 #include "ui/frame/file_filters.h"
 #include "ui/dialogs/link_coefficient_dlg.h"
+#include "ui/logic/dist_stats_form.h"
 #include "ui/logic/view_refresh.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
@@ -46,7 +50,7 @@ void CMainFrame::OnDistributionMenu(const PlotNotification& notification)
     if (GetSystemMetrics(SM_MENUDROPALIGNMENT)) flags |= TPM_RIGHTALIGN;
     const UINT command = static_cast<UINT>(TrackPopupMenu(GetSubMenu(menu, 0), flags, at.x, at.y, 0, hwnd(), nullptr));
     DestroyMenu(menu);
-    if (command != 0) RunDistributionCommand(command, n, range);
+    if (command != 0) RunDistributionCommand(command, n, range, notification.hdr.code != NotifyDistributionRange);
 }
 
 void CMainFrame::BuildDistributionMenu(HMENU menu, unsigned n)
@@ -65,7 +69,7 @@ void CMainFrame::BuildDistributionMenu(HMENU menu, unsigned n)
     BuildLinkMenu(menu, component->index);
 }
 
-void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange range)
+void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange range, bool whole)
 {
     SubModel* component = document_.model.distribution_at(n);
     std::vector<DistPointParams> records;
@@ -86,9 +90,12 @@ void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange ran
             return;
         }
         switch (command) {
+        case DistInfo:
+            if (!ShowDistributionStatistics(n, count, range, whole)) return;
+            break;
         case DistSaveAs: OnSaveDistribution(n); return;
         case DistUnlock:
-            if (ties.shape_locked) return RunDistributionCommand(DistUnlink, n, range);
+            if (ties.shape_locked) return RunDistributionCommand(DistUnlink, n, range, whole);
             [[fallthrough]];
         case DistLock: {
             CDistPointsDlg dialog(range, count);
@@ -142,6 +149,21 @@ void CMainFrame::RunDistributionCommand(UINT command, unsigned n, PointRange ran
         return;
     }
     document_changed(DocumentChange::constraints);
+}
+
+bool CMainFrame::ShowDistributionStatistics(unsigned n, unsigned count, PointRange range, bool whole)
+{
+    // A right click shows the stored grid; a drag shows its points, to be added to it.
+    PointRangeList grid;
+    document_.model.marked_ranges(n, grid);
+    CDistStatsDlg dialog(document_, n, count, whole ? grid : PointRangeList{{range.from, range.to}}, results_, whole,
+                         round_results_);
+    const INT_PTR result = dialog.run(GetActiveWindow());
+    if (result == CDistStatsDlg::failed) throw std::runtime_error(dialog.error());
+    if (result != IDOK) return false;
+    const std::size_t steps = document_.model_history.records().size();
+    document_.set_distribution_marks(n, merged_stats_grid(dialog.ranges(), grid, !whole));
+    return document_.model_history.records().size() != steps;
 }
 
 void CMainFrame::OnSaveDistribution(unsigned n)

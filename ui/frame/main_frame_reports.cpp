@@ -14,6 +14,7 @@
 #include "plot/html_report.h"
 #include "plot/report_image.h"
 #include "plot/results_table.h"
+#include "ui/dialogs/report_dlg.h"
 #include "ui/frame/file_filters.h"
 #include "ui/logic/report_commands.h"
 #include "ui/report_viewer.h"
@@ -106,13 +107,17 @@ void CMainFrame::OnSaveResultsTable()
 
 void CMainFrame::OnViewResults()
 {
-    const std::wstring path = make_temp_file_name(L".html");
+    const std::wstring path = make_temp_file_name(std::wstring(temporary_report_prefix), L".html");
     try {
         if (path.empty()) throw std::runtime_error(MessageText(50223).to_utf8());
         write_report(*this, path);
-        // Without an HTML engine of its own the program hands the page to the system's
-        // browser, which may still read it later: the file stays.
-        show_report(hwnd(), path);
+        // A viewed report stays in the temporary folder until a later start clears it.
+        CReportDlg viewer(path);
+        const INT_PTR shown = viewer.run(GetActiveWindow());
+        if (shown != CReportDlg::no_browser && shown != -1) return;
+        // Without an HTML engine the system's browser may show it, and may still read it
+        // later; a report nobody will read goes at once.
+        if (show_report(hwnd(), path) == ReportOffer::Declined) DeleteFileW(path.c_str());
     } catch (const std::exception& error) {
         save_failed(hwnd(), error);
         if (!path.empty()) DeleteFileW(path.c_str());

@@ -35,7 +35,7 @@ DistributionTies distribution_ties(const SubModel& component)
 std::vector<MenuItemState> distribution_menu_items(const DistributionTies& ties, bool results)
 {
     const bool free = !ties.linked && !ties.shape_locked;
-    return {{DistInfo, false},          {DistSaveAs, results},   {DistLock, free},   {DistLockShape, free},
+    return {{DistInfo, true},           {DistSaveAs, results},   {DistLock, free},   {DistLockShape, free},
             {DistUnlock, !ties.linked}, {DistWeight, true},      {DistClear, free},  {DistClearAndLock, free},
             {DistUnlink, ties.linked}};
 }

@@ -51,8 +51,8 @@ struct MenuItemState {
     bool operator==(const MenuItemState&) const = default;
 };
 // Save As only with fit results on show; the changes of shape only while neither linked
-// nor shape locked; Unlock unless linked; Unlink only when linked. The statistics page
-// (Info) is not offered.
+// nor shape locked; Unlock unless linked; Unlink only when linked; the statistics page
+// (Info) always.
 std::vector<MenuItemState> distribution_menu_items(const DistributionTies& ties, bool results);
 
 // The Unlink item's text with the link it removes: " (=%.3f × [%u])" appended.

@@ -1,5 +1,7 @@
 #include "ui/logic/report_commands.h"
 
+#include <cwctype>
+
 #include "core/text/data_files.h"
 #include "core/text/text.h"
 #include "plot/html_report.h"
@@ -45,4 +47,25 @@ std::wstring sibling_path(const std::wstring& path, const std::wstring& extensio
 {
     const std::size_t folder = path.size() - file_name_part(path).size();
     return path.substr(0, folder) + file_stem(path) + extension;
+}
+
+bool is_temporary_report_name(std::wstring_view name)
+{
+    // A UUID as UuidToStringW writes it: 8-4-4-4-12 hexadecimal digits.
+    constexpr std::wstring_view suffix = L".html";
+    if (!name.starts_with(temporary_report_prefix) || !name.ends_with(suffix)) return false;
+    const std::wstring_view uuid =
+        name.substr(temporary_report_prefix.size(), name.size() - temporary_report_prefix.size() - suffix.size());
+    if (uuid.size() != 36) return false;
+    for (std::size_t i = 0; i < uuid.size(); ++i) {
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        if (dash ? uuid[i] != L'-' : !std::iswxdigit(static_cast<wint_t>(uuid[i]))) return false;
+    }
+    return true;
+}
+
+bool temporary_report_expired(std::uint64_t written, std::uint64_t now)
+{
+    constexpr std::uint64_t day = 24ull * 60 * 60 * 10'000'000;
+    return written < now && now - written > day;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/document/model_state.h"
 #include "plot/report_values.h"
@@ -31,3 +32,11 @@ std::wstring report_file_stem(const std::wstring& model_path, const std::wstring
 // `path` with the last extension of its file name replaced by `extension` (".html"), or
 // `extension` appended when the name has none: the files saved beside a model file.
 std::wstring sibling_path(const std::wstring& path, const std::wstring& extension);
+
+// The temporary files of "View results": this prefix, a UUID and ".html". A viewed report
+// stays (the system's browser may still be reading it) until a start of the program
+// finds it older than a day.
+inline constexpr std::wstring_view temporary_report_prefix = L"Vexmoor-report-";
+bool is_temporary_report_name(std::wstring_view name);
+// File times in 100 ns units, as Windows keeps them.
+bool temporary_report_expired(std::uint64_t written, std::uint64_t now);

@@ -275,6 +275,25 @@ TEST_F(Distributions, EndValueEditIsOneStep)
     EXPECT_EQ(Snapshot(d).difference(before), "");
 }
 
+TEST_F(Distributions, StatisticsGridIsOneStepAndNoStepWhenUnchanged)
+{
+    const std::size_t history = d.model_history.records().size();
+    d.set_distribution_marks(0, {{0, 4}, {6, 9}});
+    ASSERT_EQ(d.model_history.records().size(), history + 1);
+    PointRangeList marks;
+    d.model.marked_ranges(0, marks);
+    EXPECT_EQ(marks, (PointRangeList{{0, 4}, {6, 9}}));
+    d.set_distribution_marks(0, {{0, 4}, {6, 9}});  // the same grid
+    d.set_distribution_marks(1, {{0, 4}});          // no second distribution
+    EXPECT_EQ(d.model_history.records().size(), history + 1);
+    d.model_history.undo(d);
+    d.model.marked_ranges(0, marks);
+    EXPECT_TRUE(marks.empty());
+    d.model_history.redo(d);
+    d.model.marked_ranges(0, marks);
+    EXPECT_EQ(marks.size(), 2u);
+}
+
 }  // namespace
 
 TEST_F(Distributions, UndoOfResizesInAChainOfFollowersGivesBackEachState)

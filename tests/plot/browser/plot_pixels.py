@@ -44,10 +44,11 @@ def rows(path):
         prev = line
 
 
-count = 0
-for line, bpp in rows(sys.argv[1]):
-    for x in range(0, len(line), bpp):
-        if line[x] < 8 and line[x + 1] < 8 and 120 <= line[x + 2] <= 136:
-            count += 1
-print("plot background pixels:", count)
-sys.exit(0 if count > 20000 else 1)
+if __name__ == "__main__":
+    count = 0
+    for line, bpp in rows(sys.argv[1]):
+        for x in range(0, len(line), bpp):
+            if line[x] < 8 and line[x + 1] < 8 and 120 <= line[x + 2] <= 136:
+                count += 1
+    print("plot background pixels:", count)
+    sys.exit(0 if count > 20000 else 1)

@@ -33,7 +33,7 @@ TEST(DistributionMenu, TheTiesDecideTheItems)
     SubModel& a = *model.components[1];
     SubModel& b = *model.components[2];
     EXPECT_EQ(distribution_menu_items(distribution_ties(a), false),
-              (std::vector<MenuItemState>{{DistInfo, false}, {DistSaveAs, false}, {DistLock, true},
+              (std::vector<MenuItemState>{{DistInfo, true}, {DistSaveAs, false}, {DistLock, true},
                                           {DistLockShape, true}, {DistUnlock, true}, {DistWeight, true},
                                           {DistClear, true}, {DistClearAndLock, true}, {DistUnlink, false}}));
 
@@ -44,14 +44,16 @@ TEST(DistributionMenu, TheTiesDecideTheItems)
     EXPECT_EQ(linked.target, 1u);
     EXPECT_EQ(unlink_item_text(L"Unlink", linked), L"Unlink (=2.000 \u00D7 [1])");
     for (const MenuItemState& item : distribution_menu_items(linked, true))
-        EXPECT_EQ(item.enabled, item.id == DistSaveAs || item.id == DistWeight || item.id == DistUnlink) << item.id;
+        EXPECT_EQ(item.enabled,
+                  item.id == DistInfo || item.id == DistSaveAs || item.id == DistWeight || item.id == DistUnlink)
+            << item.id;
 
     // One of a's first two weights follows another of its own: shape locked.
     a.links[a.shown_count + 1] = ParamLink{1, a.shown_count + 2, LinkToParam, 1.0};
     const DistributionTies locked = distribution_ties(a);
     EXPECT_TRUE(locked.shape_locked);
     for (const MenuItemState& item : distribution_menu_items(locked, false))
-        EXPECT_EQ(item.enabled, item.id == DistUnlock || item.id == DistWeight) << item.id;
+        EXPECT_EQ(item.enabled, item.id == DistInfo || item.id == DistUnlock || item.id == DistWeight) << item.id;
 }
 
 TEST(DistributionMenu, TypedWeightsAndTheirDeviations)

@@ -10,6 +10,7 @@
 
 #include "plot/html_report.h"
 #include "plot/results_table.h"
+#include "core/text/text.h"
 #include "tests/support/model_test_parts.h"
 
 namespace {
@@ -182,3 +183,23 @@ TEST(ReportCommands, FilesBesideTheModelFileShareItsName)
 }
 
 } // namespace
+
+TEST(ReportCommands, OnlyTheProgramsOwnTemporaryReportsExpireAfterADay)
+{
+    const std::pair<const wchar_t*, bool> names[] = {
+        {L"Vexmoor-report-0f8fad5b-d9cb-469f-a165-70867728950e.html", true},
+        {L"Vexmoor-report-0F8FAD5B-D9CB-469F-A165-70867728950E.html", true},
+        {L"0f8fad5b-d9cb-469f-a165-70867728950e.html", false},            // another program's
+        {L"Vexmoor-report-0f8fad5b-d9cb-469f-a165-70867728950e.htm", false},
+        {L"Vexmoor-report-0f8fad5b-d9cb-469f-a165-70867728950.html", false},  // one digit short
+        {L"Vexmoor-report-0f8fad5bxd9cb-469f-a165-70867728950e.html", false},
+        {L"Vexmoor-report-0f8fad5b-d9cb-469f-a165-70867728950g.html", false},
+        {L"Vexmoor-report-.html", false},
+    };
+    for (const auto& [name, own] : names) EXPECT_EQ(is_temporary_report_name(name), own) << wide_to_utf8(name);
+    constexpr std::uint64_t hour = 36'000'000'000ull, now = 1'000'000 * hour;
+    EXPECT_FALSE(temporary_report_expired(now - 23 * hour, now));
+    EXPECT_FALSE(temporary_report_expired(now - 24 * hour, now));
+    EXPECT_TRUE(temporary_report_expired(now - 25 * hour, now));
+    EXPECT_FALSE(temporary_report_expired(now + hour, now));  // a clock set back keeps the file
+}

@@ -58,7 +58,7 @@ TEST_F(DistributionMenuWin, TheItemsFollowTheTiesAndOfferTheOtherDistribution)
     ASSERT_TRUE(menu);
     frame->BuildDistributionMenu(menu, 0);
     const HMENU popup = GetSubMenu(menu, 0);
-    EXPECT_FALSE(enabled(popup, DistInfo));
+    EXPECT_TRUE(enabled(popup, DistInfo));
     EXPECT_FALSE(enabled(popup, DistSaveAs));  // no fit results on show
     EXPECT_TRUE(enabled(popup, DistLock));
     EXPECT_FALSE(enabled(popup, DistUnlink));

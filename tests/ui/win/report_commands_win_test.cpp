@@ -266,6 +266,44 @@ TEST_F(ReportCommandsTest, ViewResultsHandsTheWrittenReportToTheViewer)
     fs::remove(report);
 }
 
+TEST_F(ReportCommandsTest, ViewResultsAnsweredNoLeavesNoFile)
+{
+    // No HTML engine here: the report is offered to the system's browser, and declined.
+    const std::set<fs::path> before = temporary_reports();
+    default_answer = IDNO;
+    command(ID_FILE_VIEW_RESULTS);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(temporary_reports(), before);
+}
+
+TEST_F(ReportCommandsTest, OnlyTheProgramsOwnReportsOlderThanADayGoAtStartUp)
+{
+    const fs::path temp = fs::temp_directory_path();
+    const auto make = [&](const std::wstring& name, int hours_old) {
+        const fs::path path = temp / name;
+        std::ofstream(path) << "<html></html>";
+        const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+        t.QuadPart -= static_cast<ULONGLONG>(hours_old) * 36'000'000'000ull;
+        const FILETIME written{t.LowPart, t.HighPart};
+        SetFileTime(file, nullptr, nullptr, &written);
+        CloseHandle(file);
+        return path;
+    };
+    const fs::path old_own = make(L"Vexmoor-report-0f8fad5b-d9cb-469f-a165-70867728950e.html", 30);
+    const fs::path new_own = make(L"Vexmoor-report-1f8fad5b-d9cb-469f-a165-70867728950e.html", 2);
+    const fs::path old_other = make(L"0f8fad5b-d9cb-469f-a165-70867728950e.html", 30);
+    delete_expired_reports();
+    EXPECT_FALSE(fs::exists(old_own));
+    EXPECT_TRUE(fs::exists(new_own));
+    EXPECT_TRUE(fs::exists(old_other));
+    fs::remove(new_own);
+    fs::remove(old_other);
+}
+
 TEST_F(ReportCommandsTest, CancelWritesNothingAndSaysNothing)
 {
     const std::set<fs::path> before = files_in(folder), temp_before = temporary_reports();

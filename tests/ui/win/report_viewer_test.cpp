@@ -34,7 +34,7 @@ const std::wstring report = L"C:\\temp\\report.html";
 TEST(ReportViewer, OpensTheReportInTheBrowserOnlyWhenTheUserAgrees)
 {
     Recorder yes;
-    EXPECT_TRUE(show_report(nullptr, report));
+    EXPECT_EQ(show_report(nullptr, report), ReportOffer::Opened);
     ASSERT_EQ(yes.boxes.shown.size(), 1u);
     EXPECT_NE(yes.boxes.shown[0].text.find(report), std::wstring::npos);
     EXPECT_EQ(yes.opened, std::vector<std::wstring>{report});
@@ -44,7 +44,7 @@ TEST(ReportViewer, NoOpensNothing)
 {
     Recorder no;
     no.boxes.default_answer = IDNO;
-    EXPECT_FALSE(show_report(nullptr, report));
+    EXPECT_EQ(show_report(nullptr, report), ReportOffer::Declined);
     EXPECT_TRUE(no.opened.empty());
     EXPECT_EQ(no.boxes.shown.size(), 1u);
 }
@@ -53,7 +53,7 @@ TEST(ReportViewer, WhenNothingCanOpenItTheUserIsToldWhereTheReportIs)
 {
     Recorder failing;
     failing.open_works = false;
-    EXPECT_FALSE(show_report(nullptr, report));
+    EXPECT_EQ(show_report(nullptr, report), ReportOffer::NotOpened);
     ASSERT_EQ(failing.boxes.shown.size(), 2u);
     EXPECT_NE(failing.boxes.shown[1].text.find(L"saved as"), std::wstring::npos);
     EXPECT_NE(failing.boxes.shown[1].text.find(report), std::wstring::npos);

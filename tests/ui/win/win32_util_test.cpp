@@ -1,5 +1,6 @@
 // The Win32 utility functions under Wine: the program's path and data files, registry
 // settings, the UI language, temporary names and fonts sized for a DPI.
+#include "ui/logic/report_commands.h"
 #include "ui/win32_util.h"
 
 #include <gtest/gtest.h>
@@ -70,14 +71,16 @@ TEST_F(Registry, DwordsRoundTripAndAnythingElseGivesTheDefault)
 
 TEST(TempFileName, IsAUuidInTheTemporaryFolder)
 {
-    const std::wstring name = make_temp_file_name(L".html");
+    const std::wstring name = make_temp_file_name(L"Vexmoor-report-", L".html");
     wchar_t folder[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, folder);
     ASSERT_EQ(name.rfind(folder, 0), 0u) << std::string(name.begin(), name.end());
     const std::wstring rest = name.substr(wcslen(folder));
-    EXPECT_TRUE(std::regex_match(rest, std::wregex(L"[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\.html")));
+    EXPECT_TRUE(is_temporary_report_name(rest));  // a name the start-up clean-up knows
+    EXPECT_TRUE(std::regex_match(
+        rest, std::wregex(L"Vexmoor-report-[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\.html")));
     EXPECT_EQ(GetFileAttributesW(name.c_str()), INVALID_FILE_ATTRIBUTES);  // not created
-    EXPECT_NE(make_temp_file_name(L".html"), name);
+    EXPECT_NE(make_temp_file_name(L"Vexmoor-report-", L".html"), name);
 }
 
 TEST(DpiFont, HeightFollowsTheWindowsDpiAndTheFaceIsCut)
