@@ -7,6 +7,9 @@
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/simple_sextets.h"
 #include "lineshapes/singlets.h"
+#include "relaxation/anharmonic_hamilton.h"
+#include "relaxation/anharmonic_sextets.h"
+#include "relaxation/nmr_anharmonic.h"
 #include "subspec/baseline.h"
 #include "catalogue/sub_spec_factory.h"
 #include "subspec/free_var.h"
@@ -58,12 +61,12 @@ void register_builtin_models(SubSpecFactory& catalogue)
     add<Hamilton8>(catalogue);
     catalogue.add_separator();
     add_unavailable<SDW_CDW_SextetParams>(catalogue);
-    add_unavailable<AnharmonicSpinModulationParams>(catalogue);
-    add_unavailable<AnharmonicSpinModulationAnisotropicParams>(catalogue);
-    add_unavailable<AnharmonicSpinModulationHamiltonParams>(catalogue);
+    add<AnharmonicSpinModulation>(catalogue);
+    add<AnharmonicSpinModulationAnisotropic>(catalogue);
+    add<AnharmonicSpinModulationHamilton>(catalogue);
     add_unavailable<Spiral_Spin_SextetParams>(catalogue);
     add_unavailable<Spiral_Spin_HamiltonParams>(catalogue);
-    add_unavailable<NMR_AnharmonicSpinModulationParams>(catalogue);
+    add<NMR_AnharmonicSpinModulation>(catalogue);
     add_unavailable<NMR_Spiral_SpinParams>(catalogue);
     catalogue.add_separator();
     add_unavailable<RelaxDoubletParams>(catalogue);

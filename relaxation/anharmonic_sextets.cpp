@@ -1,0 +1,102 @@
+#include "relaxation/anharmonic_sextets.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/spectrum/spectrum_analysis.h"
+
+namespace {
+
+// δ (p[3]) and the field (p[5]) as a sextet starts.
+void sextet_start(const Isotope& isotope, const SpectrumAnalysis& analysis, double& shift, double& field)
+{
+    std::array<double, 6> sextet;
+    start_sextet(isotope, analysis, sextet);
+    shift = sextet[3];
+    field = sextet[5];
+}
+
+}  // namespace
+
+void AnharmonicSpinModulation::extent_of(const Isotope* isotope, std::span<const double> p, double& min,
+                                         double& max) const
+{
+    sextet_extent(required_isotope(isotope), p[3], p[4] + std::fabs(p[5]), p[7] + std::fabs(p[8]), 0.0, 0.0, p[10],
+                  p[11], p[12], 0.0, 0.0, 0.0, min, max);
+}
+
+void AnharmonicSpinModulation::init_params(const Isotope* isotope, const SpectrumAnalysis& analysis,
+                                           std::span<double> p) const
+{
+    const Isotope& iso = required_isotope(isotope);
+    std::fill(p.begin(), p.end(), 0.0);
+    p[0] = 1.0;
+    p[1] = 0.6666666666666666;
+    p[2] = 0.3333333333333333;
+    sextet_start(iso, analysis, p[3], p[7]);
+    p[10] = 2.0 * iso.Γτ;
+    p[11] = 1.0;
+    p[12] = 1.0;
+}
+
+void AnharmonicSpinModulation::extra_graph(unsigned curve, std::vector<double>& x, std::vector<double>& y,
+                                           std::vector<double>& y_errors, const CovarianceRange*, const Isotope*,
+                                           std::span<const double> p) const
+{
+    const std::size_t bins = static_cast<std::size_t>(dpoints());
+    const std::size_t samples = static_cast<std::size_t>(hpoints());
+    if (curve == profile_curve)
+        modulation_profile(p[9], bins, x, y, y_errors);
+    else if (curve == histogram_curve)
+        legendre_field_histogram(p[7], p[8], p[9], {bins, true, samples, p[0] / static_cast<double>(samples)}, x, y,
+                                 y_errors);
+}
+
+void AnharmonicSpinModulationAnisotropic::extent_of(const Isotope* isotope, std::span<const double> p, double& min,
+                                                    double& max) const
+{
+    sextet_extent(required_isotope(isotope), p[3], 4.0 * p[5], std::sqrt(p[11] * p[11] + p[12] * p[12] + p[13] * p[13]),
+                  0.0, 0.0, p[16], p[17], p[18], 0.0, 0.0, 0.0, min, max);
+}
+
+void AnharmonicSpinModulationAnisotropic::init_params(const Isotope* isotope, const SpectrumAnalysis& analysis,
+                                                      std::span<double> p) const
+{
+    const Isotope& iso = required_isotope(isotope);
+    std::fill(p.begin(), p.end(), 0.0);
+    p[0] = 1.0;
+    p[1] = 0.6666666666666666;
+    p[2] = 0.3333333333333333;
+    sextet_start(iso, analysis, p[3], p[11]);
+    p[12] = p[11];
+    p[13] = p[11];
+    p[16] = 2.0 * iso.Γτ;
+    p[17] = 1.0;
+    p[18] = 1.0;
+}
+
+void AnharmonicSpinModulationAnisotropic::extra_graph(unsigned curve, std::vector<double>& x,
+                                                      std::vector<double>& y, std::vector<double>& y_errors,
+                                                      const CovarianceRange*, const Isotope*,
+                                                      std::span<const double> p) const
+{
+    const std::size_t bins = static_cast<std::size_t>(dpoints());
+    const std::size_t samples = static_cast<std::size_t>(hpoints());
+    if (curve == profile_curve) {
+        modulation_profile(p[14], bins, x, y, y_errors);
+        return;
+    }
+    if (curve != histogram_curve)
+        return;
+    const SpinModulation<double> modulation(p[14]);
+    const AnisotropicField<double> field_at(p[8], p[9], p[10], p[15], p[11], p[12], p[13]);
+    const auto magnitude = [&](double phase) { return field_magnitude(field_at(modulation, phase)); };
+    double lo = std::numeric_limits<double>::infinity(), hi = 0.0;
+    for (std::size_t s = 0; s < bins; ++s) {
+        const double h = magnitude(modulation_phase(s, bins));
+        lo = std::min(lo, h);
+        hi = std::max(hi, h);
+    }
+    magnitude_histogram(lo, hi, {bins, true, samples, 1.0 / static_cast<double>(samples)}, magnitude, x, y, y_errors);
+}
