@@ -7,6 +7,7 @@
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/simple_sextets.h"
 #include "lineshapes/singlets.h"
+#include "relaxation/many_state_relaxation.h"
 #include "subspec/baseline.h"
 #include "catalogue/sub_spec_factory.h"
 #include "subspec/free_var.h"
@@ -70,8 +71,8 @@ void register_builtin_models(SubSpecFactory& catalogue)
     add_unavailable<RelaxSextetParams>(catalogue);
     add_unavailable<TwoStateRelaxSextetParams>(catalogue);
     add_unavailable<SpinRelaxSextetParams>(catalogue);
-    add_unavailable<ManyStateRelaxSextetParams>(catalogue);
-    add_unavailable<ManyStateSPRelaxSextetParams>(catalogue);
+    add<ManyStateRelaxSextet>(catalogue);
+    add<ManyStateSPRelaxSextet>(catalogue);
     add_unavailable<FluctuatingMMFParams>(catalogue);
     add_unavailable<FluctuatingEFGParams>(catalogue);
     catalogue.add_separator();

@@ -4,11 +4,9 @@
 // large point counts, concurrent evaluation of one object, and formula exceptions
 // passed to the caller. A new model type joins with one line in `model_cases`.
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -20,12 +18,14 @@
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/simple_sextets.h"
 #include "lineshapes/singlets.h"
+#include "relaxation/many_state_relaxation.h"
 #include "subspec/baseline.h"
 #include "subspec/free_var.h"
 #include "subspec/subspec_impl.h"
 #include "test_models.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/program_isotopes.h"
+#include "tests/support/small_stack.h"
 #include "tests/support/subspec_ranges.h"
 
 namespace {
@@ -39,6 +39,7 @@ struct ModelCase {
     SubSpecPtr (*make)(const Isotope*);
     std::vector<double> params;  // away from kinks and bounds, so differences are smooth
     double x_min, x_max;         // velocity grid (mm/s)
+    std::size_t large_count = 200000;  // points of the large-range test
 };
 
 void PrintTo(const ModelCase& c, std::ostream* os)
@@ -53,7 +54,7 @@ const ModelCase model_cases[] = {
     {"AutoBaseLine2", make_subspec<AutoBaseLine2>, {0.3, 2.0, 0.5}, -8.0, 8.0},
     {"TestLorentz", make_subspec<TestLorentz>, {1.2, 0.2, 0.35}, -2.0, 2.0},
     {"TestSextet", make_subspec<TestSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.3, 1.1, 0.9, 0.2}, -10.0, 10.0},
-    {"TestSampledLine", make_subspec<TestSampledLine>, {1.0, 0.1, 0.8, 0.3, 0.4, 0.1, 0.0}, -2.0, 2.0},
+    {"TestSampledLine", make_subspec<TestSampledLine>, {1.0, 0.1, 0.8, 0.3, 0.4, 0.1, 0.0}, -2.0, 2.0, 20000},
     {"LorenzLine", make_subspec<LorenzLine>, {1.2, 0.2, 0.35}, -2.0, 2.0},
     {"PseudoVoigtLine", make_subspec<PseudoVoigtLine>, {1.2, 0.2, 0.35, 0.3}, -2.0, 2.0},
     {"VoigtLine", make_subspec<VoigtLine>, {1.2, 0.2, 0.25, 0.3}, -2.0, 2.0},
@@ -68,6 +69,11 @@ const ModelCase model_cases[] = {
     {"Hamilton", make_subspec<Hamilton>, {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.27, 0.3}, -10.0, 10.0},
     {"Hamilton8", make_subspec<Hamilton8>,
      {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.21, 0.23, 0.25, 0.27, 0.29, 0.31, 0.33, 0.35, 0.3}, -10.0, 10.0},
+    {"ManyStateRelaxSextet", make_subspec<ManyStateRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.5, 0.6, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000},
+    // α and h where the weight comparison of the links changes sides along the chain.
+    {"ManyStateSPRelaxSextet", make_subspec<ManyStateSPRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.5, 3.5, -1.2, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000},
 };
 
 // A new component as the document would hold it: the stored level of an automatic
@@ -179,29 +185,12 @@ TEST_P(EvaluationTest, EmptyRangeWritesNothing)
     EXPECT_TRUE(std::all_of(jacobian.data().begin(), jacobian.data().end(), [](double v) { return v == 3.0; }));
 }
 
-// Runs f on a thread whose stack is far smaller than one dual number per point would
-// need, as the worker threads of a Windows build have small stacks.
-void run_on_small_stack(std::function<void()> f)
-{
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, 256 * 1024);
-    pthread_t thread;
-    auto body = [](void* arg) -> void* {
-        (*static_cast<std::function<void()>*>(arg))();
-        return nullptr;
-    };
-    ASSERT_EQ(pthread_create(&thread, &attributes, body, &f), 0);
-    pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attributes);
-}
-
 TEST_P(EvaluationTest, LargeRangeRunsOnASmallStack)
 {
     const ModelCase& c = GetParam();
     const SubSpecPtr s = make_component(c);
     const unsigned n = s->param_count();
-    const std::size_t count = std::string(c.name) == "TestSampledLine" ? 20000 : 200000;
+    const std::size_t count = c.large_count;
     const DVector x = grid(c.x_min, c.x_max, count);
     const DVector p = vec(c.params);
     std::vector<double> values(count);
