@@ -6,21 +6,24 @@
 // ManyStateSPRelaxSextet (a superparamagnetic particle) populates them as
 // exp(x_i·(α·x_i + h)) and reduces the rate out of the more populated level of each
 // link by the ratio of the two populations (detailed balance). Each of the six lines is
-// the population-weighted real part of the chain's response (LevelChain) at every
-// velocity, with the line's width Γ_j and the positions c_j + x_i·Z_j, Z_j the full-field
-// Zeeman offset (m_e·g_ex − m_g·g_gr)·KN·H.
+// the population-weighted real part of the chain's response at every velocity
+// (solve_rate_chain, which keeps full accuracy however fast the jumps), with the line's
+// width Γ_j and the positions c_j + x_i·Z_j, Z_j the full-field Zeeman offset
+// (m_e·g_ex − m_g·g_gr)·KN·H.
 //
 // The level count is model data ("Levels (2S+1)", LevelsData). The chain, populations
-// and couplings are built once per call, all on the heap, so 10000 levels evaluate on a
-// worker thread's small stack; the rate is held where the spectrum has long reached its
-// fast limit, so that no product of rates overflows, and the superparamagnetic
-// populations are scaled by their largest exponent.
+// and couplings are built once per call on the heap and the per-line arrays live in
+// level buffers, so 10000 levels evaluate on a worker thread's small stack; the rate is
+// held where the spectrum has long reached its fast limit, so that no product of rates
+// overflows, and the superparamagnetic populations are scaled by their largest exponent.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <complex>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <span>
 #include <string>
@@ -30,7 +33,8 @@
 #include "core/spectrum/isotope.h"
 #include "lineshapes/sextet.h"
 #include "lineshapes/start_values.h"
-#include "relaxation/level_chain.h"
+#include "relaxation/level_buffer.h"
+#include "relaxation/tridiagonal_solver.h"
 #include "subspec/line_set.h"
 #include "subspec/mixins.h"
 #include "subspec/model_data.h"
@@ -46,7 +50,7 @@ public:
     // The level fractions x_i and the factors W_i/R of `levels` levels.
     ManyStateSextet(const Isotope& isotope, int levels)
         : isotope_(isotope), fraction_(levels), factor_(levels - 1), lower_(levels, R(0.0)), upper_(levels, R(0.0)),
-          weight_(levels), chain_(levels)
+          weight_(levels)
     {
         const double s = 0.5 * (levels - 1);
         const double inverse = 1.0 / s;
@@ -131,18 +135,22 @@ public:
 
     void operator()(std::span<const double> x, R* out) const
     {
-        for (std::size_t k = 0; k < x.size(); ++k) {
-            R sum(0.0);
-            for (int j = 0; j < 6; ++j) {
-                const R& damping = damping_[j];
-                const R detuning = centre_[j] - x[k];
-                const R& splitting = splitting_[j];
-                const R line = chain_.response(
-                    lower_.data(), upper_.data(), weight_.data(), [&](std::size_t) -> const R& { return damping; },
-                    [&](std::size_t i) { return detuning + fraction_[i] * splitting; });
-                sum += intensity_[j] * line;
+        using C = std::complex<R>;
+        const auto n = static_cast<std::uint32_t>(fraction_.size());
+        LevelBuffer<C, 1> own(n);
+        LevelBuffer<C, 2> solution(n);
+        for (std::size_t k = 0; k < x.size(); ++k)
+            out[k] = R(0.0);
+        for (int j = 0; j < 6; ++j) {
+            for (std::uint32_t i = 0; i < n; ++i)
+                own[i] = C(damping_[j], centre_[j] + fraction_[i] * splitting_[j]);
+            for (std::size_t k = 0; k < x.size(); ++k) {
+                solve_rate_chain<R>(n, C(R(0.0), R(-x[k])), lower_.data(), own.data(), upper_.data(), solution.data());
+                R line = weight_[0] * solution[0].real();
+                for (std::uint32_t i = 1; i < n; ++i)
+                    line += weight_[i] * solution[i].real();
+                out[k] += intensity_[j] * line;
             }
-            out[k] = sum;
         }
     }
 
@@ -174,7 +182,6 @@ private:
     std::vector<double> fraction_, factor_;
     std::vector<R> lower_, upper_, weight_;
     std::array<R, 6> intensity_, damping_, centre_, splitting_;
-    mutable LevelChain<R> chain_;
 };
 
 // What the two models share besides the formula: the level count, the description, the
