@@ -95,8 +95,9 @@ void ManyStateSPRelaxSextet::ext_vars(unsigned component, std::map<std::wstring,
     for (int i = 0; i < n; ++i) {
         const double m = s - i;
         const double x = m / s;
+        const double depth = (x - 1.0) * (x + 1.0) + 0.0;  // x² − 1, never written as -0
         const std::wstring weight =
-            (c_format(L"exp([%d:α]*%.8g+[%d:h]*%.8g)") % component % ((x - 1.0) * (x + 1.0)) % component % x).str();
+            (c_format(L"exp([%d:α]*%.8g+[%d:h]*%.8g)") % component % depth % component % x).str();
         if (i > 0) {
             numerator += L"+";
             denominator += L"+";
