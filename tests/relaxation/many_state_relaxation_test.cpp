@@ -14,6 +14,7 @@
 #include "tests/support/dvectors.h"
 #include "tests/support/level_chain_reference.h"
 #include "tests/support/program_isotopes.h"
+#include "tests/support/small_stack.h"
 #include "tests/support/subspec_ranges.h"
 
 namespace {
@@ -189,6 +190,95 @@ TEST(ManyStateSPRelaxSextet, MatchesTheStochasticLineShapeMatrix)
                                                 << ", ln(R) = " << log_rate);
                 expect_spectrum(*model, params_of(s, log_rate, {c.alpha, c.h}),
                                 superparamagnetic_chain(n, log_rate, c.alpha, c.h), true, 1e-9);
+            }
+        }
+    }
+}
+
+// Equal populations: the superparamagnetic chain with α = h = 0 is the spin chain with
+// p = 1, the same couplings both ways.
+TEST(ManyStateRelaxation, UnpolarisedParticleIsTheSpinChainWithEqualPopulations)
+{
+    const Sextet s;
+    const DVector x = velocities();
+    for (int n : {2, 6, 101}) {
+        for (double log_rate : {-inf, 18.0, 22.0, 40.0, inf}) {
+            SCOPED_TRACE(testing::Message() << "n = " << n << ", ln(R) = " << log_rate);
+            const std::vector<double> spin = values_of(*many_state(false, n), x, params_of(s, log_rate, {1.0}));
+            const std::vector<double> particle =
+                values_of(*many_state(true, n), x, params_of(s, log_rate, {0.0, 0.0}));
+            for (std::size_t k = 0; k < x.size(); ++k)
+                EXPECT_NEAR(particle[k], spin[k], 1e-13 * std::fabs(spin[k]));
+        }
+    }
+}
+
+// The Jacobian against central differences of the values where the recipes could fail
+// quietly: fast rates, barriers whose weights overflow a double, links whose weight
+// comparison changes sides along the chain, and p near 0.
+TEST(ManyStateRelaxation, JacobianMatchesCentralDifferencesInEveryRegime)
+{
+    const Sextet s;
+    const DVector x = vec({-6.0, -5.2, -1.0, 0.1, 0.6, 3.2, 5.3});
+    struct Case {
+        bool superparamagnetic;
+        int n;
+        double log_rate;
+        std::vector<double> population;
+    };
+    const Case cases[] = {{false, 11, 17.0, {0.02}}, {false, 6, 45.0, {0.6}},       {true, 11, 19.0, {2.0, 1.5}},
+                          {true, 11, 40.0, {4.0, -0.3}}, {true, 2, 30.0, {700.0, 5.0}}, {true, 101, 21.0, {900.0, 2.0}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "n = " << c.n << ", ln(R) = " << c.log_rate << ", " << c.population[0]);
+        const SubSpecPtr model = many_state(c.superparamagnetic, c.n);
+        const DVector p = params_of(s, c.log_rate, c.population);
+        DMatrix jacobian(x.size(), p.size());
+        std::vector<double> values(x.size());
+        model->evaluate_with_jacobian(all_of(x), all_of(p), values.data(), all_of(jacobian));
+        for (std::size_t k = 0; k < p.size(); ++k) {
+            const double h = 1e-6 * std::max(1.0, std::fabs(p(k)));
+            DVector up = p, down = p;
+            up(k) += h;
+            down(k) -= h;
+            const std::vector<double> f_up = values_of(*model, x, up), f_down = values_of(*model, x, down);
+            double scale = 0.0;
+            for (std::size_t i = 0; i < x.size(); ++i)
+                scale = std::max(scale, std::fabs(jacobian(i, k)));
+            for (std::size_t i = 0; i < x.size(); ++i)
+                EXPECT_NEAR(jacobian(i, k), (f_up[i] - f_down[i]) / (up(k) - down(k)), 1e-6 * scale + 1e-9)
+                    << "parameter " << k << ", v = " << x(i);
+        }
+    }
+}
+
+// Ten thousand levels on a worker thread's small stack, values and Jacobian, and at an
+// infinite rate the one sextet of the averaged field.
+TEST(ManyStateRelaxation, TenThousandLevelsOnASmallStack)
+{
+    const Sextet s;
+    const DVector x = vec({-5.3, 0.2, 3.1});
+    for (bool superparamagnetic : {false, true}) {
+        const SubSpecPtr model = many_state(superparamagnetic, 10000);
+        const std::vector<double> population =
+            superparamagnetic ? std::vector<double>{50.0, 0.8} : std::vector<double>{0.9995};
+        for (double log_rate : {24.0, inf}) {
+            const DVector p = params_of(s, log_rate, population);
+            DMatrix jacobian(x.size(), p.size());
+            std::vector<double> values(x.size());
+            run_on_small_stack(
+                [&] { model->evaluate_with_jacobian(all_of(x), all_of(p), values.data(), all_of(jacobian)); });
+            const std::vector<double> plain = values_of(*model, x, p);
+            for (std::size_t k = 0; k < x.size(); ++k) {
+                EXPECT_NEAR(values[k], plain[k], 1e-12 * std::fabs(plain[k]));
+                EXPECT_TRUE(std::isfinite(jacobian(k, 6)));
+            }
+            if (log_rate == inf) {
+                const ChainModel chain = superparamagnetic
+                                             ? superparamagnetic_chain(10000, log_rate, population[0], population[1])
+                                             : geometric_chain(10000, log_rate, population[0]);
+                for (std::size_t k = 0; k < x.size(); ++k)
+                    EXPECT_NEAR(plain[k], static_cast<double>(chain_fast_limit(chain, lines_of(s), x(k))),
+                                1e-9 * std::fabs(plain[k]));
             }
         }
     }
