@@ -6,7 +6,7 @@
 #include "core/text/c_format.h"
 #include "subspec/subspec_impl.h"
 
-void ManyStateCommon::init_many_state(const Isotope& isotope, const SpectrumAnalysis& analysis, std::span<double> p)
+void init_many_state(const Isotope& isotope, const SpectrumAnalysis& analysis, std::span<double> p)
 {
     const std::size_t widths = p.size() - 3;
     p[0] = 1.0;
@@ -22,30 +22,17 @@ void ManyStateCommon::init_many_state(const Isotope& isotope, const SpectrumAnal
     p[widths + 2] = 1.0;
 }
 
-void ManyStateCommon::many_state_extent(const Isotope& isotope, std::span<const double> p, std::size_t widths,
-                                        double& min, double& max)
+void many_state_extent(const Isotope& isotope, std::span<const double> p, std::size_t widths, double& min,
+                       double& max)
 {
     sextet_extent(isotope, p[3], p[4], p[5], 0.0, 0.0, p[widths], p[widths + 1], p[widths + 2], 1.0, 1.0, 1.0, min,
                   max);
 }
 
-void ManyStateCommon::add_level_vars(unsigned component, std::wstring mean,
-                                     std::map<std::wstring, std::wstring>& vars) const
+void add_level_vars(unsigned component, int levels, std::wstring mean, std::map<std::wstring, std::wstring>& vars)
 {
     vars[(c_format(L"[%d:Sz_avg]") % component).str()] = std::move(mean);
-    vars[(c_format(L"[%d:S]") % component).str()] = (c_format(L"%.1f") % (0.5 * (levels() - 1))).str();
-}
-
-void ManyStateRelaxSextet::extent_of(const Isotope* isotope, std::span<const double> p, double& min,
-                                     double& max) const
-{
-    many_state_extent(required_isotope(isotope), p, 8, min, max);
-}
-
-void ManyStateRelaxSextet::init_params(const Isotope* isotope, const SpectrumAnalysis& analysis,
-                                       std::span<double> p) const
-{
-    init_many_state(required_isotope(isotope), analysis, p);
+    vars[(c_format(L"[%d:S]") % component).str()] = (c_format(L"%.1f") % (0.5 * (levels - 1))).str();
 }
 
 void ManyStateRelaxSextet::ext_vars(unsigned component, std::map<std::wstring, std::wstring>& vars) const
@@ -69,19 +56,7 @@ void ManyStateRelaxSextet::ext_vars(unsigned component, std::map<std::wstring, s
             numerator += L"*" + power;
         denominator += k == 0 ? std::wstring(L"1") : power;
     }
-    add_level_vars(component, L"(" + numerator + L")/(" + denominator + L")", vars);
-}
-
-void ManyStateSPRelaxSextet::extent_of(const Isotope* isotope, std::span<const double> p, double& min,
-                                       double& max) const
-{
-    many_state_extent(required_isotope(isotope), p, 9, min, max);
-}
-
-void ManyStateSPRelaxSextet::init_params(const Isotope* isotope, const SpectrumAnalysis& analysis,
-                                         std::span<double> p) const
-{
-    init_many_state(required_isotope(isotope), analysis, p);
+    add_level_vars(component, n, L"(" + numerator + L")/(" + denominator + L")", vars);
 }
 
 void ManyStateSPRelaxSextet::ext_vars(unsigned component, std::map<std::wstring, std::wstring>& vars) const
@@ -105,5 +80,5 @@ void ManyStateSPRelaxSextet::ext_vars(unsigned component, std::map<std::wstring,
         numerator += (c_format(L"%.1f*") % m).str() + weight;
         denominator += weight;
     }
-    add_level_vars(component, L"(" + numerator + L")/(" + denominator + L")", vars);
+    add_level_vars(component, n, L"(" + numerator + L")/(" + denominator + L")", vars);
 }

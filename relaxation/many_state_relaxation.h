@@ -184,34 +184,53 @@ private:
     std::array<R, 6> intensity_, damping_, centre_, splitting_;
 };
 
-// What the two models share besides the formula: the level count, the description, the
-// extent, the lines, the starting values and the exported "[c:S]".
-struct ManyStateCommon : DefaultArea, DefaultDVT<1, 2, 11, 12, 17>, LevelsData, IModelExtVars {
-    // δ from the centroid, H from the half-depth width, ln(R) = 0, Γ₁ = 3·Γτ, ratios 1;
-    // the population parameters (p, or α and h) 0.
-    static void init_many_state(const Isotope& isotope, const SpectrumAnalysis& analysis, std::span<double> p);
-    // The sextet's extent with the widths Γ₁, Γ₂, Γ₃, Γ₃, Γ₂, Γ₁.
-    static void many_state_extent(const Isotope& isotope, std::span<const double> p, std::size_t widths, double& min,
-                                  double& max);
+// The one-group line list of six position-only lines (the full-field sextet c_j + Z_j),
+// the sextet's extent with the widths Γ₁, Γ₂, Γ₃, Γ₃, Γ₂, Γ₁ (parameter `widths` on),
+// the starting values (δ from the centroid, H from the half-depth width, ln(R) = 0,
+// Γ₁ = 3·Γτ, ratios 1, the population parameters 0) and the exported "[c:Sz_avg]" =
+// mean and "[c:S]" = S with "%.1f".
+template <class R>
+void many_state_lines(const Isotope& isotope, std::span<const R> p, std::vector<LineRecord<R>>& out)
+{
+    for (int j = 0; j < 6; ++j) {
+        const R centre = j == 0 || j == 5 ? p[3] + p[4] : p[3] - p[4];
+        out.push_back(position_line(R(centre + p[5] * ManyStateSextet<R>::zeeman_offset(isotope, j))));
+    }
+}
+void many_state_extent(const Isotope& isotope, std::span<const double> p, std::size_t widths, double& min,
+                       double& max);
+void init_many_state(const Isotope& isotope, const SpectrumAnalysis& analysis, std::span<double> p);
+void add_level_vars(unsigned component, int levels, std::wstring mean, std::map<std::wstring, std::wstring>& vars);
 
-    // One group of six position-only lines: the full-field sextet c_j + Z_j.
-    template <class R>
-    static void many_state_lines(const Isotope& isotope, std::span<const R> p, std::vector<LineRecord<R>>& out)
+// What the two models share besides their populations; T's prepare(isotope, parameters)
+// builds the formula.
+template <class T>
+struct ManyStateModel : DefaultArea, LineSet<T>, SubSpecRange<T>, DefaultDVT<1, 2, 11, 12, 17>, LevelsData,
+                        IModelExtVars {
+    template <class R, class... P>
+    void calc(const Isotope* isotope, std::span<const double> x, R* out, const P&... p) const
     {
-        for (int j = 0; j < 6; ++j) {
-            const R centre = j == 0 || j == 5 ? p[3] + p[4] : p[3] - p[4];
-            out.push_back(position_line(R(centre + p[5] * ManyStateSextet<R>::zeeman_offset(isotope, j))));
-        }
+        static_cast<const T&>(*this).prepare(isotope, p...)(x, out);
     }
 
-protected:
-    ~ManyStateCommon() = default;
-    // Stores "[c:Sz_avg]" = mean and "[c:S]" = S with "%.1f".
-    void add_level_vars(unsigned component, std::wstring mean, std::map<std::wstring, std::wstring>& vars) const;
+    template <class R>
+    void lines(const Isotope* isotope, std::span<const R> p, std::vector<LineRecord<R>>& out) const
+    {
+        many_state_lines(required_isotope(isotope), p, out);
+    }
+
+    void extent_of(const Isotope* isotope, std::span<const double> p, double& min, double& max) const
+    {
+        many_state_extent(required_isotope(isotope), p, T::n_params - 3, min, max);
+    }
+
+    void init_params(const Isotope* isotope, const SpectrumAnalysis& analysis, std::span<double> p) const
+    {
+        init_many_state(required_isotope(isotope), analysis, p);
+    }
 };
 
-struct ManyStateRelaxSextet : ManyStateRelaxSextetParams, ManyStateCommon, LineSet<ManyStateRelaxSextet>,
-                              SubSpecRange<ManyStateRelaxSextet> {
+struct ManyStateRelaxSextet : ManyStateRelaxSextetParams, ManyStateModel<ManyStateRelaxSextet> {
     template <class R>
     ManyStateSextet<R> prepare(const Isotope* isotope, const R& area, const R& ratio2, const R& ratio3,
                                const R& shift, const R& quadrupole, const R& field, const R& log_rate, const R& p,
@@ -223,28 +242,11 @@ struct ManyStateRelaxSextet : ManyStateRelaxSextetParams, ManyStateCommon, LineS
         return sextet;
     }
 
-    template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& ratio2,
-              const R& ratio3, const R& shift, const R& quadrupole, const R& field, const R& log_rate, const R& p,
-              const R& width, const R& width2, const R& width3) const
-    {
-        prepare(isotope, area, ratio2, ratio3, shift, quadrupole, field, log_rate, p, width, width2, width3)(x, out);
-    }
-
-    template <class R>
-    void lines(const Isotope* isotope, std::span<const R> p, std::vector<LineRecord<R>>& out) const
-    {
-        many_state_lines(required_isotope(isotope), p, out);
-    }
-
-    void extent_of(const Isotope* isotope, std::span<const double> p, double& min, double& max) const;
-    void init_params(const Isotope* isotope, const SpectrumAnalysis& analysis, std::span<double> p) const;
     // "[c:Sz_avg]": Σ m·p^(m+S) / Σ p^(m+S) as two flat sums, and "[c:S]".
     void ext_vars(unsigned component, std::map<std::wstring, std::wstring>& vars) const override;
 };
 
-struct ManyStateSPRelaxSextet : ManyStateSPRelaxSextetParams, ManyStateCommon, LineSet<ManyStateSPRelaxSextet>,
-                                SubSpecRange<ManyStateSPRelaxSextet> {
+struct ManyStateSPRelaxSextet : ManyStateSPRelaxSextetParams, ManyStateModel<ManyStateSPRelaxSextet> {
     template <class R>
     ManyStateSextet<R> prepare(const Isotope* isotope, const R& area, const R& ratio2, const R& ratio3,
                                const R& shift, const R& quadrupole, const R& field, const R& log_rate,
@@ -256,23 +258,6 @@ struct ManyStateSPRelaxSextet : ManyStateSPRelaxSextetParams, ManyStateCommon, L
         return sextet;
     }
 
-    template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& ratio2,
-              const R& ratio3, const R& shift, const R& quadrupole, const R& field, const R& log_rate,
-              const R& alpha, const R& h, const R& width, const R& width2, const R& width3) const
-    {
-        prepare(isotope, area, ratio2, ratio3, shift, quadrupole, field, log_rate, alpha, h, width, width2,
-                width3)(x, out);
-    }
-
-    template <class R>
-    void lines(const Isotope* isotope, std::span<const R> p, std::vector<LineRecord<R>>& out) const
-    {
-        many_state_lines(required_isotope(isotope), p, out);
-    }
-
-    void extent_of(const Isotope* isotope, std::span<const double> p, double& min, double& max) const;
-    void init_params(const Isotope* isotope, const SpectrumAnalysis& analysis, std::span<double> p) const;
     // "[c:Sz_avg]": Σ m·w / Σ w with w = exp(α·(x² − 1) + h·x), the anisotropy's largest
     // exponent taken out so that no large α overflows, and "[c:S]".
     void ext_vars(unsigned component, std::map<std::wstring, std::wstring>& vars) const override;

@@ -213,44 +213,6 @@ TEST(ManyStateRelaxation, UnpolarisedParticleIsTheSpinChainWithEqualPopulations)
     }
 }
 
-// The Jacobian against central differences of the values where the recipes could fail
-// quietly: fast rates, barriers whose weights overflow a double, links whose weight
-// comparison changes sides along the chain, and p near 0.
-TEST(ManyStateRelaxation, JacobianMatchesCentralDifferencesInEveryRegime)
-{
-    const Sextet s;
-    const DVector x = vec({-6.0, -5.2, -1.0, 0.1, 0.6, 3.2, 5.3});
-    struct Case {
-        bool superparamagnetic;
-        int n;
-        double log_rate;
-        std::vector<double> population;
-    };
-    const Case cases[] = {{false, 11, 17.0, {0.02}}, {false, 6, 45.0, {0.6}},       {true, 11, 19.0, {2.0, 1.5}},
-                          {true, 11, 40.0, {4.0, -0.3}}, {true, 2, 30.0, {700.0, 5.0}}, {true, 101, 21.0, {900.0, 2.0}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "n = " << c.n << ", ln(R) = " << c.log_rate << ", " << c.population[0]);
-        const SubSpecPtr model = many_state(c.superparamagnetic, c.n);
-        const DVector p = params_of(s, c.log_rate, c.population);
-        DMatrix jacobian(x.size(), p.size());
-        std::vector<double> values(x.size());
-        model->evaluate_with_jacobian(all_of(x), all_of(p), values.data(), all_of(jacobian));
-        for (std::size_t k = 0; k < p.size(); ++k) {
-            const double h = 1e-6 * std::max(1.0, std::fabs(p(k)));
-            DVector up = p, down = p;
-            up(k) += h;
-            down(k) -= h;
-            const std::vector<double> f_up = values_of(*model, x, up), f_down = values_of(*model, x, down);
-            double scale = 0.0;
-            for (std::size_t i = 0; i < x.size(); ++i)
-                scale = std::max(scale, std::fabs(jacobian(i, k)));
-            for (std::size_t i = 0; i < x.size(); ++i)
-                EXPECT_NEAR(jacobian(i, k), (f_up[i] - f_down[i]) / (up(k) - down(k)), 1e-6 * scale + 1e-9)
-                    << "parameter " << k << ", v = " << x(i);
-        }
-    }
-}
-
 // Ten thousand levels on a worker thread's small stack, values and Jacobian, and at an
 // infinite rate the one sextet of the averaged field.
 TEST(ManyStateRelaxation, TenThousandLevelsOnASmallStack)

@@ -40,6 +40,7 @@ struct ModelCase {
     std::vector<double> params;  // away from kinks and bounds, so differences are smooth
     double x_min, x_max;         // velocity grid (mm/s)
     std::size_t large_count = 200000;  // points of the large-range test
+    const wchar_t* model_data = nullptr;  // loaded instead of a new component's defaults
 };
 
 void PrintTo(const ModelCase& c, std::ostream* os)
@@ -74,6 +75,18 @@ const ModelCase model_cases[] = {
     // α and h where the weight comparison of the links changes sides along the chain.
     {"ManyStateSPRelaxSextet", make_subspec<ManyStateSPRelaxSextet>,
      {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.5, 3.5, -1.2, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000},
+    // Where the many-state recipes could fail quietly: p near 0, rates far beyond the
+    // widths, weights exp(α) beyond the double range, a barrier across 101 levels.
+    {"ManyStateRelaxSextetSlowEdge", make_subspec<ManyStateRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 17.0, 0.02, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000, L"0|Levels (2S+1)|11"},
+    {"ManyStateRelaxSextetFast", make_subspec<ManyStateRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 45.0, 0.6, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000, L"0|Levels (2S+1)|6"},
+    {"ManyStateSPRelaxSextetFast", make_subspec<ManyStateSPRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 40.0, 4.0, -0.3, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000, L"0|Levels (2S+1)|11"},
+    {"ManyStateSPRelaxSextetHugeAnisotropy", make_subspec<ManyStateSPRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 30.0, 700.0, 5.0, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000, L"0|Levels (2S+1)|2"},
+    {"ManyStateSPRelaxSextetBarrier", make_subspec<ManyStateSPRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 21.0, 900.0, 2.0, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000},
 };
 
 // A new component as the document would hold it: the stored level of an automatic
@@ -83,8 +96,12 @@ SubSpecPtr make_component(const ModelCase& c)
     SubSpecPtr s = c.make(&iron());
     if (auto* automatic = dynamic_cast<IAutoBaseLine*>(s.get()))
         automatic->set_level(5000.0);
-    if (auto* data = dynamic_cast<ISubSpecData*>(s.get()))
-        data->set_defaults(L"");
+    if (auto* data = dynamic_cast<ISubSpecData*>(s.get())) {
+        if (c.model_data)
+            data->load_extra(c.model_data);
+        else
+            data->set_defaults(L"");
+    }
     return s;
 }
 
