@@ -9,6 +9,7 @@
 #include "lineshapes/singlets.h"
 #include "relaxation/anharmonic_hamilton.h"
 #include "relaxation/anharmonic_sextets.h"
+#include "relaxation/many_state_relaxation.h"
 #include "relaxation/nmr_anharmonic.h"
 #include "subspec/baseline.h"
 #include "catalogue/sub_spec_factory.h"
@@ -73,8 +74,8 @@ void register_builtin_models(SubSpecFactory& catalogue)
     add_unavailable<RelaxSextetParams>(catalogue);
     add_unavailable<TwoStateRelaxSextetParams>(catalogue);
     add_unavailable<SpinRelaxSextetParams>(catalogue);
-    add_unavailable<ManyStateRelaxSextetParams>(catalogue);
-    add_unavailable<ManyStateSPRelaxSextetParams>(catalogue);
+    add<ManyStateRelaxSextet>(catalogue);
+    add<ManyStateSPRelaxSextet>(catalogue);
     add_unavailable<FluctuatingMMFParams>(catalogue);
     add_unavailable<FluctuatingEFGParams>(catalogue);
     catalogue.add_separator();

@@ -13,6 +13,7 @@
 #include "lineshapes/doublets.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/singlets.h"
+#include "relaxation/many_state_relaxation.h"
 #include "catalogue/sub_spec_factory.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/program_isotopes.h"
@@ -71,6 +72,43 @@ TEST(ProgramModelFile, AModelOfTheProgramsTypesLoadsBackTheSame)
     back.load_model_file(&iron(), path, parts);
     std::filesystem::remove(std::filesystem::path(path));
     expect_same(d, back);
+}
+
+// The level count travels as model data in the component line; a line without it (a
+// hand-made file) gives the one default, 101 levels.
+TEST(ProgramModelFile, ManyStateModelsKeepTheirLevelCount)
+{
+    const ProgramModelFileParts parts(test_support::program_isotopes());
+    ModelState d;
+    document_test::add(d, SubSpecFactory::instance().create_baseline(&iron(), 1e5));
+    SubSpecPtr spin = create(ManyStateRelaxSextet::catalogue_name);
+    dynamic_cast<ISubSpecData&>(*spin).load_extra(L"0|Levels (2S+1)|7|0|Other|x");
+    document_test::add(d, spin);
+    document_test::add(d, create(ManyStateSPRelaxSextet::catalogue_name));
+    const auto description = [](const ModelState& m, unsigned c) {
+        return dynamic_cast<const ISubSpecDesc&>(*m.model.components.at(c)->subspec).description();
+    };
+
+    const std::wstring path = temp_file("vx_many_state_model.mdl");
+    d.save_model_file(path, parts);
+    std::wstring text = read_text_file(path);
+    const std::wstring stored = L"extradata=0|Levels$0020$00282S$002b1$0029|7|0|Other|x ";
+    const std::size_t at = text.find(stored);
+    ASSERT_NE(at, std::wstring::npos);
+    ModelState back;
+    back.load_model_file(&iron(), path, parts);
+    expect_same(d, back);
+    EXPECT_EQ(description(back, 1), L"7");
+    EXPECT_EQ(description(back, 2), L"101");
+    EXPECT_EQ(dynamic_cast<const ISubSpecData&>(*back.model.components[1]->subspec).save_extra(),
+              L"0|Levels$0020$00282S$002b1$0029|7|0|Other|x");
+
+    text.erase(at, stored.size());
+    write_text_file(path, text);
+    ModelState bare;
+    bare.load_model_file(&iron(), path, parts);
+    std::filesystem::remove(std::filesystem::path(path));
+    EXPECT_EQ(description(bare, 1), L"101");
 }
 
 TEST(ProgramModelFile, AnUnknownModelTypeLeavesTheDocumentAsItWas)

@@ -4,11 +4,9 @@
 // large point counts, concurrent evaluation of one object, and formula exceptions
 // passed to the caller. A new model type joins with one line in `model_cases`.
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -22,6 +20,7 @@
 #include "lineshapes/singlets.h"
 #include "relaxation/anharmonic_hamilton.h"
 #include "relaxation/anharmonic_sextets.h"
+#include "relaxation/many_state_relaxation.h"
 #include "relaxation/nmr_anharmonic.h"
 #include "subspec/baseline.h"
 #include "subspec/free_var.h"
@@ -29,6 +28,7 @@
 #include "test_models.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/program_isotopes.h"
+#include "tests/support/small_stack.h"
 #include "tests/support/subspec_ranges.h"
 
 namespace {
@@ -42,10 +42,11 @@ struct ModelCase {
     SubSpecPtr (*make)(const Isotope*);
     std::vector<double> params;  // away from kinks and bounds, so differences are smooth
     double x_min, x_max;         // velocity grid (mm/s)
+    std::size_t large_count = 200000;  // points of the large-range test
+    const wchar_t* model_data = nullptr;  // loaded instead of a new component's defaults
     // The column whose derivative is by design a one-sided difference quotient of step
     // 0.001 (the elliptic parameter of the spin-modulation models): held to 1e-3.
     int quotient_column = -1;
-    std::size_t large_count = 200000;  // points of the small-stack test
 };
 
 void PrintTo(const ModelCase& c, std::ostream* os)
@@ -60,7 +61,7 @@ const ModelCase model_cases[] = {
     {"AutoBaseLine2", make_subspec<AutoBaseLine2>, {0.3, 2.0, 0.5}, -8.0, 8.0},
     {"TestLorentz", make_subspec<TestLorentz>, {1.2, 0.2, 0.35}, -2.0, 2.0},
     {"TestSextet", make_subspec<TestSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.3, 1.1, 0.9, 0.2}, -10.0, 10.0},
-    {"TestSampledLine", make_subspec<TestSampledLine>, {1.0, 0.1, 0.8, 0.3, 0.4, 0.1, 0.0}, -2.0, 2.0, -1, 20000},
+    {"TestSampledLine", make_subspec<TestSampledLine>, {1.0, 0.1, 0.8, 0.3, 0.4, 0.1, 0.0}, -2.0, 2.0, 20000},
     {"LorenzLine", make_subspec<LorenzLine>, {1.2, 0.2, 0.35}, -2.0, 2.0},
     {"PseudoVoigtLine", make_subspec<PseudoVoigtLine>, {1.2, 0.2, 0.35, 0.3}, -2.0, 2.0},
     {"VoigtLine", make_subspec<VoigtLine>, {1.2, 0.2, 0.25, 0.3}, -2.0, 2.0},
@@ -75,15 +76,32 @@ const ModelCase model_cases[] = {
     {"Hamilton", make_subspec<Hamilton>, {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.27, 0.3}, -10.0, 10.0},
     {"Hamilton8", make_subspec<Hamilton8>,
      {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.21, 0.23, 0.25, 0.27, 0.29, 0.31, 0.33, 0.35, 0.3}, -10.0, 10.0},
+    {"ManyStateRelaxSextet", make_subspec<ManyStateRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.5, 0.6, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000},
+    // α and h where the weight comparison of the links changes sides along the chain.
+    {"ManyStateSPRelaxSextet", make_subspec<ManyStateSPRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.5, 3.5, -1.2, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000},
+    // Where the many-state recipes could fail quietly: p near 0, rates far beyond the
+    // widths, weights exp(α) beyond the double range, a barrier across 101 levels.
+    {"ManyStateRelaxSextetSlowEdge", make_subspec<ManyStateRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 17.0, 0.02, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000, L"0|Levels (2S+1)|11"},
+    {"ManyStateRelaxSextetFast", make_subspec<ManyStateRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 45.0, 0.6, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000, L"0|Levels (2S+1)|6"},
+    {"ManyStateSPRelaxSextetFast", make_subspec<ManyStateSPRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 40.0, 4.0, -0.3, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000, L"0|Levels (2S+1)|11"},
+    {"ManyStateSPRelaxSextetHugeAnisotropy", make_subspec<ManyStateSPRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 30.0, 700.0, 5.0, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000, L"0|Levels (2S+1)|2"},
+    {"ManyStateSPRelaxSextetBarrier", make_subspec<ManyStateSPRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 21.0, 900.0, 2.0, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000},
     {"AnharmonicSpinModulation", make_subspec<AnharmonicSpinModulation>,
-     {1.1, 0.7, 0.4, 0.1, 0.05, -0.12, 0.6, 300.0, 35.0, 0.35, 0.3, 1.1, 0.9, 0.2}, -10.0, 10.0, 9, 20000},
+     {1.1, 0.7, 0.4, 0.1, 0.05, -0.12, 0.6, 300.0, 35.0, 0.35, 0.3, 1.1, 0.9, 0.2}, -10.0, 10.0, 20000, nullptr, 9},
     {"AnharmonicSpinModulationAnisotropic", make_subspec<AnharmonicSpinModulationAnisotropic>,
      {1.1, 0.7, 0.4, 0.1, 0.2, 0.5, 1.2, 0.3, 30.0, 50.0, -20.0, 250.0, 290.0, 330.0, -0.7, 15.0, 0.3, 1.1, 0.9, 0.2},
-     -10.0, 10.0, 14, 20000},
+     -10.0, 10.0, 20000, nullptr, 14},
     {"AnharmonicSpinModulationHamilton", make_subspec<AnharmonicSpinModulationHamilton>,
-     {1.1, 40.0, 0.1, 0.8, 25.0, 0.3, 300.0, -30.0, 0.6, 0.28, 0.2}, -10.0, 10.0, 8, 20000},
+     {1.1, 40.0, 0.1, 0.8, 25.0, 0.3, 300.0, -30.0, 0.6, 0.28, 0.2}, -10.0, 10.0, 20000, nullptr, 8},
     {"NMR_AnharmonicSpinModulation", make_subspec<NMR_AnharmonicSpinModulation>,
-     {1.5, 70.0, 12.0, -0.3, 0.8, 0.5, 0.4}, 50.0, 90.0, 3, 20000},
+     {1.5, 70.0, 12.0, -0.3, 0.8, 0.5, 0.4}, 50.0, 90.0, 20000, nullptr, 3},
 };
 
 // A new component as the document would hold it: the stored level of an automatic
@@ -93,8 +111,12 @@ SubSpecPtr make_component(const ModelCase& c)
     SubSpecPtr s = c.make(&iron());
     if (auto* automatic = dynamic_cast<IAutoBaseLine*>(s.get()))
         automatic->set_level(5000.0);
-    if (auto* data = dynamic_cast<ISubSpecData*>(s.get()))
-        data->set_defaults(L"");
+    if (auto* data = dynamic_cast<ISubSpecData*>(s.get())) {
+        if (c.model_data)
+            data->load_extra(c.model_data);
+        else
+            data->set_defaults(L"");
+    }
     return s;
 }
 
@@ -194,23 +216,6 @@ TEST_P(EvaluationTest, EmptyRangeWritesNothing)
                               JacobianRange(jacobian, ublas::range(1, 1), ublas::range(0, s->param_count())));
     EXPECT_EQ(value, 3.0);
     EXPECT_TRUE(std::all_of(jacobian.data().begin(), jacobian.data().end(), [](double v) { return v == 3.0; }));
-}
-
-// Runs f on a thread whose stack is far smaller than one dual number per point would
-// need, as the worker threads of a Windows build have small stacks.
-void run_on_small_stack(std::function<void()> f)
-{
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, 256 * 1024);
-    pthread_t thread;
-    auto body = [](void* arg) -> void* {
-        (*static_cast<std::function<void()>*>(arg))();
-        return nullptr;
-    };
-    ASSERT_EQ(pthread_create(&thread, &attributes, body, &f), 0);
-    pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attributes);
 }
 
 TEST_P(EvaluationTest, LargeRangeRunsOnASmallStack)

@@ -80,9 +80,11 @@ TEST_F(ModelDataTest, LoadFillsMissingKeysWithTheirLoadValues)
     EXPECT_EQ(anisotropic.hpoints(), 50000);
     EXPECT_EQ(anisotropic.save_extra(), L"0|Points|100|0|DPoints|200|0|HPoints|50000");
 
+    // The level count has one default: the new component's 101.
     LevelsData levels;
     levels.load_extra(L"0|Other|1");
-    EXPECT_EQ(levels.levels(), 51);
+    EXPECT_EQ(levels.levels(), 101);
+    EXPECT_EQ(levels.save_extra(), L"0|Other|1|0|Levels$0020$00282S$002b1$0029|101");
 }
 
 TEST_F(ModelDataTest, LoadClampsTheWorkingValueButKeepsTheText)
