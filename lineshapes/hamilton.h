@@ -60,13 +60,6 @@ struct Hamilton : HamiltonParams, DefaultArea, LineSet<Hamilton>, SubSpecRange<H
         return LineSum{pseudo_voigt_shapes(m, alpha)};
     }
 
-    template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& gamma,
-              const R& shift, const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,
-              const R& width, const R& alpha) const
-    {
-        prepare(isotope, area, gamma, shift, quadrupole, field, theta, phi, eta, width, alpha)(x, out);
-    }
 
     template <class R>
     void lines(const Isotope* isotope, std::span<const R> p, std::vector<LineRecord<R>>& out) const
@@ -102,15 +95,6 @@ struct Hamilton8 : Hamilton8Params, DefaultArea, LineSet<Hamilton8>, SubSpecRang
         return LineSum{pseudo_voigt_shapes(m, alpha)};
     }
 
-    template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& gamma,
-              const R& shift, const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,
-              const R& w1, const R& w2, const R& w3, const R& w4, const R& w5, const R& w6, const R& w7,
-              const R& w8, const R& alpha) const
-    {
-        prepare(isotope, area, gamma, shift, quadrupole, field, theta, phi, eta, w1, w2, w3, w4, w5, w6, w7, w8,
-                alpha)(x, out);
-    }
 
     template <class R>
     void lines(const Isotope* isotope, std::span<const R> p, std::vector<LineRecord<R>>& out) const

@@ -37,30 +37,20 @@ struct AnharmonicSpinModulationHamilton : AnharmonicSpinModulationHamiltonParams
         const SpinModulation<R> modulation(m);
         const std::size_t n = static_cast<std::size_t>(points());
         const R weight = area * (1.0 / static_cast<double>(n));
-        PhaseAverage<R, 8> average(n, alpha);
-        for (std::size_t i = 0; i < n; ++i) {
+        return average_over_phases<8>(n, alpha, [&](double phase, Multiplet<R, 8>& m8) {
             R cos_theta, sin_theta;
-            modulation.angle(modulation_phase(i, n), cos_theta, sin_theta);
+            modulation.angle(phase, cos_theta, sin_theta);
             const R field = h_is + h_an * (1.0 - sin_theta * sin_theta * 1.5);
             const HyperfineLines<R> lines = hyperfine_lines(iso, quadrupole, field, cos_theta, sin_theta, phi, eta,
                                                             gamma);
-            Multiplet<R, 8>& m8 = average[i];
             for (std::size_t k = 0; k < 8; ++k) {
                 m8.position[k] = shift + lines[k].position;
                 m8.width[k] = width;
                 m8.area[k] = weight * lines[k].intensity;
             }
-        }
-        return average;
+        });
     }
 
-    template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& gamma,
-              const R& shift, const R& quadrupole, const R& phi, const R& eta, const R& h_is, const R& h_an,
-              const R& m, const R& width, const R& alpha) const
-    {
-        prepare(isotope, area, gamma, shift, quadrupole, phi, eta, h_is, h_an, m, width, alpha)(x, out);
-    }
 
     // The sextet of shift "δ", quadrupole shift "Q"/4 and field "His" + |"Han"|, every
     // line of width "Γ".

@@ -8,13 +8,20 @@
 
 namespace {
 
-// δ (p[3]) and the field (p[5]) as a sextet starts.
-void sextet_start(const Isotope& isotope, const SpectrumAnalysis& analysis, double& shift, double& field)
+// Zeros, then I = 1, I₂/I₁ = 2/3, I₃/I₁ = 1/3, δ and the field (at `field`) as a sextet
+// starts, and the widths from `width` on: Γ₁ = 2·Γτ and the two ratios 1.
+void start_modulated_sextet(const Isotope* isotope, const SpectrumAnalysis& analysis, std::span<double> p,
+                            std::size_t field, std::size_t width)
 {
+    const Isotope& iso = required_isotope(isotope);
     std::array<double, 6> sextet;
-    start_sextet(isotope, analysis, sextet);
-    shift = sextet[3];
-    field = sextet[5];
+    start_sextet(iso, analysis, sextet);
+    std::fill(p.begin(), p.end(), 0.0);
+    std::copy_n(sextet.begin(), 4, p.begin());
+    p[field] = sextet[5];
+    p[width] = 2.0 * iso.Γτ;
+    p[width + 1] = 1.0;
+    p[width + 2] = 1.0;
 }
 
 }  // namespace
@@ -29,15 +36,7 @@ void AnharmonicSpinModulation::extent_of(const Isotope* isotope, std::span<const
 void AnharmonicSpinModulation::init_params(const Isotope* isotope, const SpectrumAnalysis& analysis,
                                            std::span<double> p) const
 {
-    const Isotope& iso = required_isotope(isotope);
-    std::fill(p.begin(), p.end(), 0.0);
-    p[0] = 1.0;
-    p[1] = 0.6666666666666666;
-    p[2] = 0.3333333333333333;
-    sextet_start(iso, analysis, p[3], p[7]);
-    p[10] = 2.0 * iso.Γτ;
-    p[11] = 1.0;
-    p[12] = 1.0;
+    start_modulated_sextet(isotope, analysis, p, 7, 10);
 }
 
 void AnharmonicSpinModulation::extra_graph(unsigned curve, std::vector<double>& x, std::vector<double>& y,
@@ -63,17 +62,9 @@ void AnharmonicSpinModulationAnisotropic::extent_of(const Isotope* isotope, std:
 void AnharmonicSpinModulationAnisotropic::init_params(const Isotope* isotope, const SpectrumAnalysis& analysis,
                                                       std::span<double> p) const
 {
-    const Isotope& iso = required_isotope(isotope);
-    std::fill(p.begin(), p.end(), 0.0);
-    p[0] = 1.0;
-    p[1] = 0.6666666666666666;
-    p[2] = 0.3333333333333333;
-    sextet_start(iso, analysis, p[3], p[11]);
+    start_modulated_sextet(isotope, analysis, p, 11, 16);
     p[12] = p[11];
     p[13] = p[11];
-    p[16] = 2.0 * iso.Γτ;
-    p[17] = 1.0;
-    p[18] = 1.0;
 }
 
 void AnharmonicSpinModulationAnisotropic::extra_graph(unsigned curve, std::vector<double>& x,

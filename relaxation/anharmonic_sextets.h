@@ -37,13 +37,22 @@
 
 struct SpectrumAnalysis;
 
-// The widths of lines 1 to 6 from the outer width and the two ratios of the inner pairs.
-template <class R>
-std::array<R, 6> sextet_pair_widths(const R& width, const R& ratio2, const R& ratio3)
+// The sextets of n phases, the same areas (together "I") and widths at every phase, the
+// line positions of each phase from positions(phase, out).
+template <class R, class Positions>
+PhaseAverage<R, 6> sextet_phase_average(std::size_t n, const R& area, const R& ratio2, const R& ratio3,
+                                        const R& width, const R& width2, const R& width3, const R& alpha,
+                                        Positions&& positions)
 {
-    const R w2 = width * ratio2;
-    const R w3 = width * ratio3;
-    return {width, w2, w3, w3, w2, width};
+    const std::array<R, 6> areas = sextet_areas(area * (1.0 / static_cast<double>(n)), ratio2, ratio3);
+    const R w2 = width * width2;
+    const R w3 = width * width3;
+    const std::array<R, 6> widths{width, w2, w3, w3, w2, width};
+    return average_over_phases<6>(n, alpha, [&](double phase, Multiplet<R, 6>& lines) {
+        positions(phase, lines.position);
+        lines.width = widths;
+        lines.area = areas;
+    });
 }
 
 struct AnharmonicSpinModulation : AnharmonicSpinModulationParams, Sextet, DefaultArea,
@@ -60,33 +69,19 @@ struct AnharmonicSpinModulation : AnharmonicSpinModulationParams, Sextet, Defaul
     {
         const Isotope& iso = required_isotope(isotope);
         const SpinModulation<R> modulation(m);
-        const std::size_t n = static_cast<std::size_t>(points());
-        const std::array<R, 6> areas = sextet_areas(area * (1.0 / static_cast<double>(n)), ratio2, ratio3);
-        const std::array<R, 6> widths = sextet_pair_widths(width, width2, width3);
         const R second_order = eps_q * eps_q * (3.0 / (iso.KN * iso.g_ex));
-        PhaseAverage<R, 6> average(n, alpha);
-        for (std::size_t i = 0; i < n; ++i) {
-            R sin2, p2;
-            modulation.legendre(modulation_phase(i, n), sin2, p2);
-            const R field = h_is + h_an * p2;
-            const R u = field == 0.0 ? R(0.0) : second_order * sin2 / field;
-            Multiplet<R, 6>& lines = average[i];
-            sextet_positions(iso, shift, eps_magn + eps_lat * p2, field, (1.0 - sin2 * 0.875) * u,
-                             (1.0 - sin2 * 1.125) * u, lines.position);
-            lines.width = widths;
-            lines.area = areas;
-        }
-        return average;
+        return sextet_phase_average(points(), area, ratio2, ratio3, width, width2, width3, alpha,
+                                    [&](double phase, std::array<R, 6>& positions) {
+                                        R sin2, p2;
+                                        modulation.legendre(phase, sin2, p2);
+                                        const R field = h_is + h_an * p2;
+                                        const R u = field == 0.0 ? R(0.0) : second_order * sin2 / field;
+                                        sextet_positions(iso, shift, eps_magn + eps_lat * p2, field,
+                                                         (1.0 - sin2 * 0.875) * u, (1.0 - sin2 * 1.125) * u,
+                                                         positions);
+                                    });
     }
 
-    template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& ratio2,
-              const R& ratio3, const R& shift, const R& eps_magn, const R& eps_lat, const R& eps_q, const R& h_is,
-              const R& h_an, const R& m, const R& width, const R& width2, const R& width3, const R& alpha) const
-    {
-        prepare(isotope, area, ratio2, ratio3, shift, eps_magn, eps_lat, eps_q, h_is, h_an, m, width, width2, width3,
-                alpha)(x, out);
-    }
 
     // The sextet of shift "δ", quadrupole shift "εmagn" + |"εlat"| and field
     // "His" + |"Han"| with the widths of the three pairs.
@@ -164,15 +159,12 @@ struct AnharmonicSpinModulationAnisotropic : AnharmonicSpinModulationAnisotropic
         const Isotope& iso = required_isotope(isotope);
         const SpinModulation<R> modulation(m);
         const AnisotropicField<R> field_at(alpha, beta, gamma, psi, hxx, hyy, hzz);
-        const std::size_t n = static_cast<std::size_t>(points());
-        const std::array<R, 6> areas = sextet_areas(area * (1.0 / static_cast<double>(n)), ratio2, ratio3);
-        const std::array<R, 6> widths = sextet_pair_widths(width, width2, width3);
         const R second_order = qq * qq * (1.0 / (iso.KN * 48.0 * iso.g_ex));
         const R q8 = q * 0.125;
         const R q_magn4 = q_magn * 0.25;
-        PhaseAverage<R, 6> average(n, gauss);
-        for (std::size_t i = 0; i < n; ++i) {
-            const Vector3<R> h = field_at(modulation, modulation_phase(i, n));
+        return sextet_phase_average(points(), area, ratio2, ratio3, width, width2, width3, gauss,
+                                    [&](double phase, std::array<R, 6>& positions) {
+            const Vector3<R> h = field_at(modulation, phase);
             const R hx2 = h[0] * h[0], hy2 = h[1] * h[1];
             const R rho2 = hx2 + hy2;
             const R magnitude = magnitude_of(rho2 + h[2] * h[2]);
@@ -192,23 +184,10 @@ struct AnharmonicSpinModulationAnisotropic : AnharmonicSpinModulationAnisotropic
             const R a1 = eta * sin_t * sin_2p, a2 = (eta_cos - 3.0) * sin_t * cos_t;
             const R b1 = eta * cos_t * sin_2p * 2.0, b2 = (cos2 + 1.0) * eta_cos + sin2 * 3.0;
             const R a = a1 * a1 + a2 * a2, b8 = (b1 * b1 + b2 * b2) * 0.125;
-            Multiplet<R, 6>& lines = average[i];
-            sextet_positions(iso, shift, eps, magnitude, (a + b8) * e, (a - b8) * e, lines.position);
-            lines.width = widths;
-            lines.area = areas;
-        }
-        return average;
+            sextet_positions(iso, shift, eps, magnitude, (a + b8) * e, (a - b8) * e, positions);
+        });
     }
 
-    template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& ratio2,
-              const R& ratio3, const R& shift, const R& q_magn, const R& q, const R& qq, const R& eta,
-              const R& alpha, const R& beta, const R& gamma, const R& hxx, const R& hyy, const R& hzz, const R& m,
-              const R& psi, const R& width, const R& width2, const R& width3, const R& gauss) const
-    {
-        prepare(isotope, area, ratio2, ratio3, shift, q_magn, q, qq, eta, alpha, beta, gamma, hxx, hyy, hzz, m, psi,
-                width, width2, width3, gauss)(x, out);
-    }
 
     // The sextet of shift "δ", quadrupole shift 4·"Q" and the field
     // √("Hxx"² + "Hyy"² + "Hzz"²) with the widths of the three pairs.

@@ -33,22 +33,14 @@ struct NMR_AnharmonicSpinModulation : NMR_AnharmonicSpinModulationParams, Defaul
         const SpinModulation<R> modulation(m);
         const std::size_t n = static_cast<std::size_t>(points());
         const R weight = area * (1.0 / static_cast<double>(n));
-        PhaseAverage<R, 1> average(n, alpha);
-        for (std::size_t i = 0; i < n; ++i) {
+        return average_over_phases<1>(n, alpha, [&](double phase, Multiplet<R, 1>& line) {
             R sin2, p2;
-            modulation.legendre(modulation_phase(i, n), sin2, p2);
+            modulation.legendre(phase, sin2, p2);
             const R width = width0 + width_change * sin2;
-            average[i] = {{nu_is + nu_an * p2}, {width < min_nmr_width ? R(min_nmr_width) : width}, {weight}};
-        }
-        return average;
+            line = {{nu_is + nu_an * p2}, {width < min_nmr_width ? R(min_nmr_width) : width}, {weight}};
+        });
     }
 
-    template <class R>
-    void calc(std::span<const double> x, R* out, const R& area, const R& nu_is, const R& nu_an, const R& m,
-              const R& width0, const R& width_change, const R& alpha) const
-    {
-        prepare(area, nu_is, nu_an, m, width0, width_change, alpha)(x, out);
-    }
 
     // "νis" ∓ |"νan"| ∓ 8·"Γ₀".
     void extent_of(const Isotope* isotope, std::span<const double> p, double& min, double& max) const;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "lineshapes/line_shapes.h"
+#include "relaxation/spin_modulation.h"
 
 template <class R, std::size_t L>
 class PhaseAverage {
@@ -43,3 +44,14 @@ private:
     std::vector<Multiplet<R, L>> phases_;
     R alpha_;
 };
+
+// The average over the n phases i/n − 1/2 of one period, lines(phase, multiplet)
+// setting the lines of each.
+template <std::size_t L, class R, class Lines>
+PhaseAverage<R, L> average_over_phases(std::size_t n, const R& alpha, Lines&& lines)
+{
+    PhaseAverage<R, L> average(n, alpha);
+    for (std::size_t i = 0; i < n; ++i)
+        lines(modulation_phase(i, n), average[i]);
+    return average;
+}

@@ -22,6 +22,7 @@
 #include "relaxation/anharmonic_sextets.h"
 #include "relaxation/nmr_anharmonic.h"
 #include "subspec/subspec_impl.h"
+#include "tests/relaxation/modulation_component.h"
 #include "tests/lineshapes/line_test_support.h"
 #include "tests/support/model_test_parts.h"
 
@@ -29,16 +30,6 @@ namespace {
 
 using namespace line_test;
 constexpr double pi = std::numbers::pi;
-
-// A new component with the model data of `extra` (the new-component data when empty).
-template <class T>
-SubSpecPtr component(const std::wstring& extra = L"")
-{
-    SubSpecPtr s = make_subspec<T>(&iron());
-    auto& data = dynamic_cast<ISubSpecData&>(*s);
-    extra.empty() ? data.set_defaults(L"") : data.load_extra(extra);
-    return s;
-}
 
 std::vector<double> sum(std::vector<double> a, const std::vector<double>& b)
 {
@@ -86,7 +77,7 @@ TEST(AnharmonicSpinModulation, WithoutModulatedTermsIsTheStaticSextet)
     const Case cases[] = {{0.0, L"0|Points|2"}, {0.6, L""}, {-0.8, L"0|Points|37"}, {0.999, L"0|Points|100"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.m);
-        const SubSpecPtr s = component<AnharmonicSpinModulation>(c.data);
+        const SubSpecPtr s = modulation_component<AnharmonicSpinModulation>(c.data);
         expect_same_spectrum(values(*s, simple_params(0.05, 0.0, 0.0, 330.0, 0.0, c.m), velocities),
                              sextet(1.3, 0.1, 0.05, 330.0, 0.0, 0.0, 0.25), 1e-13);
     }
@@ -101,7 +92,7 @@ TEST(AnharmonicSpinModulation, FourHarmonicPhasesAreTwoStaticSextets)
     const double eps_magn = 0.05, eps_lat = -0.12, eps_q = 0.4;
     for (const auto& [h_is, h_an] : {std::pair{300.0, 40.0}, std::pair{5.0, 10.0}, std::pair{250.0, -60.0}}) {
         SCOPED_TRACE(h_is);
-        const SubSpecPtr s = component<AnharmonicSpinModulation>(L"0|Points|4");
+        const SubSpecPtr s = modulation_component<AnharmonicSpinModulation>(L"0|Points|4");
         const double across = h_is - 0.5 * h_an, along = h_is + h_an;
         const double u = across == 0.0 ? 0.0 : 3.0 * eps_q * eps_q / (iso.KN * iso.g_ex * across);
         const std::vector<double> expected =
@@ -125,8 +116,8 @@ TEST(AnharmonicSpinModulationAnisotropic, IsotropicTensorIsTheSimpleModel)
 {
     for (const double m : {0.0, 0.7, -0.6}) {
         SCOPED_TRACE(m);
-        const SubSpecPtr anisotropic = component<AnharmonicSpinModulationAnisotropic>(L"0|Points|30");
-        const SubSpecPtr simple = component<AnharmonicSpinModulation>(L"0|Points|30");
+        const SubSpecPtr anisotropic = modulation_component<AnharmonicSpinModulationAnisotropic>(L"0|Points|30");
+        const SubSpecPtr simple = modulation_component<AnharmonicSpinModulation>(L"0|Points|30");
         expect_same_spectrum(
             values(*anisotropic,
                    anisotropic_params(0.2, 0.36, 1.6, 0.0, 0.0, 0.0, 0.0, 310.0, 310.0, 310.0, m, 0.0), velocities),
@@ -140,7 +131,7 @@ TEST(AnharmonicSpinModulationAnisotropic, IsotropicTensorWithoutGradientIsStatic
 {
     for (const double h0 : {280.0, -320.0}) {
         SCOPED_TRACE(h0);
-        const SubSpecPtr s = component<AnharmonicSpinModulationAnisotropic>();
+        const SubSpecPtr s = modulation_component<AnharmonicSpinModulationAnisotropic>();
         expect_same_spectrum(
             values(*s, anisotropic_params(0.2, 0.0, 0.0, 0.4, 35.0, -70.0, 120.0, h0, h0, h0, 0.8, 25.0), velocities),
             sextet(1.3, 0.1, 0.05, std::fabs(h0), 0.0, 0.0, 0.25), 1e-12);
@@ -153,7 +144,7 @@ TEST(AnharmonicSpinModulationAnisotropic, IsotropicTensorWithoutGradientIsStatic
 // the fixed direction cos θ = 1 as well.
 TEST(AnharmonicSpinModulationAnisotropic, UniaxialTensorAtFourPhases)
 {
-    const SubSpecPtr s = component<AnharmonicSpinModulationAnisotropic>(L"0|Points|4");
+    const SubSpecPtr s = modulation_component<AnharmonicSpinModulationAnisotropic>(L"0|Points|4");
     const double hzz = 330.0, q = 0.36, q_magn = 0.2;
     const std::vector<double> expected = sum(sextet(0.65, 0.1, 0.25 * (q + q_magn), 0.0, 0.0, 0.0, 0.25),
                                              sextet(0.65, 0.1, 0.25 * (q + q_magn), hzz, 0.0, 0.0, 0.25));
@@ -166,7 +157,7 @@ TEST(AnharmonicSpinModulationAnisotropic, UniaxialTensorAtFourPhases)
 TEST(AnharmonicSpinModulationHamilton, HarmonicPhasesAreStaticHamiltonians)
 {
     const std::vector<double> p = {1.2, 40.0, 0.1, 0.8, 25.0, 0.3, 300.0, -30.0, 0.0, 0.28, 0.2};
-    const SubSpecPtr s = component<AnharmonicSpinModulationHamilton>(L"0|Points|12");
+    const SubSpecPtr s = modulation_component<AnharmonicSpinModulationHamilton>(L"0|Points|12");
     std::vector<double> expected(velocities.size(), 0.0);
     for (int i = 0; i < 12; ++i) {
         const double x = i / 12.0 - 0.5;
@@ -184,7 +175,7 @@ TEST(AnharmonicSpinModulationHamilton, HarmonicPhasesAreStaticHamiltonians)
 TEST(NmrAnharmonicSpinModulation, WithoutModulationIsOneLine)
 {
     for (const double m : {0.0, 0.7, -0.95}) {
-        const SubSpecPtr s = component<NMR_AnharmonicSpinModulation>();
+        const SubSpecPtr s = modulation_component<NMR_AnharmonicSpinModulation>();
         const DVector nu = grid(60.0, 80.0, 401);
         expect_same_spectrum(values(*s, {1.5, 70.0, 0.0, m, 0.4, 0.0, 0.6}, nu),
                              values(*single_line, {1.5, 70.0, 0.4, 0.6}, nu), 1e-13);
@@ -196,7 +187,7 @@ TEST(NmrAnharmonicSpinModulation, WithoutModulationIsOneLine)
 // there instead.
 TEST(NmrAnharmonicSpinModulation, HarmonicPhasesAreItsLinesAndWidthsStayPositive)
 {
-    const SubSpecPtr s = component<NMR_AnharmonicSpinModulation>(L"0|Points|12");
+    const SubSpecPtr s = modulation_component<NMR_AnharmonicSpinModulation>(L"0|Points|12");
     const DVector nu = grid(40.0, 100.0, 1201);
     for (const double change : {0.5, -0.3, -0.5}) {
         SCOPED_TRACE(change);
@@ -228,11 +219,11 @@ TEST(AnharmonicModels, AreaIsI)
         anisotropic_params(0.2, 0.4, 1.0, 0.3, 30.0, 50.0, -20.0, 250.0, 300.0, 330.0, -0.5, 15.0);
     anisotropic.back() = 1.0;
     const Case cases[] = {
-        {component<AnharmonicSpinModulation>(), simple, -15.0, 15.0},
-        {component<AnharmonicSpinModulationAnisotropic>(), anisotropic, -15.0, 15.0},
-        {component<AnharmonicSpinModulationHamilton>(), {1.2, 40.0, 0.1, 0.8, 25.0, 0.3, 300.0, -30.0, 0.8, 0.28, 1.0},
+        {modulation_component<AnharmonicSpinModulation>(), simple, -15.0, 15.0},
+        {modulation_component<AnharmonicSpinModulationAnisotropic>(), anisotropic, -15.0, 15.0},
+        {modulation_component<AnharmonicSpinModulationHamilton>(), {1.2, 40.0, 0.1, 0.8, 25.0, 0.3, 300.0, -30.0, 0.8, 0.28, 1.0},
          -15.0, 15.0},
-        {component<NMR_AnharmonicSpinModulation>(), {1.5, 70.0, 12.0, -0.4, 0.3, 0.2, 1.0}, 40.0, 100.0},
+        {modulation_component<NMR_AnharmonicSpinModulation>(), {1.5, 70.0, 12.0, -0.4, 0.3, 0.2, 1.0}, 40.0, 100.0},
     };
     for (const Case& c : cases)
         EXPECT_NEAR(area(*c.s, c.p, c.from, c.to, 60000), c.p[0], 1e-7 * c.p[0]) << c.s->display_name();
@@ -240,7 +231,7 @@ TEST(AnharmonicModels, AreaIsI)
 
 TEST(AnharmonicModels, MOfOneGivesNaNAndBeyondOneAClearError)
 {
-    const SubSpecPtr s = component<AnharmonicSpinModulation>();
+    const SubSpecPtr s = modulation_component<AnharmonicSpinModulation>();
     std::vector<double> p = simple_params(0.05, -0.1, 0.4, 300.0, 40.0, 1.0);
     EXPECT_TRUE(std::isnan(value_at(*s, p, 0.5)));
     p[9] = -1.0;
@@ -270,21 +261,21 @@ TEST(AnharmonicModels, Extents)
 {
     const Isotope& iso = iron();
     double min, max, expected_min, expected_max;
-    extent_of(*component<AnharmonicSpinModulation>(), simple_params(0.05, -0.1, 0.4, 300.0, -40.0, 0.7), min, max);
+    extent_of(*modulation_component<AnharmonicSpinModulation>(), simple_params(0.05, -0.1, 0.4, 300.0, -40.0, 0.7), min, max);
     sextet_extent(iso, 0.1, 0.15, 340.0, 0.0, 0.0, 0.3, 1.1, 0.9, 0.0, 0.0, 0.0, expected_min, expected_max);
     EXPECT_EQ(min, expected_min);
     EXPECT_EQ(max, expected_max);
-    extent_of(*component<AnharmonicSpinModulationAnisotropic>(),
+    extent_of(*modulation_component<AnharmonicSpinModulationAnisotropic>(),
               anisotropic_params(0.2, 0.4, 1.0, 0.3, 30.0, 50.0, -20.0, 200.0, -300.0, 600.0, -0.5, 15.0), min, max);
     sextet_extent(iso, 0.1, 1.6, 700.0, 0.0, 0.0, 0.3, 1.1, 0.9, 0.0, 0.0, 0.0, expected_min, expected_max);
     EXPECT_EQ(min, expected_min);
     EXPECT_EQ(max, expected_max);
-    extent_of(*component<AnharmonicSpinModulationHamilton>(),
+    extent_of(*modulation_component<AnharmonicSpinModulationHamilton>(),
               {1.2, 40.0, 0.1, 0.8, 25.0, 0.3, 300.0, -30.0, 0.8, 0.28, 0.2}, min, max);
     sextet_extent(iso, 0.1, 0.2, 330.0, 0.0, 0.0, 0.28, 1.0, 1.0, 0.0, 0.0, 0.0, expected_min, expected_max);
     EXPECT_EQ(min, expected_min);
     EXPECT_EQ(max, expected_max);
-    extent_of(*component<NMR_AnharmonicSpinModulation>(), {1.0, 100.0, -20.0, 0.3, 1.0, 0.5, 0.5}, min, max);
+    extent_of(*modulation_component<NMR_AnharmonicSpinModulation>(), {1.0, 100.0, -20.0, 0.3, 1.0, 0.5, 0.5}, min, max);
     EXPECT_EQ(min, 72.0);
     EXPECT_EQ(max, 128.0);
 }
@@ -294,17 +285,17 @@ TEST(AnharmonicModels, StartingValues)
     const Isotope& iso = iron();
     const SpectrumAnalysis six = found_lines({-5.3, -3.1, -0.9, 0.7, 2.9, 5.1}, 0.2, 3.0, 0.3);
     const double centre = (-5.3 + 5.1) * 0.5, field = (5.1 - -5.3) / std::fabs(iso.K), width = 2.0 * iso.Γτ;
-    EXPECT_EQ(start_values(*component<AnharmonicSpinModulation>(), six),
+    EXPECT_EQ(start_values(*modulation_component<AnharmonicSpinModulation>(), six),
               (std::vector<double>{1.0, 0.6666666666666666, 0.3333333333333333, centre, 0.0, 0.0, 0.0, field, 0.0, 0.0,
                                    width, 1.0, 1.0, 0.0}));
-    EXPECT_EQ(start_values(*component<AnharmonicSpinModulationAnisotropic>(), six),
+    EXPECT_EQ(start_values(*modulation_component<AnharmonicSpinModulationAnisotropic>(), six),
               (std::vector<double>{1.0, 0.6666666666666666, 0.3333333333333333, centre, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0,
                                    0.0, field, field, field, 0.0, 0.0, width, 1.0, 1.0, 0.0}));
     const SpectrumAnalysis few = found_lines({-0.4, 0.5}, 0.2, 3.0, 0.3);
-    EXPECT_EQ(start_values(*component<AnharmonicSpinModulationHamilton>(), few),
+    EXPECT_EQ(start_values(*modulation_component<AnharmonicSpinModulationHamilton>(), few),
               (std::vector<double>{1.0, 54.735610317245346, 0.2, 0.0, 0.0, 0.0, 3.0 / std::fabs(iso.K), 0.0, 0.0,
                                    width, 0.0}));
-    const SubSpecPtr nmr = component<NMR_AnharmonicSpinModulation>();
+    const SubSpecPtr nmr = modulation_component<NMR_AnharmonicSpinModulation>();
     EXPECT_EQ(start_values(*nmr, found_lines({10.0, 40.0}, 25.0, 3.0, 0.3)),
               (std::vector<double>{1.0, 20.0, 20.0, 0.0, 3.0, 0.0, 1.0}));
     EXPECT_EQ(start_values(*nmr, found_lines({10.0, 40.0, 50.0}, 25.0, 3.0, 0.3)),
@@ -321,13 +312,13 @@ TEST(AnharmonicModels, ModelDataAndNames)
         const wchar_t* name;
     };
     const Case cases[] = {
-        {component<AnharmonicSpinModulation>(), L"0|Points|250|0|DPoints|200|0|HPoints|50000",
+        {modulation_component<AnharmonicSpinModulation>(), L"0|Points|250|0|DPoints|200|0|HPoints|50000",
          L"Anharmonic spin modulation (57Fe)"},
-        {component<AnharmonicSpinModulationAnisotropic>(), L"0|Points|250|0|DPoints|500|0|HPoints|50000",
+        {modulation_component<AnharmonicSpinModulationAnisotropic>(), L"0|Points|250|0|DPoints|500|0|HPoints|50000",
          L"Anharmonic spin modulation [anisotropic] (57Fe)"},
-        {component<AnharmonicSpinModulationHamilton>(), L"0|Points|250|0|HPoints|50000",
+        {modulation_component<AnharmonicSpinModulationHamilton>(), L"0|Points|250|0|HPoints|50000",
          L"Anharmonic spin modulation [Hamilton] (57Fe)"},
-        {component<NMR_AnharmonicSpinModulation>(), L"0|Points|250", L"NMR Anharmonic spin modulation"},
+        {modulation_component<NMR_AnharmonicSpinModulation>(), L"0|Points|250", L"NMR Anharmonic spin modulation"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(dynamic_cast<const ISubSpecData&>(*c.s).save_extra(), c.data);

@@ -15,6 +15,7 @@
 #include "relaxation/anharmonic_sextets.h"
 #include "relaxation/nmr_anharmonic.h"
 #include "subspec/subspec_impl.h"
+#include "tests/relaxation/modulation_component.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/program_isotopes.h"
 #include "tests/support/subspec_ranges.h"
@@ -27,15 +28,6 @@ constexpr double pi = std::numbers::pi;
 struct Graph {
     std::vector<double> x, y, err;
 };
-
-template <class T>
-SubSpecPtr component(const std::wstring& extra = L"")
-{
-    SubSpecPtr s = make_subspec<T>(&iron());
-    auto& data = dynamic_cast<ISubSpecData&>(*s);
-    extra.empty() ? data.set_defaults(L"") : data.load_extra(extra);
-    return s;
-}
 
 Graph graph(const ISubSpec& s, unsigned curve, const std::vector<double>& p)
 {
@@ -76,10 +68,10 @@ TEST(ModulationGraphs, ProfileAtZeroIsTheSineOverOnePeriod)
         std::vector<double> p;
         std::size_t points;
     };
-    const Case cases[] = {{component<AnharmonicSpinModulation>(), simple(300.0, 20.0, 0.0), 200},
-                          {component<AnharmonicSpinModulationAnisotropic>(), anisotropic, 500},
-                          {component<AnharmonicSpinModulationHamilton>(), hamilton(300.0, 20.0, 0.0), 200},
-                          {component<NMR_AnharmonicSpinModulation>(), nmr(70.0, 10.0, 0.0), 200}};
+    const Case cases[] = {{modulation_component<AnharmonicSpinModulation>(), simple(300.0, 20.0, 0.0), 200},
+                          {modulation_component<AnharmonicSpinModulationAnisotropic>(), anisotropic, 500},
+                          {modulation_component<AnharmonicSpinModulationHamilton>(), hamilton(300.0, 20.0, 0.0), 200},
+                          {modulation_component<NMR_AnharmonicSpinModulation>(), nmr(70.0, 10.0, 0.0), 200}};
     for (const Case& c : cases) {
         const Graph g = graph(*c.s, 1, c.p);
         ASSERT_EQ(g.x.size(), c.points) << c.s->display_name();
@@ -96,7 +88,7 @@ TEST(ModulationGraphs, ProfileAtZeroIsTheSineOverOnePeriod)
 // grows), sin ϑ for m < 0.
 TEST(ModulationGraphs, ProfileIsTheFunctionTheSpectrumSamples)
 {
-    const SubSpecPtr s = component<AnharmonicSpinModulation>();
+    const SubSpecPtr s = modulation_component<AnharmonicSpinModulation>();
     for (const double m : {0.8, -0.8, 0.99}) {
         const Graph g = graph(*s, 1, simple(300.0, 20.0, m));
         const SpinModulation<double> modulation(m);
@@ -115,7 +107,7 @@ TEST(ModulationGraphs, ProfileIsTheFunctionTheSpectrumSamples)
 
 TEST(ModulationGraphs, HistogramOfTheSimpleModel)
 {
-    const SubSpecPtr s = component<AnharmonicSpinModulation>();
+    const SubSpecPtr s = modulation_component<AnharmonicSpinModulation>();
     const Graph g = graph(*s, 2, simple(10.0, 10.0, 0.3));
     ASSERT_EQ(g.x.size(), 200u);
     EXPECT_TRUE(g.err.empty());
@@ -162,9 +154,9 @@ TEST(ModulationGraphs, HistogramRangeIsThatOfTheMagnitude)
         double h_is, h_an, m;
     };
     const Case cases[] = {{0.0, -10.0, 0.0}, {4.0, -20.0, 0.5}, {10.0, 10.0, -0.6}, {300.0, -40.0, 0.9}};
-    const SubSpecPtr s = component<AnharmonicSpinModulation>();
-    const SubSpecPtr h = component<AnharmonicSpinModulationHamilton>();
-    const SubSpecPtr n = component<NMR_AnharmonicSpinModulation>();
+    const SubSpecPtr s = modulation_component<AnharmonicSpinModulation>();
+    const SubSpecPtr h = modulation_component<AnharmonicSpinModulationHamilton>();
+    const SubSpecPtr n = modulation_component<NMR_AnharmonicSpinModulation>();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.h_an);
         const Graph gs = graph(*s, 2, simple(c.h_is, c.h_an, c.m));
@@ -208,7 +200,7 @@ double anisotropic_field(const std::vector<double>& p, double x)
 
 TEST(ModulationGraphs, AnisotropicHistogramOverTheFieldOfThePhases)
 {
-    const SubSpecPtr s = component<AnharmonicSpinModulationAnisotropic>(L"0|Points|250|0|DPoints|100|0|HPoints|20000");
+    const SubSpecPtr s = modulation_component<AnharmonicSpinModulationAnisotropic>(L"0|Points|250|0|DPoints|100|0|HPoints|20000");
     const Graph g = graph(*s, 2, anisotropic);
     ASSERT_EQ(g.x.size(), 100u);
     EXPECT_NEAR(total(g.y), 1.0, 1e-12);
@@ -236,10 +228,10 @@ TEST(ModulationGraphs, OtherCurvesDrawNothingAndBadMIsAnError)
         std::vector<double> p;
         std::size_t m;
     };
-    const Case cases[] = {{component<AnharmonicSpinModulation>(), simple(300.0, 20.0, 0.0), 9},
-                          {component<AnharmonicSpinModulationAnisotropic>(), anisotropic, 14},
-                          {component<AnharmonicSpinModulationHamilton>(), hamilton(300.0, 20.0, 0.0), 8},
-                          {component<NMR_AnharmonicSpinModulation>(), nmr(70.0, 10.0, 0.0), 3}};
+    const Case cases[] = {{modulation_component<AnharmonicSpinModulation>(), simple(300.0, 20.0, 0.0), 9},
+                          {modulation_component<AnharmonicSpinModulationAnisotropic>(), anisotropic, 14},
+                          {modulation_component<AnharmonicSpinModulationHamilton>(), hamilton(300.0, 20.0, 0.0), 8},
+                          {modulation_component<NMR_AnharmonicSpinModulation>(), nmr(70.0, 10.0, 0.0), 3}};
     for (Case c : cases) {
         for (const unsigned curve : {0u, 3u}) {
             const Graph g = graph(*c.s, curve, c.p);
