@@ -3,12 +3,24 @@
 #include <cmath>
 #include <limits>
 
+#include <boost/math/policies/policy.hpp>
 #include <boost/math/special_functions/ellint_1.hpp>
 #include <boost/math/special_functions/jacobi_elliptic.hpp>
 
+namespace {
+
+// In double precision throughout. Promoted to the 80-bit long double of the 32-bit
+// Windows build, the arithmetic-geometric mean inside jacobi_elliptic never gets the
+// difference of its means below the long double epsilon and recurses until the stack
+// overflows.
+using DoublePrecision = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
+
+}  // namespace
+
 EllipticProfile::EllipticProfile(double q)
     : k_(std::sqrt(q)),
-      period4_(q >= 0.0 && q < 1.0 ? 4.0 * boost::math::ellint_1(k_) : std::numeric_limits<double>::quiet_NaN())
+      period4_(q >= 0.0 && q < 1.0 ? 4.0 * boost::math::ellint_1(k_, DoublePrecision())
+                                   : std::numeric_limits<double>::quiet_NaN())
 {
 }
 
@@ -19,7 +31,7 @@ void EllipticProfile::at(double x, double& sn, double& cn) const
         return;
     }
     double dn;
-    sn = boost::math::jacobi_elliptic(k_, period4_ * x, &cn, &dn);
+    sn = boost::math::jacobi_elliptic(k_, period4_ * x, &cn, &dn, DoublePrecision());
 }
 
 double EllipticProfile::sn(double x) const
