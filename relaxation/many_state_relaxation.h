@@ -5,11 +5,11 @@
 // levels as p^(n−1−i) and couples them with W_i upwards and p·W_i downwards;
 // ManyStateSPRelaxSextet (a superparamagnetic particle) populates them as
 // exp(x_i·(α·x_i + h)) and reduces the rate out of the more populated level of each
-// link by the ratio of the two populations (detailed balance). Each of the six lines is
-// the population-weighted real part of the chain's response at every velocity
-// (solve_rate_chain, which keeps full accuracy however fast the jumps), with the line's
-// width Γ_j and the positions c_j + x_i·Z_j, Z_j the full-field Zeeman offset
-// (m_e·g_ex − m_g·g_gr)·KN·H.
+// link by the ratio of the two populations (detailed balance). The six lines come from
+// chain_sextet (solve_rate_chain, full accuracy however fast the jumps). Its positions
+// follow sextet_positions, the mirror image of the field factors (m_e·g_ex − m_g·g_gr)·μ;
+// mirroring every level's field exchanges lines 1 and 6, 2 and 5, 3 and 4, which share
+// their widths and intensities, so the spectrum is the same.
 //
 // The level count is model data ("Levels (2S+1)", LevelsData). The chain, populations
 // and couplings are built once per call on the heap and the per-line arrays live in
@@ -21,9 +21,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <complex>
 #include <cstddef>
-#include <cstdint>
 #include <map>
 #include <span>
 #include <string>
@@ -33,8 +31,7 @@
 #include "core/spectrum/isotope.h"
 #include "lineshapes/sextet.h"
 #include "lineshapes/start_values.h"
-#include "relaxation/level_buffer.h"
-#include "relaxation/tridiagonal_solver.h"
+#include "relaxation/level_chain.h"
 #include "subspec/line_set.h"
 #include "subspec/mixins.h"
 #include "subspec/model_data.h"
@@ -110,54 +107,18 @@ public:
         }
     }
 
-    // The six lines; the populations become −I·a_j·w_i/(2π·(1 + I₂/I₁ + I₃/I₁)·Σw)
-    // with a_j folded in per line.
+    // The sextet's parameters; Γ₂ = Γ₁·"Γ₂/Γ₁", Γ₃ = Γ₁·"Γ₃/Γ₁".
     void set_lines(const R& area, const R& ratio2, const R& ratio3, const R& shift, const R& quadrupole,
                    const R& field, const R& width, const R& width2, const R& width3)
     {
-        R sum = weight_[0];
-        for (std::size_t i = 1; i < weight_.size(); ++i)
-            sum += weight_[i];
-        const R scale = area * -0.15915494309189535 / (((ratio2 + 1.0) + ratio3) * sum);
-        for (R& w : weight_)
-            w *= scale;
-        const std::array<R, 6> intensity{R(1.0), ratio2, ratio3, ratio3, ratio2, R(1.0)};
-        const R w2 = width * width2;
-        const R w3 = width * width3;
-        const std::array<R, 6> widths{width, w2, w3, w3, w2, width};
-        for (int j = 0; j < 6; ++j) {
-            intensity_[j] = intensity[j];
-            damping_[j] = widths[j] * -0.5;
-            centre_[j] = j == 0 || j == 5 ? shift + quadrupole : shift - quadrupole;
-            splitting_[j] = field * zeeman_offset(isotope_, j);
-        }
+        sextet_ = {area, ratio2, ratio3, shift, quadrupole, field};
+        widths_ = {width, width * width2, width * width3};
     }
 
     void operator()(std::span<const double> x, R* out) const
     {
-        using C = std::complex<R>;
-        const auto n = static_cast<std::uint32_t>(fraction_.size());
-        LevelBuffer<C, 1> own(n);
-        LevelBuffer<C, 2> solution(n);
-        for (std::size_t k = 0; k < x.size(); ++k)
-            out[k] = R(0.0);
-        for (int j = 0; j < 6; ++j) {
-            for (std::uint32_t i = 0; i < n; ++i)
-                own[i] = C(damping_[j], centre_[j] + fraction_[i] * splitting_[j]);
-            for (std::size_t k = 0; k < x.size(); ++k) {
-                solve_rate_chain<R>(n, C(R(0.0), R(-x[k])), lower_.data(), own.data(), upper_.data(), solution.data());
-                R line = weight_[0] * solution[0].real();
-                for (std::uint32_t i = 1; i < n; ++i)
-                    line += weight_[i] * solution[i].real();
-                out[k] += intensity_[j] * line;
-            }
-        }
-    }
-
-    // (m_e·g_ex − m_g·g_gr)·KN of line j (0-based): its offset per kOe of the level field.
-    static double zeeman_offset(const Isotope& isotope, int j)
-    {
-        return (zeeman_line_factors[0][j] * isotope.g_ex - zeeman_line_factors[1][j] * isotope.g_gr) * isotope.KN;
+        chain_sextet(isotope_, x, out, sextet_[0], sextet_[1], sextet_[2], sextet_[3], sextet_[4], sextet_[5], widths_,
+                     std::span<const double>(fraction_), weight_.data(), lower_.data(), upper_.data());
     }
 
 private:
@@ -181,10 +142,12 @@ private:
     const Isotope& isotope_;
     std::vector<double> fraction_, factor_;
     std::vector<R> lower_, upper_, weight_;
-    std::array<R, 6> intensity_, damping_, centre_, splitting_;
+    std::array<R, 6> sextet_;  // I, I₂/I₁, I₃/I₁, δ, ε, H
+    std::array<R, 3> widths_;
 };
 
-// The one-group line list of six position-only lines (the full-field sextet c_j + Z_j),
+// The one-group line list of six position-only lines (the full-field sextet, from the
+// line of field factor −K/2 on),
 // the sextet's extent with the widths Γ₁, Γ₂, Γ₃, Γ₃, Γ₂, Γ₁ (parameter `widths` on),
 // the starting values (δ from the centroid, H from the half-depth width, ln(R) = 0,
 // Γ₁ = 3·Γτ, ratios 1, the population parameters 0) and the exported "[c:Sz_avg]" =
@@ -192,10 +155,10 @@ private:
 template <class R>
 void many_state_lines(const Isotope& isotope, std::span<const R> p, std::vector<LineRecord<R>>& out)
 {
-    for (int j = 0; j < 6; ++j) {
-        const R centre = j == 0 || j == 5 ? p[3] + p[4] : p[3] - p[4];
-        out.push_back(position_line(R(centre + p[5] * ManyStateSextet<R>::zeeman_offset(isotope, j))));
-    }
+    std::array<R, 6> positions;
+    Sextet::sextet_positions(isotope, p[3], p[4], p[5], positions);
+    for (std::size_t j = 6; j-- > 0;)
+        out.push_back(position_line(positions[j]));
 }
 void many_state_extent(const Isotope& isotope, std::span<const double> p, std::size_t widths, double& min,
                        double& max);

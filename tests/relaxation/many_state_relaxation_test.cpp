@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "relaxation/many_state_relaxation.h"
+#include "relaxation/spin_relax_sextet.h"
+#include "relaxation/two_state_models.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/dvectors.h"
 #include "tests/support/level_chain_reference.h"
@@ -209,6 +211,35 @@ TEST(ManyStateRelaxation, UnpolarisedParticleIsTheSpinChainWithEqualPopulations)
                 values_of(*many_state(true, n), x, params_of(s, log_rate, {0.0, 0.0}));
             for (std::size_t k = 0; k < x.size(); ++k)
                 EXPECT_NEAR(particle[k], spin[k], 1e-13 * std::fabs(spin[k]));
+        }
+    }
+}
+
+// Where the models coincide: two levels are the two-state sextet with fields ±H and the
+// population ratio p; six levels with the single-ion rates a₁₂ = 5, a₂₃ = 8, a₃₄ = 9
+// (the raising elements of S = 5/2) are the single-ion sextet with one width.
+TEST(ManyStateRelaxation, TwoAndSixLevelsAreTheTwoStateAndSingleIonModels)
+{
+    Sextet s;
+    s.width2 = s.width3 = 1.0;
+    const DVector x = velocities();
+    for (double log_rate : {-inf, 17.0, 19.5, 22.0, 30.0, 60.0}) {
+        for (double p : {0.0, 0.4, 1.0}) {
+            SCOPED_TRACE(testing::Message() << "ln(R) = " << log_rate << ", p = " << p);
+            const std::vector<double> two = values_of(*many_state(false, 2), x, params_of(s, log_rate, {p}));
+            const std::vector<double> two_state =
+                values_of(*make_subspec<TwoStateRelaxSextet>(&iron()), x,
+                          vec({s.area, s.ratio2, s.ratio3, s.shift, s.quadrupole, s.field, s.shift, s.quadrupole,
+                               -s.field, log_rate, p, s.width}));
+            const std::vector<double> six = values_of(*many_state(false, 6), x, params_of(s, log_rate, {p}));
+            const std::vector<double> single_ion =
+                values_of(*make_subspec<SpinRelaxSextet>(&iron()), x,
+                          vec({s.area, s.ratio2, s.ratio3, s.shift, s.quadrupole, s.field, log_rate, p, s.width, 5.0,
+                               8.0, 9.0}));
+            for (std::size_t k = 0; k < x.size(); ++k) {
+                EXPECT_NEAR(two[k], two_state[k], 1e-10 * std::fabs(two_state[k])) << "v = " << x(k);
+                EXPECT_NEAR(six[k], single_ion[k], 1e-12 * std::fabs(single_ion[k])) << "v = " << x(k);
+            }
         }
     }
 }

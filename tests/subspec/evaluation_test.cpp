@@ -20,8 +20,11 @@
 #include "lineshapes/singlets.h"
 #include "relaxation/anharmonic_hamilton.h"
 #include "relaxation/anharmonic_sextets.h"
+#include "relaxation/fluctuating_fields.h"
 #include "relaxation/many_state_relaxation.h"
 #include "relaxation/nmr_anharmonic.h"
+#include "relaxation/spin_relax_sextet.h"
+#include "relaxation/two_state_models.h"
 #include "subspec/baseline.h"
 #include "subspec/free_var.h"
 #include "subspec/subspec_impl.h"
@@ -76,6 +79,21 @@ const ModelCase model_cases[] = {
     {"Hamilton", make_subspec<Hamilton>, {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.27, 0.3}, -10.0, 10.0},
     {"Hamilton8", make_subspec<Hamilton8>,
      {1.1, 30.0, 0.15, 0.9, 210.0, 35.0, 20.0, 0.4, 0.21, 0.23, 0.25, 0.27, 0.29, 0.31, 0.33, 0.35, 0.3}, -10.0, 10.0},
+    // The relaxation models at an intermediate rate (ln of 2e8 1/s, about 3 mm/s for 57Fe),
+    // at a fast and at a slow one, and asymmetric populations.
+    {"RelaxDoublet", make_subspec<RelaxDoublet>, {1.1, 0.8, 0.3, 0.6, -0.2, 1.1, 19.1, 0.7, 0.3}, -4.0, 4.0},
+    {"RelaxDoubletFast", make_subspec<RelaxDoublet>, {1.1, 0.8, 0.3, 0.6, -0.2, 1.1, 24.0, 0.7, 0.3}, -4.0, 4.0},
+    {"RelaxSextet", make_subspec<RelaxSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 19.8, 1.3, 0.3}, -10.0, 10.0},
+    {"RelaxSextetSlow", make_subspec<RelaxSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 15.0, 0.6, 0.3}, -10.0, 10.0},
+    {"TwoStateRelaxSextet", make_subspec<TwoStateRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.3, -0.1, 250.0, 19.5, 0.8, 0.3}, -10.0, 10.0},
+    {"SpinRelaxSextet", make_subspec<SpinRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 17.5, 0.6, 0.3, 5.5, 7.5, 9.5}, -10.0, 10.0},
+    {"SpinRelaxSextetFast", make_subspec<SpinRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 22.0, 0.6, 0.3, 5.5, 7.5, 9.5}, -10.0, 10.0},
+    {"FluctuatingEFG", make_subspec<FluctuatingEFG>, {1.1, 0.8, 0.3, 0.6, 19.0, 0.3}, -3.0, 3.0},
+    {"FluctuatingEFGFast", make_subspec<FluctuatingEFG>, {1.1, 0.8, 0.3, 0.6, 22.0, 0.3}, -3.0, 3.0},
+    {"FluctuatingMMF", make_subspec<FluctuatingMMF>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.0, 0.3}, -10.0, 10.0},
     {"ManyStateRelaxSextet", make_subspec<ManyStateRelaxSextet>,
      {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.5, 0.6, 0.3, 1.1, 0.9}, -10.0, 10.0, 5000},
     // α and h where the weight comparison of the links changes sides along the chain.

@@ -1,8 +1,8 @@
-// Fits that recover known parameters: spectra simulated from a baseline and one model
-// component with Poisson noise, fitted by lm_fit through a SpectrumModel from a start
-// away from the truth. Over many noise draws the pulls (fitted − true)/σ, σ from the
-// fit's covariance, must have mean about 0 and spread about 1: the values are unbiased
-// and the reported errors are right.
+// Fits that recover known parameters: a spectrum simulated from a baseline and one
+// model with Poisson noise, fitted by lm_fit through a SpectrumModel from a start away
+// from the truth, over many noise draws. The pulls (fitted − true)/σ, σ from the fit's
+// covariance, must have mean about 0 and spread about 1: the values are unbiased and
+// the reported errors are right.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -34,16 +34,16 @@ struct RecoveryCase {
 // As the program sets a model up for a spectrum: an automatic baseline at the level
 // N₀ = 1e6 fitting a scaled correction (its curvature fixed at 0), and the absorption
 // scale −S, S the spectrum's area (counts·mm/s), so that "I" is about 1.
-inline constexpr double recovery_level = 1e6;
-inline constexpr double recovery_area = 3e5;
+constexpr double level = 1e6;
+constexpr double spectrum_area = 3e5;
 
 inline void check_recovery(const RecoveryCase& c, unsigned channels, unsigned draws)
 {
     SpectrumModel model;
-    model.level = recovery_level;
+    model.level = level;
     model.insert_component(0, make_subspec<AutoBaseLine2>(nullptr));
     model.insert_component(1, c.component);
-    model.scale = -recovery_area;
+    model.scale = -spectrum_area;
     const unsigned n = model.param_count();
 
     DVector truth(n), start(n), lower(n), upper(n);

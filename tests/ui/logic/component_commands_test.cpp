@@ -124,7 +124,7 @@ TEST_F(ComponentCommands, FailuresAreReportedAndAddNothing)
     add(L"Lorentz singlet");
     const std::size_t steps = records();
     // Not available yet; and an index beyond the catalogue.
-    EXPECT_FALSE(add(L"Two state relaxation"));
+    EXPECT_FALSE(add(L"NMR Spiral-like spin structure"));
     EXPECT_EQ(errors.size(), 1u);
     EXPECT_FALSE(add_catalogue_entry(d, SubSpecFactory::instance(), SubSpecFactory::instance().size(), nullptr,
                                      false, -1, L"", choose, [](const std::string&) { FAIL(); }));
