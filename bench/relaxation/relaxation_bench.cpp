@@ -16,55 +16,41 @@
 #include "subspec/subspec_impl.h"
 #include "tests/support/program_isotopes.h"
 
-namespace {
-
-template <class T>
-struct Params;
 template <>
-struct Params<PseudoVoigtSextet> {
+struct BenchParams<PseudoVoigtSextet> {
     static constexpr double values[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.03, -0.02,
                                         0.3, 1.1, 0.9, 1.05, 0.95, 1.1, 0.2};
 };
 template <>
-struct Params<RelaxDoublet> {
+struct BenchParams<RelaxDoublet> {
     static constexpr double values[] = {1.1, 0.8, 0.3, 0.6, -0.2, 1.1, 19.1, 0.7, 0.3};
 };
 template <>
-struct Params<RelaxSextet> {
+struct BenchParams<RelaxSextet> {
     static constexpr double values[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 19.8, 1.3, 0.3};
 };
 template <>
-struct Params<TwoStateRelaxSextet> {
+struct BenchParams<TwoStateRelaxSextet> {
     static constexpr double values[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.3, -0.1, 250.0, 19.5, 0.8, 0.3};
 };
 template <>
-struct Params<SpinRelaxSextet> {
+struct BenchParams<SpinRelaxSextet> {
     static constexpr double values[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 17.5, 0.6, 0.3, 5.5, 7.5, 9.5};
 };
 template <>
-struct Params<FluctuatingEFG> {
+struct BenchParams<FluctuatingEFG> {
     static constexpr double values[] = {1.1, 0.8, 0.3, 0.6, 19.0, 0.3};
 };
 template <>
-struct Params<FluctuatingMMF> {
+struct BenchParams<FluctuatingMMF> {
     static constexpr double values[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.0, 0.3};
 };
 
-template <class T>
-void evaluate(benchmark::State& state)
-{
-    time_evaluate(state, make_subspec<T>(&test_support::iron()), Params<T>::values);
-}
-
-template <class T>
-void evaluate_with_jacobian(benchmark::State& state)
-{
-    time_evaluate_with_jacobian(state, make_subspec<T>(&test_support::iron()), Params<T>::values);
-}
+namespace {
 
 #define VX_RELAXATION_BENCH(T)                       \
-    BENCHMARK(evaluate<T>)->Arg(512)->Arg(1024);     \
-    BENCHMARK(evaluate_with_jacobian<T>)->Arg(512)->Arg(1024)
+    BENCHMARK(evaluate_model<T>)->Arg(512)->Arg(1024);     \
+    BENCHMARK(evaluate_model_with_jacobian<T>)->Arg(512)->Arg(1024)
 
 VX_RELAXATION_BENCH(PseudoVoigtSextet);
 VX_RELAXATION_BENCH(RelaxDoublet);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -263,11 +264,11 @@ TEST(RelaxationModels, JacobianStaysFiniteAtExtremeRates)
 double area_of(const ISubSpec& s, const std::vector<double>& p, double centre)
 {
     const std::size_t n = 40000;
-    const double scale = 5.0, h = M_PI / n;
+    const double scale = 5.0, h = std::numbers::pi / n;
     DVector x(n - 1);
     std::vector<double> jacobian(n - 1);
     for (std::size_t i = 1; i < n; ++i) {
-        const double theta = -0.5 * M_PI + i * h;
+        const double theta = -0.5 * std::numbers::pi + i * h;
         x(i - 1) = centre + scale * std::tan(theta);
         jacobian[i - 1] = scale / (std::cos(theta) * std::cos(theta));
     }
