@@ -3,8 +3,8 @@
 //     lower[i]·x[i−1] + (shift + diagonal[i])·x[i] + upper[i]·x[i+1] = 1
 // (no x[i−1] term in row 0, no x[i+1] term in row n − 1; lower[0] and upper[n − 1] are
 // never read). Forward elimination and back substitution without pivoting, linear in n,
-// over any real type R (double or Dual<N>) with std::complex<R>; divisions are Smith's
-// (complex_divide), one reciprocal of each pivot per row.
+// over any real type R (double or Dual<N>) with std::complex<R>: one reciprocal of each
+// pivot per row, by Smith's scaling (no modulus squared), and products otherwise.
 //
 // solve_tridiagonal takes the diagonal as it stands. solve_rate_chain takes it without
 // the rates out of each level: its row i has the diagonal shift + own[i] − lower[i] −
@@ -21,11 +21,34 @@
 
 #include <complex>
 #include <cstdint>
+#include <limits>
 
 #include "core/numerics/complex_dual.h"
 #include "relaxation/level_buffer.h"
 
 namespace tridiagonal_detail {
+
+// 1/z by Smith's scaling with one division for the ratio and one for the scale (the
+// quotient 1/z of complex_divide divides twice by the scale); zero or NaN gives NaN.
+template <class R>
+std::complex<R> reciprocal(const std::complex<R>& z)
+{
+    using std::abs;
+    const R& c = z.real();
+    const R& d = z.imag();
+    if (abs(c) > abs(d)) {
+        const R w = d / c;
+        const R r = 1.0 / (c + w * d);
+        return {r, -(w * r)};
+    }
+    if (d != 0.0) {
+        const R w = c / d;
+        const R r = 1.0 / (d + w * c);
+        return {w * r, -r};
+    }
+    const R nan = std::numeric_limits<double>::quiet_NaN();
+    return {nan, nan};
+}
 
 // The elimination with the pivot of row i formed by pivot(i, previous reciprocal).
 template <class R, class Pivot>
@@ -33,11 +56,11 @@ void eliminate(std::uint32_t n, const R* lower, const R* upper, std::complex<R>*
 {
     using C = std::complex<R>;
     LevelBuffer<C, 0> factor(n);
-    C reciprocal = complex_divide(C(R(1.0)), pivot(0, C()));
+    C reciprocal = tridiagonal_detail::reciprocal(pivot(0, C()));
     x[0] = reciprocal;
     for (std::uint32_t i = 1; i < n; ++i) {
         factor[i] = reciprocal * upper[i - 1];
-        reciprocal = complex_divide(C(R(1.0)), pivot(i, reciprocal));
+        reciprocal = tridiagonal_detail::reciprocal(pivot(i, reciprocal));
         x[i] = (C(R(1.0)) - x[i - 1] * lower[i]) * reciprocal;
     }
     for (std::uint32_t i = n - 1; i > 0; --i)
