@@ -345,7 +345,7 @@ TEST(TwoStateLine, EqualsTheTwoRowSolveAndTheSlowLimit)
                 C x[2];
                 solve_rate_chain(2u, C(0.0, -v), lower, own, upper, x);
                 const double solved = -(pa * x[0].real() + pb * x[1].real());
-                EXPECT_NEAR(two_state_line(v, h, centre, w, scale, d) / w, solved, 1e-12 * std::fabs(solved))
+                EXPECT_NEAR(TwoStateLine<double>(h, centre, w, scale, d)(v) / w, solved, 1e-12 * std::fabs(solved))
                     << tau << ' ' << d << ' ' << v;
             }
         }
@@ -353,7 +353,8 @@ TEST(TwoStateLine, EqualsTheTwoRowSolveAndTheSlowLimit)
         const double ea = 1.0, eb = -0.5;
         for (double v = -3.0; v <= 3.0; v += 0.05) {
             const auto lorentz = [&](double e) { return width * width / ((v - e) * (v - e) + width * width); };
-            const double t = two_state_line(v, 0.5 * (ea - eb), 0.5 * (ea + eb), width, RateScale<double>{1.0, 1e-6}, 0.2);
+            const double t =
+                TwoStateLine<double>(0.5 * (ea - eb), 0.5 * (ea + eb), width, RateScale<double>{1.0, 1e-6}, 0.2)(v);
             EXPECT_NEAR(t, 0.6 * lorentz(ea) + 0.4 * lorentz(eb), 1e-5) << width << ' ' << v;
         }
     }
