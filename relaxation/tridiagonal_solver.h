@@ -21,34 +21,12 @@
 
 #include <complex>
 #include <cstdint>
-#include <limits>
 
 #include "core/numerics/complex_dual.h"
+#include "relaxation/complex_reciprocal.h"
 #include "relaxation/level_buffer.h"
 
 namespace tridiagonal_detail {
-
-// 1/z by Smith's scaling with one division for the ratio and one for the scale (the
-// quotient 1/z of complex_divide divides twice by the scale); zero or NaN gives NaN.
-template <class R>
-std::complex<R> reciprocal(const std::complex<R>& z)
-{
-    using std::abs;
-    const R& c = z.real();
-    const R& d = z.imag();
-    if (abs(c) > abs(d)) {
-        const R w = d / c;
-        const R r = 1.0 / (c + w * d);
-        return {r, -(w * r)};
-    }
-    if (d != 0.0) {
-        const R w = c / d;
-        const R r = 1.0 / (d + w * c);
-        return {w * r, -r};
-    }
-    const R nan = std::numeric_limits<double>::quiet_NaN();
-    return {nan, nan};
-}
 
 // The elimination with the pivot of row i formed by pivot(i, previous reciprocal).
 template <class R, class Pivot>
@@ -56,11 +34,11 @@ void eliminate(std::uint32_t n, const R* lower, const R* upper, std::complex<R>*
 {
     using C = std::complex<R>;
     LevelBuffer<C, 0> factor(n);
-    C reciprocal = tridiagonal_detail::reciprocal(pivot(0, C()));
+    C reciprocal = complex_reciprocal(pivot(0, C()));
     x[0] = reciprocal;
     for (std::uint32_t i = 1; i < n; ++i) {
         factor[i] = reciprocal * upper[i - 1];
-        reciprocal = tridiagonal_detail::reciprocal(pivot(i, reciprocal));
+        reciprocal = complex_reciprocal(pivot(i, reciprocal));
         x[i] = (C(R(1.0)) - x[i - 1] * lower[i]) * reciprocal;
     }
     for (std::uint32_t i = n - 1; i > 0; --i)
