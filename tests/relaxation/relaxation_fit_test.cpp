@@ -14,7 +14,8 @@ using test_support::iron;
 
 TEST(RelaxationFitRecovery, TwoStateDoublet)
 {
-    check_recovery({"RelaxDoublet", make_subspec<RelaxDoublet>(&iron()), {0.5, 0.7, 0.5, 1.2, -0.5, 0.6, 17.5, 1.0, 0.25},
+    check_recovery({"RelaxDoublet", make_subspec<RelaxDoublet>(&iron()),
+                    {0.5, 0.7, 0.5, 1.2, -0.5, 0.6, 17.5, 1.0, 0.25},
                     {-0.05, 0, 0.03, -0.05, 0.03, 0.04, 0.3, 0, 0.03}, {1, 0, 1, 1, 1, 1, 1, 0, 1}, 4.0},
                    512, 40);
 }

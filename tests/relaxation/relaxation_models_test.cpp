@@ -236,7 +236,8 @@ TEST(RelaxationModels, ReachTheStaticLimitWhereTheRateUnderflows)
             const StochasticModel m = c.describe(p);
             const SubSpecPtr s = c.make(&iron());
             const DVector x = grid(c.x_min, c.x_max, 201);
-            const double error = relative_error(values_of(*s, x, vec(p)), [&](double v) { return m.static_limit(v); }, x);
+            const double error =
+                relative_error(values_of(*s, x, vec(p)), [&](double v) { return m.static_limit(v); }, x);
             EXPECT_LT(error, 1e-12) << c.name << " ln rate " << log_rate;
         }
 }
@@ -302,8 +303,8 @@ TEST(RelaxationModels, TwoStateSextetWithReversedFieldIsTheMagneticRelaxation)
     const DVector x = grid(-10.0, 10.0, 301);
     for (double log_rate : {10.0, 19.0, 21.0, 40.0})
         for (double ratio : {1.0, 0.4}) {
-            const std::vector<double> a =
-                values_of(*two_state, x, vec({1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.1, 0.05, -330.0, log_rate, ratio, 0.2}));
+            const std::vector<double> a = values_of(
+                *two_state, x, vec({1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.1, 0.05, -330.0, log_rate, ratio, 0.2}));
             const std::vector<double> b =
                 values_of(*magnetic, x, vec({1.1, 0.7, 0.4, 0.1, 0.05, 330.0, log_rate, ratio, 0.2}));
             for (std::size_t i = 0; i < x.size(); ++i)
@@ -335,7 +336,8 @@ TEST(TwoStateLine, EqualsTheTwoRowSolveAndTheSlowLimit)
     const double h = 0.7, centre = 0.2, w = 0.15;
     for (double tau : {0.0, 0.01, 0.3, 1.0, 4.0, 1e3})
         for (double d : {-1.0, -0.3, 0.0, 0.6}) {
-            const RateScale<double> scale = tau <= 1.0 ? RateScale<double>{tau, 1.0} : RateScale<double>{1.0, 1.0 / tau};
+            const RateScale<double> scale =
+                tau <= 1.0 ? RateScale<double>{tau, 1.0} : RateScale<double>{1.0, 1.0 / tau};
             const double total = tau > 0.0 ? 1.0 / tau : 1e300;
             const double pa = 0.5 * (1.0 + d), pb = 0.5 * (1.0 - d);
             for (double v : {-2.0, -0.5, 0.2, 0.9, 3.0}) {

@@ -245,7 +245,8 @@ TEST(TridiagonalSolver, SolvesAllocateNothing)
         std::vector<C> plain_own(n, C(-0.1, 0.3)), plain_x(n);
         const auto solve = [&] {
             solve_rate_chain(n, CD(D(0.0), D(-1.0)), lower.data(), own.data(), upper.data(), x.data());
-            solve_tridiagonal(n, C(0.0, -1.0), plain_lower.data(), plain_own.data(), plain_upper.data(), plain_x.data());
+            solve_tridiagonal(n, C(0.0, -1.0), plain_lower.data(), plain_own.data(), plain_upper.data(),
+                              plain_x.data());
         };
         solve();  // grows the thread's buffers for large n
         const long before = allocations.load();
