@@ -43,14 +43,18 @@ void fluctuating_lines(std::span<const double> x, R* out, const R& area, const s
     for (std::size_t j = 0; j < L; ++j)
         scaled_position[j] = position[j] * rate.sigma;
     for (std::size_t i = 0; i < x.size(); ++i) {
+        // Σ wⱼ·bⱼ·qⱼ = (Γ/2)·Σ wⱼ·qⱼ + i·Σ (eⱼ − v)·wⱼ·qⱼ, the second sum formed as
+        // Σ eⱼ·wⱼ·qⱼ − v·Σ wⱼ·qⱼ; the real part stays a sum of two sums of terms ≥ 0.
         const R scaled_v = rate.sigma * x[i];
-        C numerator, denominator;
+        C numerator, moment;
         for (std::size_t j = 0; j < L; ++j) {
-            const C q = complex_reciprocal(C(real, scaled_position[j] - scaled_v)) * weight[j];
-            const R offset = position[j] - x[i];
+            const C q = complex_reciprocal(C(real, scaled_position[j] - scaled_v), weight[j]);
             numerator += q;
-            denominator += C(half_width * q.real() - offset * q.imag(), half_width * q.imag() + offset * q.real());
+            moment += q * position[j];
         }
+        const C offset = moment - numerator * x[i];
+        const C denominator(half_width * numerator.real() - offset.imag(),
+                            half_width * numerator.imag() + offset.real());
         out[i] = height * complex_divide(numerator, denominator).real();
     }
 }
