@@ -44,7 +44,8 @@ void fluctuating_lines(std::span<const double> x, R* out, const R& area, const s
         scaled_position[j] = position[j] * rate.sigma;
     for (std::size_t i = 0; i < x.size(); ++i) {
         // Σ wⱼ·bⱼ·qⱼ = (Γ/2)·Σ wⱼ·qⱼ + i·Σ (eⱼ − v)·wⱼ·qⱼ, the second sum formed as
-        // Σ eⱼ·wⱼ·qⱼ − v·Σ wⱼ·qⱼ; the real part stays a sum of two sums of terms ≥ 0.
+        // Σ eⱼ·wⱼ·qⱼ − v·Σ wⱼ·qⱼ. Its real part is a sum of terms ≥ 0 (nothing cancels at
+        // fast rates); the moment form only rounds at |v| where a term is |eⱼ − v|.
         const R scaled_v = rate.sigma * x[i];
         C numerator, moment;
         for (std::size_t j = 0; j < L; ++j) {
