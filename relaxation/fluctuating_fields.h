@@ -21,6 +21,7 @@
 #include "core/spectrum/isotope.h"
 #include "lineshapes/sextet.h"
 #include "lineshapes/start_values.h"
+#include "relaxation/complex_reciprocal.h"
 #include "relaxation/relaxation_rate.h"
 #include "subspec/line_set.h"
 #include "subspec/mixins.h"
@@ -37,14 +38,24 @@ void fluctuating_lines(std::span<const double> x, R* out, const R& area, const s
     const RateScale<R> rate = rate_scale(R(log_rate - std::log(rate_factor)));
     const R half_width = width * 0.5;
     const R height = area * inv_pi;
+    const R real = half_width * rate.sigma + rate.mu;  // Re(σ·bⱼ + μ), the same for every state
+    std::array<R, L> scaled_position;
+    for (std::size_t j = 0; j < L; ++j)
+        scaled_position[j] = position[j] * rate.sigma;
     for (std::size_t i = 0; i < x.size(); ++i) {
-        C numerator, denominator;
+        // Σ wⱼ·bⱼ·qⱼ = (Γ/2)·Σ wⱼ·qⱼ + i·Σ (eⱼ − v)·wⱼ·qⱼ, the second sum formed as
+        // Σ eⱼ·wⱼ·qⱼ − v·Σ wⱼ·qⱼ. Its real part is a sum of terms ≥ 0 (nothing cancels at
+        // fast rates); the moment form only rounds at |v| where a term is |eⱼ − v|.
+        const R scaled_v = rate.sigma * x[i];
+        C numerator, moment;
         for (std::size_t j = 0; j < L; ++j) {
-            const C b(half_width, position[j] - x[i]);
-            const C q = complex_divide(C(weight[j]), C(half_width * rate.sigma + rate.mu, b.imag() * rate.sigma));
+            const C q = complex_reciprocal(C(real, scaled_position[j] - scaled_v), weight[j]);
             numerator += q;
-            denominator += b * q;
+            moment += q * position[j];
         }
+        const C offset = moment - numerator * x[i];
+        const C denominator(half_width * numerator.real() - offset.imag(),
+                            half_width * numerator.imag() + offset.real());
         out[i] = height * complex_divide(numerator, denominator).real();
     }
 }

@@ -1,8 +1,9 @@
 // Storage for the per-level arrays of one relaxation evaluation (rates, diagonals,
-// solutions, the solver's elimination factors). Up to Inline values live in the object
-// itself, on the caller's stack; more come from a buffer that each thread keeps for the
-// slot and only ever grows, so that a chain of ten thousand levels neither overflows a
-// worker thread's stack nor allocates once the thread has seen its largest chain.
+// solutions, the solver's elimination factors). Up to Inline values (by default what fits
+// in 4 KiB, so that a few buffers stay small on a worker thread's stack) live in the
+// object itself; more come from a buffer that each thread keeps for the slot and only
+// ever grows, so that a chain of ten thousand levels neither overflows a worker thread's
+// stack nor allocates once the thread has seen its largest chain.
 //
 // The values start uninitialised (the element types are implicit-lifetime types: doubles,
 // dual numbers and complex numbers over them): write an element before reading it.
@@ -21,7 +22,7 @@ T* thread_level_buffer(std::size_t n)
     return buffer.data();
 }
 
-template <class T, int Slot, std::size_t Inline = 128>
+template <class T, int Slot, std::size_t Inline = (sizeof(T) < 4096 ? 4096 / sizeof(T) : 1)>
 class LevelBuffer {
 public:
     explicit LevelBuffer(std::size_t n)

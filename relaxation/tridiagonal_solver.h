@@ -3,8 +3,8 @@
 //     lower[i]·x[i−1] + (shift + diagonal[i])·x[i] + upper[i]·x[i+1] = 1
 // (no x[i−1] term in row 0, no x[i+1] term in row n − 1; lower[0] and upper[n − 1] are
 // never read). Forward elimination and back substitution without pivoting, linear in n,
-// over any real type R (double or Dual<N>) with std::complex<R>; divisions are Smith's
-// (complex_divide), one reciprocal of each pivot per row.
+// over any real type R (double or Dual<N>) with std::complex<R>: one reciprocal of each
+// pivot per row, by Smith's scaling (no modulus squared), and products otherwise.
 //
 // solve_tridiagonal takes the diagonal as it stands. solve_rate_chain takes it without
 // the rates out of each level: its row i has the diagonal shift + own[i] − lower[i] −
@@ -23,6 +23,7 @@
 #include <cstdint>
 
 #include "core/numerics/complex_dual.h"
+#include "relaxation/complex_reciprocal.h"
 #include "relaxation/level_buffer.h"
 
 namespace tridiagonal_detail {
@@ -33,11 +34,11 @@ void eliminate(std::uint32_t n, const R* lower, const R* upper, std::complex<R>*
 {
     using C = std::complex<R>;
     LevelBuffer<C, 0> factor(n);
-    C reciprocal = complex_divide(C(R(1.0)), pivot(0, C()));
+    C reciprocal = complex_reciprocal(pivot(0, C()));
     x[0] = reciprocal;
     for (std::uint32_t i = 1; i < n; ++i) {
         factor[i] = reciprocal * upper[i - 1];
-        reciprocal = complex_divide(C(R(1.0)), pivot(i, reciprocal));
+        reciprocal = complex_reciprocal(pivot(i, reciprocal));
         x[i] = (C(R(1.0)) - x[i - 1] * lower[i]) * reciprocal;
     }
     for (std::uint32_t i = n - 1; i > 0; --i)

@@ -1,7 +1,7 @@
 // The two-state relaxation models: lines whose positions jump at random between a state A
 // and a state B, ln(Ω_AB) the logarithm of the rate from A to B in 1/s and ρ = Ω_BA/Ω_AB,
 // so that A holds ρ/(1 + ρ) of the population. Every line is the closed form
-// two_state_line, exact at every rate from the static to the fast limit.
+// TwoStateLine, exact at every rate from the static to the fast limit.
 //   RelaxDoublet: the quadrupole doublet (δA ± εA) in A, (δB ± εB) in B.
 //   RelaxSextet: a sextet whose field is +Hn in A and −Hn in B, so that each line jumps
 //     to the place of its mirror line.
@@ -10,6 +10,7 @@
 
 #include <array>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "core/spectrum/isotope.h"
@@ -36,16 +37,16 @@ void two_state_lines(std::span<const double> x, R* out, const R& area, const std
     R total = weight[0];
     for (std::size_t j = 1; j < L; ++j)
         total += weight[j];
-    std::array<R, L> h, c, scale;
-    for (std::size_t j = 0; j < L; ++j) {
-        h[j] = (a[j] - b[j]) * 0.5;
-        c[j] = (a[j] + b[j]) * 0.5;
-        scale[j] = area * inv_pi * weight[j] / (w * total);
-    }
+    // Each line's area share over π·w, folded into the line's final factor w.
+    const R share = area * inv_pi / (w * total);
+    const std::array<TwoStateLine<R>, L> lines = [&]<std::size_t... J>(std::index_sequence<J...>) {
+        return std::array<TwoStateLine<R>, L>{
+            TwoStateLine<R>((a[J] - b[J]) * 0.5, (a[J] + b[J]) * 0.5, w, tau, d, share * weight[J])...};
+    }(std::make_index_sequence<L>());
     for (std::size_t i = 0; i < x.size(); ++i) {
-        R value = scale[0] * two_state_line(x[i], h[0], c[0], w, tau, d);
+        R value = lines[0](x[i]);
         for (std::size_t j = 1; j < L; ++j)
-            value += scale[j] * two_state_line(x[i], h[j], c[j], w, tau, d);
+            value += lines[j](x[i]);
         out[i] = value;
     }
 }

@@ -1,21 +1,15 @@
 // Fits that recover known parameters of the line models from simulated spectra
-// (check_recovery: unbiased values, right errors over many noise draws).
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <string>
-#include <vector>
-
+// (tests/support/fit_recovery.h).
+#include "line_test_support.h"
 #include "lineshapes/doublets.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/singlets.h"
-#include "subspec/subspec_impl.h"
 #include "tests/support/fit_recovery.h"
-#include "tests/support/program_isotopes.h"
 
 namespace {
 
-using namespace test_support;
+using namespace line_test;
+using namespace fit_recovery;
 
 // An α-iron-like sextet of 330 kOe with a small quadrupole shift on 512 channels; the
 // intensity ratios and the width ratios fixed as a new component has them.

@@ -10,7 +10,7 @@
 
 namespace {
 
-using test_support::check_recovery;
+using fit_recovery::check_recovery;
 using test_support::iron;
 
 TEST(AnharmonicFitRecovery, SpinModulationSextet)

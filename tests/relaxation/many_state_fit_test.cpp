@@ -10,7 +10,8 @@
 
 namespace {
 
-using namespace test_support;
+using namespace fit_recovery;
+using test_support::iron;
 
 SubSpecPtr with_levels(SubSpecPtr s, int levels)
 {

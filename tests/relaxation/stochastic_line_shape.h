@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <complex>
 #include <cstddef>
+#include <numbers>
 #include <vector>
 
 #include "tests/relaxation/dense_solve.h"
@@ -68,7 +69,7 @@ struct StochasticModel {
                 s += x;
             sum += line.weight * s.real();
         }
-        return area * sum / (M_PI * total_weight());
+        return area * sum / (std::numbers::pi * total_weight());
     }
 
     double fast_limit(double v) const
@@ -98,7 +99,7 @@ struct StochasticModel {
             const double g = half_width + narrowing;
             sum += line.weight * g / (g * g + (v - mean) * (v - mean));
         }
-        return area * sum / (M_PI * total_weight());
+        return area * sum / (std::numbers::pi * total_weight());
     }
 
     double static_limit(double v) const
@@ -109,6 +110,6 @@ struct StochasticModel {
                 const double d = v - line.position[i];
                 sum += line.weight * population[i] * half_width / (half_width * half_width + d * d);
             }
-        return area * sum / (M_PI * total_weight());
+        return area * sum / (std::numbers::pi * total_weight());
     }
 };

@@ -5,14 +5,32 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <complex>
+#include <cstdlib>
 #include <limits>
+#include <new>
 #include <random>
 #include <thread>
 #include <vector>
 
 #include "tests/relaxation/dense_solve.h"
+
+// Every allocation of the program is counted, so that a test can see a solve allocate.
+namespace {
+std::atomic<long> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -79,7 +97,8 @@ struct Chain {
 
 TEST(TridiagonalSolver, BothFormsMatchDenseEliminationOverSizesAndRates)
 {
-    // Sizes across the inline storage (128) and beyond it; rates from none to ten times the width.
+    // Sizes across the inline storage (256 complex doubles, 19 complex Dual<12>) and beyond it;
+    // rates from none to ten times the width.
     for (std::size_t n : {1u, 2u, 3u, 6u, 101u, 300u})
         for (double rate : {0.0, 0.01, 1.0, 10.0})
             for (unsigned seed : {1u, 2u}) {
@@ -210,6 +229,30 @@ TEST(TridiagonalSolver, DerivativeInstancesFollowTheExactSolution)
         check_derivatives<11>(6, rate_chain);
         check_derivatives<12>(2, rate_chain);
         check_derivatives<12>(200, rate_chain);
+    }
+}
+
+// Solves allocate nothing: small chains keep their scratch on the stack, large ones in the
+// thread's buffer once it has grown to them.
+TEST(TridiagonalSolver, SolvesAllocateNothing)
+{
+    using D = Dual<12>;
+    using CD = std::complex<D>;
+    for (std::uint32_t n : {2u, 6u, 101u, 3000u}) {
+        std::vector<D> lower(n, D(0.5)), upper(n, D(0.7));
+        std::vector<CD> own(n, CD(D(-0.1), D(0.3))), x(n);
+        std::vector<double> plain_lower(n, 0.5), plain_upper(n, 0.7);
+        std::vector<C> plain_own(n, C(-0.1, 0.3)), plain_x(n);
+        const auto solve = [&] {
+            solve_rate_chain(n, CD(D(0.0), D(-1.0)), lower.data(), own.data(), upper.data(), x.data());
+            solve_tridiagonal(n, C(0.0, -1.0), plain_lower.data(), plain_own.data(), plain_upper.data(),
+                              plain_x.data());
+        };
+        solve();  // grows the thread's buffers for large n
+        const long before = allocations.load();
+        for (int repeat = 0; repeat < 10; ++repeat)
+            solve();
+        EXPECT_EQ(allocations.load(), before) << n;
     }
 }
 

@@ -82,6 +82,7 @@ const ModelCase model_cases[] = {
     // The relaxation models at an intermediate rate (ln of 2e8 1/s, about 3 mm/s for 57Fe),
     // at a fast and at a slow one, and asymmetric populations.
     {"RelaxDoublet", make_subspec<RelaxDoublet>, {1.1, 0.8, 0.3, 0.6, -0.2, 1.1, 19.1, 0.7, 0.3}, -4.0, 4.0},
+    {"RelaxDoubletSlow", make_subspec<RelaxDoublet>, {0.5, 1.0, 0.3, 0.9, -0.3, 0.4, 17.8, 1.0, 0.25}, -4.0, 4.0},
     {"RelaxDoubletFast", make_subspec<RelaxDoublet>, {1.1, 0.8, 0.3, 0.6, -0.2, 1.1, 24.0, 0.7, 0.3}, -4.0, 4.0},
     {"RelaxSextet", make_subspec<RelaxSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 19.8, 1.3, 0.3}, -10.0, 10.0},
     {"RelaxSextetSlow", make_subspec<RelaxSextet>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 15.0, 0.6, 0.3}, -10.0, 10.0},

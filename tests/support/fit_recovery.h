@@ -1,6 +1,6 @@
 // Fits that recover known parameters: a spectrum simulated from a baseline and one
-// model with Poisson noise, fitted by lm_fit through a SpectrumModel from a start away
-// from the truth, over many noise draws. The pulls (fitted − true)/σ, σ from the fit's
+// component with Poisson noise, fitted by lm_fit through a SpectrumModel from a start away
+// from the truth. Over many noise draws the pulls (fitted − true)/σ, σ from the fit's
 // covariance, must have mean about 0 and spread about 1: the values are unbiased and
 // the reported errors are right.
 #pragma once
@@ -20,7 +20,9 @@
 #include "tests/support/dvectors.h"
 #include "tests/support/simulated_spectrum.h"
 
-namespace test_support {
+namespace fit_recovery {
+
+using namespace test_support;
 
 struct RecoveryCase {
     std::string name;
@@ -34,8 +36,8 @@ struct RecoveryCase {
 // As the program sets a model up for a spectrum: an automatic baseline at the level
 // N₀ = 1e6 fitting a scaled correction (its curvature fixed at 0), and the absorption
 // scale −S, S the spectrum's area (counts·mm/s), so that "I" is about 1.
-constexpr double level = 1e6;
-constexpr double spectrum_area = 3e5;
+inline constexpr double level = 1e6;
+inline constexpr double spectrum_area = 3e5;
 
 inline void check_recovery(const RecoveryCase& c, unsigned channels, unsigned draws)
 {
@@ -86,7 +88,9 @@ inline void check_recovery(const RecoveryCase& c, unsigned channels, unsigned dr
             if (!varied[k])
                 continue;
             const double pull = (fitted(k) - truth(k)) / std::sqrt(covariance(k, k));
-            EXPECT_LT(std::fabs(pull), 5.0) << c.name << ", parameter " << k << ", draw " << draw;
+            EXPECT_LT(std::fabs(pull), 5.0) << c.name << ", parameter " << k << ", draw " << draw
+                                            << ": fitted " << fitted(k) << ", true " << truth(k) << ", σ "
+                                            << std::sqrt(covariance(k, k));
             sum[k] += pull;
             sum_squares[k] += pull * pull;
         }
@@ -102,4 +106,4 @@ inline void check_recovery(const RecoveryCase& c, unsigned channels, unsigned dr
     }
 }
 
-}  // namespace test_support
+}  // namespace fit_recovery
