@@ -60,7 +60,6 @@ struct Hamilton : HamiltonParams, DefaultArea, LineSet<Hamilton>, SubSpecRange<H
         return LineSum{pseudo_voigt_shapes(m, alpha)};
     }
 
-
     template <class R>
     void lines(const Isotope* isotope, std::span<const R> p, std::vector<LineRecord<R>>& out) const
     {
@@ -94,7 +93,6 @@ struct Hamilton8 : Hamilton8Params, DefaultArea, LineSet<Hamilton8>, SubSpecRang
                                                  theta, phi, eta, std::array<R, 8>{w1, w2, w3, w4, w5, w6, w7, w8});
         return LineSum{pseudo_voigt_shapes(m, alpha)};
     }
-
 
     template <class R>
     void lines(const Isotope* isotope, std::span<const R> p, std::vector<LineRecord<R>>& out) const

@@ -51,7 +51,6 @@ struct AnharmonicSpinModulationHamilton : AnharmonicSpinModulationHamiltonParams
         });
     }
 
-
     // The sextet of shift "δ", quadrupole shift "Q"/4 and field "His" + |"Han"|, every
     // line of width "Γ".
     void extent_of(const Isotope* isotope, std::span<const double> p, double& min, double& max) const;

@@ -82,7 +82,6 @@ struct AnharmonicSpinModulation : AnharmonicSpinModulationParams, Sextet, Defaul
                                     });
     }
 
-
     // The sextet of shift "δ", quadrupole shift "εmagn" + |"εlat"| and field
     // "His" + |"Han"| with the widths of the three pairs.
     void extent_of(const Isotope* isotope, std::span<const double> p, double& min, double& max) const;
@@ -143,6 +142,37 @@ R field_magnitude(const Vector3<R>& h)
     return magnitude_of(h[0] * h[0] + h[1] * h[1] + h[2] * h[2]);
 }
 
+// The six line positions for the field vector h in the gradient's principal frame: the
+// field's size, and from its polar angle θ and azimuth φ the quadrupole shift
+// (Q/8)·(3·cos²θ − 1 + η·sin²θ·cos 2φ) + Qmagn/4 and the second-order shifts of the
+// line pairs, (A ± B/8)·QQ²/(μ·|H|·48·g_ex). q8 = Q/8, q_magn4 = Qmagn/4 and
+// second_order = QQ²/(μ·48·g_ex) come formed.
+template <class R>
+void anisotropic_positions(const Isotope& iso, const Vector3<R>& h, const R& shift, const R& q8, const R& q_magn4,
+                           const R& eta, const R& second_order, std::array<R, 6>& positions)
+{
+    const R hx2 = h[0] * h[0], hy2 = h[1] * h[1];
+    const R rho2 = hx2 + hy2;
+    const R magnitude = magnitude_of(rho2 + h[2] * h[2]);
+    R cos_t(1.0), sin_t(0.0), cos_2p(1.0), sin_2p(0.0);
+    if (magnitude != 0.0) {
+        cos_t = h[2] / magnitude;
+        sin_t = magnitude_of(rho2) / magnitude;
+    }
+    if (rho2 != 0.0) {
+        cos_2p = (hx2 - hy2) / rho2;
+        sin_2p = h[0] * h[1] * 2.0 / rho2;
+    }
+    const R cos2 = cos_t * cos_t, sin2 = sin_t * sin_t;
+    const R eta_cos = eta * cos_2p;
+    const R eps = q8 * (cos2 * 3.0 - 1.0 + sin2 * eta_cos) + q_magn4;
+    const R e = magnitude != 0.0 ? second_order / magnitude : R(0.0);
+    const R a1 = eta * sin_t * sin_2p, a2 = (eta_cos - 3.0) * sin_t * cos_t;
+    const R b1 = eta * cos_t * sin_2p * 2.0, b2 = (cos2 + 1.0) * eta_cos + sin2 * 3.0;
+    const R a = a1 * a1 + a2 * a2, b8 = (b1 * b1 + b2 * b2) * 0.125;
+    Sextet::sextet_positions(iso, shift, eps, magnitude, (a + b8) * e, (a - b8) * e, positions);
+}
+
 struct AnharmonicSpinModulationAnisotropic : AnharmonicSpinModulationAnisotropicParams, Sextet, DefaultArea,
                                              SubSpecRange<AnharmonicSpinModulationAnisotropic>, AnharmonicData,
                                              SubSpecExtraGraph<AnharmonicSpinModulationAnisotropic>, ModulationAxisNames,
@@ -164,30 +194,10 @@ struct AnharmonicSpinModulationAnisotropic : AnharmonicSpinModulationAnisotropic
         const R q_magn4 = q_magn * 0.25;
         return sextet_phase_average(points(), area, ratio2, ratio3, width, width2, width3, gauss,
                                     [&](double phase, std::array<R, 6>& positions) {
-            const Vector3<R> h = field_at(modulation, phase);
-            const R hx2 = h[0] * h[0], hy2 = h[1] * h[1];
-            const R rho2 = hx2 + hy2;
-            const R magnitude = magnitude_of(rho2 + h[2] * h[2]);
-            R cos_t(1.0), sin_t(0.0), cos_2p(1.0), sin_2p(0.0);
-            if (magnitude != 0.0) {
-                cos_t = h[2] / magnitude;
-                sin_t = magnitude_of(rho2) / magnitude;
-            }
-            if (rho2 != 0.0) {
-                cos_2p = (hx2 - hy2) / rho2;
-                sin_2p = h[0] * h[1] * 2.0 / rho2;
-            }
-            const R cos2 = cos_t * cos_t, sin2 = sin_t * sin_t;
-            const R eta_cos = eta * cos_2p;
-            const R eps = q8 * (cos2 * 3.0 - 1.0 + sin2 * eta_cos) + q_magn4;
-            const R e = magnitude != 0.0 ? second_order / magnitude : R(0.0);
-            const R a1 = eta * sin_t * sin_2p, a2 = (eta_cos - 3.0) * sin_t * cos_t;
-            const R b1 = eta * cos_t * sin_2p * 2.0, b2 = (cos2 + 1.0) * eta_cos + sin2 * 3.0;
-            const R a = a1 * a1 + a2 * a2, b8 = (b1 * b1 + b2 * b2) * 0.125;
-            sextet_positions(iso, shift, eps, magnitude, (a + b8) * e, (a - b8) * e, positions);
-        });
+                                        anisotropic_positions(iso, field_at(modulation, phase), shift, q8, q_magn4,
+                                                              eta, second_order, positions);
+                                    });
     }
-
 
     // The sextet of shift "δ", quadrupole shift 4·"Q" and the field
     // √("Hxx"² + "Hyy"² + "Hzz"²) with the widths of the three pairs.

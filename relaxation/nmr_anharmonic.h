@@ -41,7 +41,6 @@ struct NMR_AnharmonicSpinModulation : NMR_AnharmonicSpinModulationParams, Defaul
         });
     }
 
-
     // "νis" ∓ |"νan"| ∓ 8·"Γ₀".
     void extent_of(const Isotope* isotope, std::span<const double> p, double& min, double& max) const;
     // I = 1, m = 0, ΔΓ = 0, α = 1; with exactly two lines found, at L₁ and L₂, the lines
