@@ -33,6 +33,10 @@ void magnitude_histogram(double lo, double hi, const HistogramLayout& layout,
                          const std::function<double(double)>& magnitude, std::vector<double>& x,
                          std::vector<double>& y, std::vector<double>& errors)
 {
+    // A field constant over the period but for rounding has a range of no width, not a
+    // histogram of its rounding errors.
+    if (hi - lo <= 1e-12 * std::fabs(hi))
+        hi = lo;
     const double margin = 0.1 * (hi - lo);
     const double upper = hi + margin;
     const double lower = std::max(0.0, lo - margin);

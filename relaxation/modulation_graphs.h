@@ -40,8 +40,8 @@ struct HistogramLayout {
 // The histogram of magnitude(phase) over the layout's phases, on the range lo … hi
 // widened by a tenth of its span on each side and cut at 0 below: x and y get one entry
 // per bin, the errors are emptied. A value below the range (or NaN) counts in the first
-// bin, one above it in the last; with a range of no width every value counts in the
-// first bin.
+// bin, one above it in the last; with a range of no width (or one within the rounding of
+// its values) every value counts in the first bin.
 void magnitude_histogram(double lo, double hi, const HistogramLayout& layout,
                          const std::function<double(double)>& magnitude, std::vector<double>& x,
                          std::vector<double>& y, std::vector<double>& errors);

@@ -2,7 +2,8 @@
 // function the spectrum samples (sin 2πx at m = 0), the field histograms have the
 // documented bins, sums and ranges (the range of |H| also where the field changes sign),
 // the anisotropic histogram's range and mean against the field computed directly,
-// curves that are not drawn leave the vectors alone, and |m| > 1 is a clear error.
+// a field constant over the period counting in one bin, curves that are not drawn leave
+// the vectors alone, and |m| > 1 is a clear error.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -251,6 +252,18 @@ TEST(ModulationGraphs, OtherCurvesDrawNothingAndBadMIsAnError)
         EXPECT_THROW(graph(*c.s, 1, c.p), std::domain_error);
         EXPECT_THROW(graph(*c.s, 2, c.p), std::domain_error);
     }
+}
+
+// An isotropic tensor gives the same |H| at every phase (to rounding): every count in
+// the first bin.
+TEST(ModulationGraphs, ConstantAnisotropicFieldCountsInTheFirstBin)
+{
+    std::vector<double> p = anisotropic;
+    p[11] = p[12] = p[13] = 310.0;
+    const Graph g = graph(*modulation_component<AnharmonicSpinModulationAnisotropic>(), 2, p);
+    ASSERT_EQ(g.y.size(), 500u);
+    EXPECT_NEAR(g.y[0], 1.0, 1e-12);
+    EXPECT_NEAR(g.x[0], 310.0, 1e-9);
 }
 
 }  // namespace
