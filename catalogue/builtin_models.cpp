@@ -7,6 +7,13 @@
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/simple_sextets.h"
 #include "lineshapes/singlets.h"
+#include "relaxation/anharmonic_hamilton.h"
+#include "relaxation/anharmonic_sextets.h"
+#include "relaxation/fluctuating_fields.h"
+#include "relaxation/many_state_relaxation.h"
+#include "relaxation/nmr_anharmonic.h"
+#include "relaxation/spin_relax_sextet.h"
+#include "relaxation/two_state_models.h"
 #include "subspec/baseline.h"
 #include "catalogue/sub_spec_factory.h"
 #include "subspec/free_var.h"
@@ -28,8 +35,8 @@ void add(SubSpecFactory& catalogue)
     catalogue.register_model(&make_builtin<T>, nullptr, T::catalogue_name, T::needs_isotope);
 }
 
-// The relaxation and spin-modulation types: their descriptor tables exist, their
-// formulas not yet. Each becomes add<T> when its formula lands.
+// The spin-modulation and many-state relaxation types: their descriptor tables exist,
+// their formulas not yet. Each becomes add<T> when its formula lands.
 template <class Params>
 void add_unavailable(SubSpecFactory& catalogue)
 {
@@ -58,22 +65,22 @@ void register_builtin_models(SubSpecFactory& catalogue)
     add<Hamilton8>(catalogue);
     catalogue.add_separator();
     add_unavailable<SDW_CDW_SextetParams>(catalogue);
-    add_unavailable<AnharmonicSpinModulationParams>(catalogue);
-    add_unavailable<AnharmonicSpinModulationAnisotropicParams>(catalogue);
-    add_unavailable<AnharmonicSpinModulationHamiltonParams>(catalogue);
+    add<AnharmonicSpinModulation>(catalogue);
+    add<AnharmonicSpinModulationAnisotropic>(catalogue);
+    add<AnharmonicSpinModulationHamilton>(catalogue);
     add_unavailable<Spiral_Spin_SextetParams>(catalogue);
     add_unavailable<Spiral_Spin_HamiltonParams>(catalogue);
-    add_unavailable<NMR_AnharmonicSpinModulationParams>(catalogue);
+    add<NMR_AnharmonicSpinModulation>(catalogue);
     add_unavailable<NMR_Spiral_SpinParams>(catalogue);
     catalogue.add_separator();
-    add_unavailable<RelaxDoubletParams>(catalogue);
-    add_unavailable<RelaxSextetParams>(catalogue);
-    add_unavailable<TwoStateRelaxSextetParams>(catalogue);
-    add_unavailable<SpinRelaxSextetParams>(catalogue);
-    add_unavailable<ManyStateRelaxSextetParams>(catalogue);
-    add_unavailable<ManyStateSPRelaxSextetParams>(catalogue);
-    add_unavailable<FluctuatingMMFParams>(catalogue);
-    add_unavailable<FluctuatingEFGParams>(catalogue);
+    add<RelaxDoublet>(catalogue);
+    add<RelaxSextet>(catalogue);
+    add<TwoStateRelaxSextet>(catalogue);
+    add<SpinRelaxSextet>(catalogue);
+    add<ManyStateRelaxSextet>(catalogue);
+    add<ManyStateSPRelaxSextet>(catalogue);
+    add<FluctuatingMMF>(catalogue);
+    add<FluctuatingEFG>(catalogue);
     catalogue.add_separator();
     add<SpectrumM>(catalogue);
     add<FreeVar>(catalogue);

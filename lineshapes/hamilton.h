@@ -61,14 +61,6 @@ struct Hamilton : HamiltonParams, DefaultArea, LineSet<Hamilton>, SubSpecRange<H
     }
 
     template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& gamma,
-              const R& shift, const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,
-              const R& width, const R& alpha) const
-    {
-        prepare(isotope, area, gamma, shift, quadrupole, field, theta, phi, eta, width, alpha)(x, out);
-    }
-
-    template <class R>
     void lines(const Isotope* isotope, std::span<const R> p, std::vector<LineRecord<R>>& out) const
     {
         append_lines(hamilton_lines(required_isotope(isotope), p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7],
@@ -100,16 +92,6 @@ struct Hamilton8 : Hamilton8Params, DefaultArea, LineSet<Hamilton8>, SubSpecRang
         const Multiplet<R, 8> m = hamilton_lines(required_isotope(isotope), area, gamma, shift, quadrupole, field,
                                                  theta, phi, eta, std::array<R, 8>{w1, w2, w3, w4, w5, w6, w7, w8});
         return LineSum{pseudo_voigt_shapes(m, alpha)};
-    }
-
-    template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& gamma,
-              const R& shift, const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,
-              const R& w1, const R& w2, const R& w3, const R& w4, const R& w5, const R& w6, const R& w7,
-              const R& w8, const R& alpha) const
-    {
-        prepare(isotope, area, gamma, shift, quadrupole, field, theta, phi, eta, w1, w2, w3, w4, w5, w6, w7, w8,
-                alpha)(x, out);
     }
 
     template <class R>

@@ -1,13 +1,19 @@
 // The pane column at the right of the plot: for each distribution component its point
 // values over their abscissa with their weights in a strip below, the marked point
 // ranges and the smoothness read-out; for each component with extra graphs its curves,
-// with error bands when the fit's covariance is at hand. Distribution panes take part in
-// the mouse gestures (their two transforms join the pane list); extra graphs do not.
+// with error bands when the fit's covariance is at hand, or the component's error
+// message when it cannot compute them (a parameter value outside the model's domain).
+// Distribution panes take part in the mouse gestures (their two transforms join the
+// pane list); extra graphs do not.
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <string>
+#include <string_view>
 
 #include "core/model/colors.h"
 #include "core/text/c_format.h"
+#include "core/text/text.h"
 #include "plot/axis_ticks.h"
 #include "plot/plot_ranges.h"
 #include "plot/plot_view.h"
@@ -25,6 +31,34 @@ double smoothness(const DVector& values, std::int32_t first, const std::vector<d
         s += std::pow((2.0 * p(i) - p(i - 1) - p(i + 1)) / v[i], 2);
     return s;
 }
+
+// The words of `text` in lines no wider than `width` pixels (a longer word keeps a line
+// of its own).
+std::vector<std::wstring> wrapped_lines(const PlotText& text, std::wstring_view message, int width)
+{
+    std::vector<std::wstring> lines;
+    std::wstring line;
+    std::size_t start = 0;
+    while (start < message.size()) {
+        const std::size_t end = std::min(message.find(L' ', start), message.size());
+        const std::wstring_view word = message.substr(start, end - start);
+        const std::wstring longer = line.empty() ? std::wstring(word) : line + L' ' + std::wstring(word);
+        if (!line.empty() && text.Measure(longer).cx > width) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+        start = end + 1;
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+struct Curve {
+    std::vector<double> x, y, err;
+};
 
 }  // namespace
 
@@ -87,12 +121,28 @@ void PlotView::DrawExtraPanes(Canvas& canvas, PlotText& text, const std::vector<
         if (pane.graphs) {
             double width = 2.0;
             const unsigned curves = graphs->graph_count(static_cast<unsigned>(pane.component));
+            std::vector<Curve> computed(curves);
+            try {
+                for (unsigned j = 0; j < curves; ++j) {
+                    Curve& c = computed[j];
+                    if (errors)
+                        graphs->graph_with_errors(pane.component, j, *parameters, *covariance, c.x, c.y, c.err);
+                    else
+                        graphs->graph(pane.component, j, *parameters, c.x, c.y);
+                }
+            } catch (const std::exception& e) {
+                const int line_height = text.FontHeight();
+                int y = top + 5;
+                for (const std::wstring& line : wrapped_lines(text, utf8_to_wide(e.what()), inner_width)) {
+                    text.Write((left + right) / 2, y, TextCenter | TextTop, line);
+                    y += line_height;
+                }
+                continue;
+            }
             for (unsigned j = 0; j < curves; ++j) {
-                std::vector<double> x, y, err;
-                if (errors)
-                    graphs->graph_with_errors(pane.component, j, *parameters, *covariance, x, y, err);
-                else
-                    graphs->graph(pane.component, j, *parameters, x, y);
+                std::vector<double>& x = computed[j].x;
+                std::vector<double>& y = computed[j].y;
+                std::vector<double>& err = computed[j].err;
                 if (err.size() != y.size())
                     err.clear();
                 const std::size_t n = std::min(x.size(), y.size());

@@ -15,7 +15,9 @@ constexpr ModelDataKey anisotropic_keys[] = {
     {L"Points", 250, 100, 2, 10000}, {L"DPoints", 500, 200, 10, 1000}, {L"HPoints", 50000, 50000, 10, 100000}};
 constexpr ModelDataKey anharmonic_hamilton_keys[] = {
     {L"Points", 250, 100, 10, 10000}, {L"HPoints", 50000, 50000, 10, 100000}};
-constexpr ModelDataKey levels_keys[] = {{L"Levels (2S+1)", 101, 51, 2, 10000}};
+// One level count wherever none is given: a new component, a clone and a loaded text
+// without the key all have 101 levels.
+constexpr ModelDataKey levels_keys[] = {{L"Levels (2S+1)", 101, 101, 2, 10000}};
 
 }  // namespace
 

@@ -90,7 +90,8 @@ public:
     int hpoints() const { return setting(1); }
 };
 
-// "Levels (2S+1)": the number of spin states of the many-state relaxation models.
+// "Levels (2S+1)": the number of spin states of the many-state relaxation models, 101
+// for a new component and wherever a text lacks the key.
 class LevelsData : public KeywordModelData {
 public:
     LevelsData();

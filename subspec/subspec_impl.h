@@ -13,13 +13,14 @@
 //                   const R& p0, const R& p1, ...) const;
 //     writing the value at every point of x into out[i], one argument per parameter
 //     in table order; the isotope argument only where the formula reads it;
-//   - optionally the same formula in two steps, where a part that does not depend on
-//     the velocity is costly (a line list from eigen-solutions):
+//   - or, in place of calc, the same formula in two steps, where a part that does not
+//     depend on the velocity is costly (a line list from eigen-solutions, the lines of
+//     many phases):
 //         template <class R>
 //         auto prepare([const Isotope* isotope,] const R& p0, const R& p1, ...) const;
 //     giving a callable (std::span<const double> x, R* out) that writes what calc
-//     writes; the Jacobian adapter then prepares once per call instead of once per
-//     sub-block of points;
+//     would write; the Jacobian adapter then prepares once per call instead of once
+//     per sub-block of points;
 //   - void init_params(const Isotope* isotope, const SpectrumAnalysis& analysis,
 //                      std::span<double> p) const: the starting values.
 // Evaluation reads T and writes only its outputs, so any number of threads may
@@ -54,7 +55,7 @@ public:
     {
         const std::span<const double> points = range_points(x);
         const std::span<const double> params = range_params(p, N);
-        run_formula(points, values, params.data());
+        prepare_formula(params.data(), std::make_index_sequence<N>())(points, values);
     }
 
     void evaluate_with_jacobian(const XPoints& x, const ParamRange& p, double* values,

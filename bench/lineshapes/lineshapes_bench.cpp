@@ -11,59 +11,45 @@
 #include "subspec/subspec_impl.h"
 #include "tests/support/program_isotopes.h"
 
-namespace {
-
-template <class T>
-struct Params;
 template <>
-struct Params<LorenzLine> {
+struct BenchParams<LorenzLine> {
     static constexpr double values[] = {1.2, 0.2, 0.35};
 };
 template <>
-struct Params<PseudoVoigtLine> {
+struct BenchParams<PseudoVoigtLine> {
     static constexpr double values[] = {1.2, 0.2, 0.35, 0.3};
 };
 template <>
-struct Params<VoigtLine> {
+struct BenchParams<VoigtLine> {
     static constexpr double values[] = {1.2, 0.2, 0.25, 0.3};
 };
 template <>
-struct Params<PseudoVoigtDoublet> {
+struct BenchParams<PseudoVoigtDoublet> {
     static constexpr double values[] = {1.1, 0.8, 0.3, 0.6, 0.3, 1.2, 0.4};
 };
 template <>
-struct Params<VoigtDoublet> {
+struct BenchParams<VoigtDoublet> {
     static constexpr double values[] = {1.1, 0.8, 0.3, 0.6, 0.2, 0.25, 1.3};
 };
 template <>
-struct Params<SimplePseudoVoigtSextet> {
+struct BenchParams<SimplePseudoVoigtSextet> {
     static constexpr double values[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.3, 1.1, 0.9, 0.2};
 };
 template <>
-struct Params<SimpleVoigtSextet> {
+struct BenchParams<SimpleVoigtSextet> {
     static constexpr double values[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.2, 0.25, 1.1, 0.9};
 };
 template <>
-struct Params<PseudoVoigtSextet> {
+struct BenchParams<PseudoVoigtSextet> {
     static constexpr double values[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 0.03, -0.02,
                                         0.3, 1.1, 0.9, 1.05, 0.95, 1.1, 0.2};
 };
 
-template <class T>
-void evaluate(benchmark::State& state)
-{
-    time_evaluate(state, make_subspec<T>(&test_support::iron()), Params<T>::values);
-}
-
-template <class T>
-void evaluate_with_jacobian(benchmark::State& state)
-{
-    time_evaluate_with_jacobian(state, make_subspec<T>(&test_support::iron()), Params<T>::values);
-}
+namespace {
 
 #define VX_LINE_BENCH(T)                                              \
-    BENCHMARK(evaluate<T>)->Arg(512)->Arg(4096)->Arg(65536);          \
-    BENCHMARK(evaluate_with_jacobian<T>)->Arg(512)->Arg(4096)->Arg(65536)
+    BENCHMARK(evaluate_model<T>)->Arg(512)->Arg(4096)->Arg(65536);          \
+    BENCHMARK(evaluate_model_with_jacobian<T>)->Arg(512)->Arg(4096)->Arg(65536)
 
 VX_LINE_BENCH(LorenzLine);
 VX_LINE_BENCH(PseudoVoigtLine);

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "subspec/subspec.h"
+#include "subspec/subspec_impl.h"
 #include "tests/support/dvectors.h"
+#include "tests/support/program_isotopes.h"
 #include "tests/support/subspec_ranges.h"
 
 struct ComponentTiming {
@@ -51,4 +53,21 @@ inline void time_evaluate_with_jacobian(benchmark::State& state, SubSpecPtr subs
         benchmark::DoNotOptimize(&t.jacobian(0, 0));
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+// A built-in model type T timed on ⁵⁷Fe at the parameters BenchParams<T>::values, which
+// each benchmark program specialises for the types it times.
+template <class T>
+struct BenchParams;
+
+template <class T>
+void evaluate_model(benchmark::State& state)
+{
+    time_evaluate(state, make_subspec<T>(&test_support::iron()), BenchParams<T>::values);
+}
+
+template <class T>
+void evaluate_model_with_jacobian(benchmark::State& state)
+{
+    time_evaluate_with_jacobian(state, make_subspec<T>(&test_support::iron()), BenchParams<T>::values);
 }

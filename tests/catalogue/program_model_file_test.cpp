@@ -13,6 +13,10 @@
 #include "lineshapes/doublets.h"
 #include "lineshapes/pseudo_voigt_sextet.h"
 #include "lineshapes/singlets.h"
+#include "relaxation/anharmonic_hamilton.h"
+#include "relaxation/anharmonic_sextets.h"
+#include "relaxation/many_state_relaxation.h"
+#include "relaxation/nmr_anharmonic.h"
 #include "catalogue/sub_spec_factory.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/program_isotopes.h"
@@ -71,6 +75,80 @@ TEST(ProgramModelFile, AModelOfTheProgramsTypesLoadsBackTheSame)
     back.load_model_file(&iron(), path, parts);
     std::filesystem::remove(std::filesystem::path(path));
     expect_same(d, back);
+}
+
+// The level count travels as model data in the component line; a line without it (a
+// hand-made file) gives the one default, 101 levels.
+TEST(ProgramModelFile, ManyStateModelsKeepTheirLevelCount)
+{
+    const ProgramModelFileParts parts(test_support::program_isotopes());
+    ModelState d;
+    document_test::add(d, SubSpecFactory::instance().create_baseline(&iron(), 1e5));
+    SubSpecPtr spin = create(ManyStateRelaxSextet::catalogue_name);
+    dynamic_cast<ISubSpecData&>(*spin).load_extra(L"0|Levels (2S+1)|7|0|Other|x");
+    document_test::add(d, spin);
+    document_test::add(d, create(ManyStateSPRelaxSextet::catalogue_name));
+    const auto description = [](const ModelState& m, unsigned c) {
+        return dynamic_cast<const ISubSpecDesc&>(*m.model.components.at(c)->subspec).description();
+    };
+
+    const std::wstring path = temp_file("vx_many_state_model.mdl");
+    d.save_model_file(path, parts);
+    std::wstring text = read_text_file(path);
+    const std::wstring stored = L"extradata=0|Levels$0020$00282S$002b1$0029|7|0|Other|x ";
+    const std::size_t at = text.find(stored);
+    ASSERT_NE(at, std::wstring::npos);
+    ModelState back;
+    back.load_model_file(&iron(), path, parts);
+    expect_same(d, back);
+    EXPECT_EQ(description(back, 1), L"7");
+    EXPECT_EQ(description(back, 2), L"101");
+    EXPECT_EQ(dynamic_cast<const ISubSpecData&>(*back.model.components[1]->subspec).save_extra(),
+              L"0|Levels$0020$00282S$002b1$0029|7|0|Other|x");
+
+    text.erase(at, stored.size());
+    write_text_file(path, text);
+    ModelState bare;
+    bare.load_model_file(&iron(), path, parts);
+    std::filesystem::remove(std::filesystem::path(path));
+    EXPECT_EQ(description(bare, 1), L"101");
+}
+
+// The spin-modulation models keep their sampling settings through a model file, and the
+// reloaded components give the same spectrum.
+TEST(ProgramModelFile, SpinModulationModelsKeepTheirSampling)
+{
+    const ProgramModelFileParts parts(test_support::program_isotopes());
+    ModelState d;
+    document_test::add(d, SubSpecFactory::instance().create_baseline(&iron(), 1e5));
+    const std::pair<const wchar_t*, const wchar_t*> models[] = {
+        {AnharmonicSpinModulation::catalogue_name, L"0|Points|120|0|DPoints|300|0|HPoints|2000"},
+        {AnharmonicSpinModulationAnisotropic::catalogue_name, L"0|Points|60|0|DPoints|40|0|HPoints|999"},
+        {AnharmonicSpinModulationHamilton::catalogue_name, L"0|Points|33|0|HPoints|777"},
+        {NMR_AnharmonicSpinModulation::catalogue_name, L"0|Points|17"},
+    };
+    for (const auto& [name, data] : models) {
+        SubSpecPtr s = create(name);
+        dynamic_cast<ISubSpecData&>(*s).load_extra(data);
+        document_test::add(d, s);
+    }
+    const std::wstring path = temp_file("vx_spin_modulation_model.mdl");
+    d.save_model_file(path, parts);
+    ModelState back;
+    back.load_model_file(&iron(), path, parts);
+    std::filesystem::remove(std::filesystem::path(path));
+    expect_same(d, back);
+    DVector x(64), before(64), after(64);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x(i) = -10.0 + 0.3 * double(i);
+    for (unsigned c = 1; c <= 4; ++c) {
+        EXPECT_EQ(dynamic_cast<const ISubSpecData&>(*back.model.components[c]->subspec).save_extra(),
+                  models[c - 1].second);
+        d.model.evaluate_component(c, x, d.values, before);
+        back.model.evaluate_component(c, x, back.values, after);
+        for (std::size_t i = 0; i < x.size(); ++i)
+            EXPECT_EQ(before(i), after(i)) << c << ", " << i;
+    }
 }
 
 TEST(ProgramModelFile, AnUnknownModelTypeLeavesTheDocumentAsItWas)

@@ -1,7 +1,8 @@
 // The pane column beside the spectrum: one pane per distribution with its points over
 // the index, its weights below, its marked ranges and its smoothness; the spectrum pane
 // narrows to make room; no column when the option is off or the canvas too narrow, and
-// an empty column when the panes would be too low.
+// an empty column when the panes would be too low. A component's extra graphs in their
+// pane, and the component's error message there when it cannot draw them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +10,9 @@
 #include <cwchar>
 
 #include "recording_canvas.h"
+#include "relaxation/anharmonic_sextets.h"
 #include "subspec/distribution.h"
+#include "tests/support/program_isotopes.h"
 #include "tests/support/model_test_parts.h"
 
 namespace {
@@ -143,6 +146,48 @@ TEST_F(Panes, NoColumnWithoutTheOptionOrOnANarrowCanvasAndNoPaneWhenTooLow)
     view.DrawPlot(low, text);
     ASSERT_EQ(view.panes.size(), 1u);
     EXPECT_EQ(view.panes[0].rect.right, 400 - 133 - 2 * 10);
+}
+
+// An anharmonic spin modulation draws its profile and its field histogram in a pane of
+// its own; with an elliptic parameter outside −1 … 1 the pane shows the component's
+// message, wrapped into the pane, and the paint goes on (no spectrum and no model curve
+// here, so that only the pane computes the component).
+TEST(ExtraGraphPanes, CurvesOrTheComponentsMessage)
+{
+    CallLog log;
+    RecordingCanvas canvas{log, 400, 300};
+    RecordingText text{log};
+    TestView view;
+    SpectrumModel model = model_test::model_of({model_test::baseline(), make_subspec<AnharmonicSpinModulation>(&test_support::iron())});
+    DVector params(model.param_count(), 0.0);
+    const double modulation[] = {1.0, 0.7, 0.35, 0.1, 0.05, -0.1, 0.4, 300.0, 40.0, 0.3, 0.3, 1.0, 1.0, 0.0};
+    std::copy(std::begin(modulation), std::end(modulation), params.begin() + 3);
+    SpectrumData data;
+    view.options = initial_plot_options & ~OptEnvelope;
+    view.SetData(&model, &data, &params, nullptr, nullptr, nullptr);
+    view.DrawPlot(canvas, text);
+    const auto paths = log.named("DrawPath");
+    // 200 profile points and 200 histogram bins: 199 lines each.
+    EXPECT_EQ(std::count_if(paths.begin(), paths.end(), [](const Call* c) { return c->path_items == 199; }), 2);
+    const auto in_column = [&] {
+        std::vector<const Call*> out;
+        for (const Call* c : log.named("Write"))
+            if (c->args[0] >= 257)
+                out.push_back(c);
+        return out;
+    };
+    EXPECT_EQ(in_column().size(), 2u);  // the histogram's ends
+
+    log.calls.clear();
+    params(3 + 9) = 1.5;
+    EXPECT_NO_THROW(view.DrawPlot(canvas, text));
+    std::wstring shown;
+    for (const Call* c : in_column()) {
+        EXPECT_LE(c->text.size() * 6, 127u) << "wider than the pane";  // the recording font: 6 pixels a letter
+        shown += (shown.empty() ? L"" : L" ") + c->text;
+    }
+    EXPECT_EQ(shown, L"The modulation parameter m = 1.5 lies outside -1 ... 1, where the elliptic spin profile is not "
+                     L"defined");
 }
 
 }  // namespace

@@ -80,9 +80,11 @@ TEST_F(ModelDataTest, LoadFillsMissingKeysWithTheirLoadValues)
     EXPECT_EQ(anisotropic.hpoints(), 50000);
     EXPECT_EQ(anisotropic.save_extra(), L"0|Points|100|0|DPoints|200|0|HPoints|50000");
 
+    // The level count has one default: the new component's 101.
     LevelsData levels;
     levels.load_extra(L"0|Other|1");
-    EXPECT_EQ(levels.levels(), 51);
+    EXPECT_EQ(levels.levels(), 101);
+    EXPECT_EQ(levels.save_extra(), L"0|Other|1|0|Levels$0020$00282S$002b1$0029|101");
 }
 
 TEST_F(ModelDataTest, LoadClampsTheWorkingValueButKeepsTheText)
@@ -111,9 +113,13 @@ TEST_F(ModelDataTest, LoadClampsTheWorkingValueButKeepsTheText)
     EXPECT_EQ(hamilton.points(), 10000);
     EXPECT_EQ(hamilton.hpoints(), 10);
 
-    LevelsData levels;
-    levels.load_extra(L"0|Levels$0020$00282S$002b1$0029|0");
-    EXPECT_EQ(levels.levels(), 2);
+    for (const auto& [text, count] : {std::pair{L"0", 2}, std::pair{L"1", 2}, std::pair{L"20000", 10000},
+                                      std::pair{L"3x", 3}, std::pair{L"-7", 2}}) {
+        LevelsData levels;
+        levels.load_extra(std::wstring(L"0|Levels$0020$00282S$002b1$0029|") + text);
+        EXPECT_EQ(levels.levels(), count) << wide_to_utf8(text);
+        EXPECT_EQ(levels.description(), std::to_wstring(count));
+    }
 }
 
 TEST_F(ModelDataTest, FirstEntryCountsAndForeignEntriesStay)

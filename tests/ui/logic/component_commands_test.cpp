@@ -8,6 +8,7 @@
 
 #include "core/document/change_records.h"
 #include "core/document/component_copy.h"
+#include "core/model/expr.h"
 #include "core/text/ui_seam.h"
 #include "catalogue/sub_spec_factory.h"
 #include "subspec/free_var.h"
@@ -123,7 +124,7 @@ TEST_F(ComponentCommands, FailuresAreReportedAndAddNothing)
     add(L"Lorentz singlet");
     const std::size_t steps = records();
     // Not available yet; and an index beyond the catalogue.
-    EXPECT_FALSE(add(L"Two state relaxation"));
+    EXPECT_FALSE(add(L"NMR Spiral-like spin structure"));
     EXPECT_EQ(errors.size(), 1u);
     EXPECT_FALSE(add_catalogue_entry(d, SubSpecFactory::instance(), SubSpecFactory::instance().size(), nullptr,
                                      false, -1, L"", choose, [](const std::string&) { FAIL(); }));
@@ -175,6 +176,49 @@ TEST_F(ComponentCommands, PropertiesAreOneStepOnACopyAndCancelChangesNothing)
     EXPECT_EQ(d.model.components[0]->subspec, original);
     d.model_history.redo(d);
     EXPECT_EQ(name(), L"shared");
+}
+
+// The level count of a many-state model: a confirmed edit is one step that the model's
+// variables follow; a value without digits or a removed key changes nothing and adds
+// no step.
+TEST_F(ComponentCommands, TheLevelCountIsEditedAllOrNothingInOneStep)
+{
+    ASSERT_TRUE(add(L"Many-state superparamagnetic relaxation"));
+    const auto levels = [&] { return dynamic_cast<const ISubSpecDesc&>(*d.model.components[1]->subspec).description(); };
+    const auto spin = [&] { return Expr::create(L"[1:S]", d.model)->value(d.values); };
+    const auto stored = [&] { return dynamic_cast<const ISubSpecData&>(*d.model.components[1]->subspec).save_extra(); };
+    EXPECT_EQ(levels(), L"101");
+    EXPECT_EQ(spin(), 50.0);
+    const std::wstring before = stored();
+    const std::size_t steps = records();
+
+    editor.edit = [](KeywordList& list) {
+        kwlist_set(list, L"Levels (2S+1)", L"7");
+        return 1;
+    };
+    ASSERT_TRUE(edit_component(d, 1, choose));
+    EXPECT_EQ(records(), steps + 1);
+    EXPECT_EQ(levels(), L"7");
+    EXPECT_EQ(spin(), 3.0);
+    d.model_history.undo(d);
+    EXPECT_EQ(levels(), L"101");
+    EXPECT_EQ(spin(), 50.0);
+    const std::size_t undone = records();
+
+    editor.edit = [](KeywordList& list) {
+        kwlist_set(list, L"Levels (2S+1)", L"many");
+        return 1;
+    };
+    EXPECT_THROW(edit_component(d, 1, choose), std::runtime_error);
+    editor.edit = [](KeywordList& list) {
+        kwlist_remove(list, L"Levels (2S+1)");
+        return 1;
+    };
+    EXPECT_FALSE(edit_component(d, 1, choose));
+    EXPECT_EQ(records(), undone);
+    EXPECT_TRUE(d.model_history.can_redo());
+    EXPECT_EQ(levels(), L"101");
+    EXPECT_EQ(stored(), before);
 }
 
 TEST_F(ComponentCommands, ADistributionsPropertiesChangeItsPointCountAsOneStep)

@@ -20,8 +20,10 @@
 #include "tests/support/scripted_user_interface.h"
 #include "tests/ui/win/destroy_frame.h"
 #include "tests/ui/win/modal_dialog_driver.h"
+#include "tests/ui/win/prop_page_driver.h"
 #include "tests/ui/win/recorded_dialogs.h"
 #include "ui/dialogs/fit_settings_dlg.h"
+#include "ui/dialogs/prop_page_dlg.h"
 #include "ui/logic/catalogue_menus.h"
 #include "ui/logic/dist_params_form.h"
 #include "ui/frame/main_frame.h"
@@ -178,6 +180,49 @@ TEST_F(ComponentCommandsTest, AddDeleteAndPropertiesAreOneUndoStepEach)
     document().model_history.undo(document());
     EXPECT_EQ(description(), L"");
     EXPECT_TRUE(shown.empty());
+}
+
+// The level count of a many-state model in the real "Properties" dialog: a typed count
+// is one step; a count without digits is reported and changes nothing.
+TEST_F(ComponentCommandsTest, LevelCountThroughThePropertiesDialogInBothLanguages)
+{
+    for (const auto& [langid, tag] : std::vector<std::pair<WORD, std::wstring>>{{0x409, L"english"}, {0x419, L"russian"}}) {
+        create(langid);
+        row = -1;
+        command(add_id(L"Many-state spin relaxation"));
+        row = 1;
+        const auto levels = [&] {
+            return dynamic_cast<const ISubSpecDesc&>(*document().model.components[1]->subspec).description();
+        };
+        ASSERT_EQ(levels(), L"101");
+        const std::size_t before = steps();
+        std::wstring typed = L"7";
+        editor.edit = [&](KeywordList& list) {
+            CPropPageDlg dialog(list, false);
+            modal_test::when_dialog_shows([&](HWND d) {
+                edit_cell(dialog, 0, 1, typed.c_str());
+                if (typed == L"7") EXPECT_TRUE(modal_test::save_settled_screenshot(d, L"many-state-properties-" + tag));
+                PostMessageW(d, WM_COMMAND, IDOK, 0);
+            });
+            return static_cast<int>(dialog.run(frame->hwnd()));
+        };
+        command(265);
+        EXPECT_EQ(levels(), L"7");
+        EXPECT_EQ(steps(), before + 1);
+        document().model_history.undo(document());
+        EXPECT_EQ(levels(), L"101");
+
+        typed = L"many";
+        command(265);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, L"Invalid integer format for <Levels (2S+1)>: many");
+        EXPECT_EQ(levels(), L"101");
+        EXPECT_EQ(dynamic_cast<const ISubSpecData&>(*document().model.components[1]->subspec).save_extra(),
+                  L"0|Levels$0020$00282S$002b1$0029|101");
+        EXPECT_TRUE(document().model_history.can_redo());
+        shown.clear();
+        destroy_frame(frame);
+    }
 }
 
 TEST_F(ComponentCommandsTest, DistributionsThroughTheirDialogInBothLanguages)

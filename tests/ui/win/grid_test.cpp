@@ -21,6 +21,7 @@
 #include "ui/controls/corr_grid.h"
 #include "ui/controls/model_grid.h"
 #include "ui/dialogs/prop_page_dlg.h"
+#include "tests/ui/win/prop_page_driver.h"
 #include "ui/resource_ids.h"
 #include "ui/win32_util.h"
 #include "wingui/resources.h"
@@ -526,16 +527,6 @@ struct PropertiesFixture : ::testing::Test {
     }
     void TearDown() override { set_resource_language(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)); }
 };
-
-void edit_cell(CPropPageDlg& dialog, int row, int column, const wchar_t* text)
-{
-    CGrid& grid = dialog.grid();
-    SetFocus(grid.hwnd());
-    grid.SelectCell(row, column);
-    SendMessageW(grid.hwnd(), WM_CHAR, L'x', 0);
-    SetWindowTextW(grid.editor(), text);
-    SendMessageW(grid.editor(), WM_CHAR, VK_RETURN, 0);
-}
 
 TEST_F(PropertiesFixture, EditsRenamesAddsAndDeletesThenOkWritesBack)
 {
