@@ -114,7 +114,7 @@ TEST_F(RelaxationWin, ASpectrumGeneratedFromTheModelIsFittedBackInEnglishAndRuss
         d.set_param(first + 3, 0.15);
         d.set_param(first + 5, 295.0);
         d.set_param(first + 6, 18.4);
-        frame->UpdateViews(ViewsFollowValues);
+        frame->document_changed(DocumentChange::model);
         send(351);
         ASSERT_TRUE(pump_until([&] { return !frame->fit_running(); }, 300000));
         ASSERT_TRUE(frame->results_shown());

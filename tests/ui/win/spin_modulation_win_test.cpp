@@ -80,7 +80,7 @@ TEST_F(SpinModulationWin, AddedFromTheMenuFittedToItsSimulatedSpectrumWithItsGra
         d.values(first + 10) = 0.34;
         d.model_history.clear();
         d.spectrum_history.clear();
-        frame->UpdateViews(ViewsFollowValues);
+        frame->document_changed(DocumentChange::model);
         frame->UpdateUIState();
 
         command(351);
