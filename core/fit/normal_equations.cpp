@@ -5,10 +5,17 @@
 // sum; a tile at the edge repeats its last row or column and drops those sums. The
 // tiles' row strips are shared out over the block pool when the work pays for it, and
 // the lower triangle is mirrored.
+// The rows after the dense ones are gathered as lists of their nonzero entries and
+// added pair by pair, in row order: a product with an exact zero would add nothing to
+// the sum, so the result has the same bits. Only a row with an entry that is not finite
+// would differ (0·∞ is NaN); then every row is summed densely.
 #include "core/fit/normal_equations.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 #include "core/fit/parallel_blocks.h"
 
@@ -34,18 +41,84 @@ void tile_sums(const double* const (&p)[tile], const double* const (&q)[tile], s
     std::copy(&t[0][0], &t[0][0] + tile * tile, &s[0][0]);
 }
 
-}  // namespace
+// The nonzero entries of the rows from `first` on: row k's are entries[begin[k − first]
+// … begin[k − first + 1]), as (parameter, value) in increasing parameter order, with the
+// residual last as parameter M.
+struct SparseRows {
+    std::vector<std::size_t> begin;
+    std::vector<std::pair<std::size_t, double>> entries;
+};
 
-void normal_equations(const DMatrix& jt, const DVector& r, DMatrix& a, DVector& g)
+// False when one of the entries is not finite.
+bool gather_sparse_rows(const DMatrix& jt, const DVector& r, std::size_t first, SparseRows& out)
 {
     const std::size_t m = jt.size1();
-    const std::size_t rows = jt.size2();
+    const std::size_t count = jt.size2() - first;
+    out.begin.assign(count + 1, 0);
+    // Jᵀ is read along its rows, which are contiguous: first the counts, then the entries.
+    for (std::size_t i = 0; i <= m; ++i) {
+        const double* row = i < m ? &jt(i, first) : &r(first);
+        for (std::size_t k = 0; k < count; ++k)
+            if (row[k] != 0.0)
+                ++out.begin[k + 1];
+    }
+    for (std::size_t k = 0; k < count; ++k)
+        out.begin[k + 1] += out.begin[k];
+    out.entries.resize(out.begin[count]);
+    std::vector<std::size_t> next(out.begin.begin(), out.begin.end() - 1);
+    for (std::size_t i = 0; i <= m; ++i) {
+        const double* row = i < m ? &jt(i, first) : &r(first);
+        for (std::size_t k = 0; k < count; ++k) {
+            if (row[k] == 0.0)
+                continue;
+            if (!std::isfinite(row[k]))
+                return false;
+            out.entries[next[k]++] = {i, row[k]};
+        }
+    }
+    return true;
+}
+
+// Adds every sparse row's products to a's upper triangle and g, row by row.
+void add_sparse_rows(const SparseRows& sparse, std::size_t m, DMatrix& a, DVector& g)
+{
+    for (std::size_t k = 0; k + 1 < sparse.begin.size(); ++k) {
+        const auto* e = &sparse.entries[sparse.begin[k]];
+        const std::size_t n = sparse.begin[k + 1] - sparse.begin[k];
+        for (std::size_t u = 0; u < n; ++u) {
+            const auto [i, x] = e[u];
+            if (i == m)
+                break;
+            for (std::size_t v = u; v < n; ++v) {
+                const auto [j, y] = e[v];
+                if (j == m)
+                    g(i) += x * y;
+                else
+                    a(i, j) += x * y;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void normal_equations(const DMatrix& jt, const DVector& r, std::size_t dense_rows, DMatrix& a, DVector& g)
+{
+    const std::size_t m = jt.size1();
+    std::size_t rows = jt.size2();
     a.resize(m, m, false);
     g.resize(m, false);
     if (rows == 0) {
         a.clear();
         g.clear();
         return;
+    }
+    SparseRows sparse;
+    if (dense_rows < rows) {
+        if (gather_sparse_rows(jt, r, dense_rows, sparse))
+            rows = dense_rows;
+        else
+            sparse = {};
     }
 
     // Row k of the extended product: row k of Jᵀ, or r for k = m.
@@ -76,6 +149,7 @@ void normal_equations(const DMatrix& jt, const DVector& r, DMatrix& a, DVector& 
             }
         }
     }, parallel);
+    add_sparse_rows(sparse, m, a, g);
 
     for (std::size_t i = 0; i < m; ++i)
         for (std::size_t j = 0; j < i; ++j)

@@ -128,7 +128,7 @@ void BM_NormalEquations(benchmark::State& state)
     DMatrix a;
     DVector g;
     for (auto _ : state) {
-        normal_equations(jt, r, a, g);
+        normal_equations(jt, r, points, a, g);
         benchmark::DoNotOptimize(a.data().data());
     }
 }
