@@ -3,8 +3,8 @@
 // (M + 1) × (M + 1) product of these rows, computed in 4 × 4 tiles whose sixteen
 // independent sums keep the processor's arithmetic units busy without reordering any
 // sum; a tile at the edge repeats its last row or column and drops those sums. The
-// tiles' row strips are shared out over the block pool when the work pays for it, and
-// the lower triangle is mirrored.
+// tiles are shared out over the block pool in runs when the work pays for it, and the
+// lower triangle is mirrored.
 // The rows after the dense ones are gathered as lists of their nonzero entries and
 // added pair by pair, in row order: a product with an exact zero would add nothing to
 // the sum, so the result has the same bits. Only a row with an entry that is not finite
@@ -23,7 +23,19 @@ namespace {
 
 constexpr std::size_t tile = 4;
 // Below this many multiply-adds a parallel region costs more than it saves.
-constexpr double parallel_work = 1 << 20;
+constexpr double parallel_work = 1 << 17;
+// Enough runs of tiles to balance the threads, few enough to keep a run's rows cached.
+constexpr std::size_t max_chunks = 64;
+
+// The tiles of the upper triangle of the (m + 1) × (m + 1) product: strip i0 holds the
+// tiles j0 = i0, i0 + 4, … up to m.
+std::size_t tile_count(std::size_t m)
+{
+    std::size_t count = 0;
+    for (std::size_t i0 = 0; i0 < m; i0 += tile)
+        count += (m - i0) / tile + 1;
+    return count;
+}
 
 // s[u][v] = Σᵣ p[u][r]·q[v][r] over rows 0 … rows − 1, in row order.
 void tile_sums(const double* const (&p)[tile], const double* const (&q)[tile], std::size_t rows,
@@ -123,29 +135,47 @@ void normal_equations(const DMatrix& jt, const DVector& r, std::size_t dense_row
 
     // Row k of the extended product: row k of Jᵀ, or r for k = m.
     const auto row = [&](std::size_t k) { return k < m ? &jt(k, 0) : &r(0); };
-    const auto strips = static_cast<unsigned>((m + tile - 1) / tile);
-    const bool parallel = 0.5 * static_cast<double>(m) * static_cast<double>(m) * static_cast<double>(rows) >= parallel_work;
-    parallel_blocks(strips, [&](unsigned strip) {
-        const std::size_t i0 = std::size_t(strip) * tile;
+    const auto one_tile = [&](std::size_t i0, std::size_t j0) {
         const std::size_t i_count = std::min(tile, m - i0);
-        for (std::size_t j0 = i0; j0 <= m; j0 += tile) {
-            const std::size_t j_count = std::min(tile, m + 1 - j0);
-            const double* p[tile];
-            const double* q[tile];
-            for (std::size_t t = 0; t < tile; ++t) {
-                p[t] = row(i0 + std::min(t, i_count - 1));
-                q[t] = row(j0 + std::min(t, j_count - 1));
+        const std::size_t j_count = std::min(tile, m + 1 - j0);
+        const double* p[tile];
+        const double* q[tile];
+        for (std::size_t t = 0; t < tile; ++t) {
+            p[t] = row(i0 + std::min(t, i_count - 1));
+            q[t] = row(j0 + std::min(t, j_count - 1));
+        }
+        double s[tile][tile];
+        tile_sums(p, q, rows, s);
+        for (std::size_t u = 0; u < i_count; ++u) {
+            for (std::size_t v = 0; v < j_count; ++v) {
+                const std::size_t i = i0 + u, j = j0 + v;
+                if (j == m)
+                    g(i) = s[u][v];
+                else if (j >= i)
+                    a(i, j) = s[u][v];
             }
-            double s[tile][tile];
-            tile_sums(p, q, rows, s);
-            for (std::size_t u = 0; u < i_count; ++u) {
-                for (std::size_t v = 0; v < j_count; ++v) {
-                    const std::size_t i = i0 + u, j = j0 + v;
-                    if (j == m)
-                        g(i) = s[u][v];
-                    else if (j >= i)
-                        a(i, j) = s[u][v];
-                }
+        }
+    };
+    // The tiles (i0, j0), j0 ≥ i0, strip by strip, are shared out as `chunks` runs of
+    // consecutive tiles: few parameters and many rows give few strips, which alone would
+    // leave threads idle.
+    const std::size_t tiles = tile_count(m);
+    const auto chunks = static_cast<unsigned>(std::min<std::size_t>(tiles, max_chunks));
+    const bool parallel = 0.5 * static_cast<double>(m) * static_cast<double>(m) * static_cast<double>(rows) >= parallel_work;
+    parallel_blocks(chunks, [&](unsigned chunk) {
+        const std::size_t first = tiles * chunk / chunks, last = tiles * (chunk + 1) / chunks;
+        std::size_t i0 = 0, index = 0;
+        while (index + (m - i0) / tile + 1 <= first) {
+            index += (m - i0) / tile + 1;
+            i0 += tile;
+        }
+        std::size_t j0 = i0 + (first - index) * tile;
+        for (std::size_t t = first; t < last; ++t) {
+            one_tile(i0, j0);
+            j0 += tile;
+            if (j0 > m) {
+                i0 += tile;
+                j0 = i0;
             }
         }
     }, parallel);

@@ -943,7 +943,8 @@ bool same_sum(double a, double b)
 }
 
 // The rows from `dense` on keep three nonzero entries in a band, like smoothness rows,
-// and their residual; with `infinite`, one of those entries is +∞.
+// and their residual; with `infinite`, one of those entries is +∞. Seventy parameters
+// make runs of several tiles, shared out over the threads.
 TEST(NormalEquations, EqualRowOrderSumsForAnyShape)
 {
     struct Shape {
@@ -952,7 +953,8 @@ TEST(NormalEquations, EqualRowOrderSumsForAnyShape)
     };
     std::mt19937 rng(3);
     for (const Shape& shape : {Shape{13, 37, 37, false}, Shape{4, 5, 5, false}, Shape{1, 3, 3, false},
-                               Shape{13, 37, 20, false}, Shape{9, 30, 0, false}, Shape{6, 12, 7, true}}) {
+                               Shape{13, 37, 20, false}, Shape{9, 30, 0, false}, Shape{6, 12, 7, true},
+                               Shape{70, 60, 60, false}, Shape{70, 90, 60, false}}) {
         const unsigned m = shape.m, rows = shape.rows;
         auto [jt, r] = random_rows(m, rows, rng);
         for (unsigned k = shape.dense; k < rows; ++k)
