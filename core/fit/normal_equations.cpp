@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::size_t tile = 4;
 // Below this many multiply-adds a parallel region costs more than it saves.
-constexpr double parallel_work = 1 << 17;
+constexpr double parallel_work = 1 << 16;
 // Enough runs of tiles to balance the threads, few enough to keep a run's rows cached.
 constexpr std::size_t max_chunks = 64;
 
