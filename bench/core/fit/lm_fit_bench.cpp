@@ -1,5 +1,5 @@
 // The fit engine's cost by the number of varied parameters: one Levenberg-Marquardt
-// iteration (evaluations, damped SVD solve, trial, final covariance), with and without
+// iteration (evaluations, damped solve, trial, final covariance), with and without
 // the eps4 test's extra pseudo-inverse, and the assembly of the normal equations JᵀJ.
 #include <benchmark/benchmark.h>
 
