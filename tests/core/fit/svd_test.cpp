@@ -161,6 +161,15 @@ std::vector<Case> cases()
         {"just below the cutoff", [] { return near_cutoff(6e-11); }, 1},
         {"distribution of 60 over 80 channels", [] { return gram(bumps(80, 60, 0.02, 0.0)); }, 0},
         {"smoothed distribution of 120 over 100 channels", [] { return gram(bumps(100, 120, 0.03, 0.1)); }, 0},
+        // Not a normal matrix: scaled, its eigenvalues are 2.5, 1 and −0.5.
+        {"indefinite",
+         [] {
+             DMatrix a = boost::numeric::ublas::identity_matrix<double>(3);
+             a(0, 0) = a(1, 1) = 2.0;
+             a(0, 1) = a(1, 0) = 3.0;
+             return a;
+         },
+         0},
         {"rank 40 of 90", [] { std::mt19937 rng(8); return gram(random_jacobian(40, 90, rng)); }, 50},
     };
 }
