@@ -11,12 +11,12 @@
 // alone, so that S keeps a unit diagonal (λ_max ≤ M) and a heavy damping of a parameter
 // with a small diagonal cannot push other, well-determined directions below the cutoff.
 //
-// A step needs the eigenvectors only when a direction is cut. With c = 1e-10·‖S‖_F
-// (‖S‖_F ≥ λ_max), a Cholesky factorisation of S − c·I exists exactly when every
-// eigenvalue of S exceeds c (Sylvester's law of inertia); then none is cut, and a
-// Cholesky solve with S gives the step at a small fraction of the eigen-decomposition's
-// cost. Otherwise, or when S is not positive definite, the step comes from the
-// eigen-decomposition.
+// A step or a pseudo-inverse needs the eigenvectors only when a direction is cut. With
+// c = 1e-10·‖S‖_F (‖S‖_F ≥ λ_max), a Cholesky factorisation of S − c·I exists exactly
+// when every eigenvalue of S exceeds c (Sylvester's law of inertia); then none is cut,
+// pinv(S) = S⁻¹, and a Cholesky solve with S gives the step, or S⁻¹ itself, at a small
+// fraction of the eigen-decomposition's cost. Otherwise, when S is not positive
+// definite, or when the directions are asked for, the eigen-decomposition gives them.
 #include "core/fit/svd.h"
 
 #include <algorithm>
@@ -65,9 +65,9 @@ bool scale_matrix(const DMatrix& a, double shift, SvdWorkspace& ws)
     return true;
 }
 
-// Solves S·y = ws.rhs in place when no eigenvalue of S is cut (see the top); false,
-// with ws.rhs unchanged, when one may be.
-bool solve_uncut(SvdWorkspace& ws)
+// ws.cholesky = the factorisation of S when no eigenvalue of S is cut (see the top);
+// false when one may be.
+bool factorise_uncut(SvdWorkspace& ws)
 {
     const double c = relative_cutoff * ws.scaled.norm();
     if (!(c > 0.0))
@@ -77,10 +77,7 @@ bool solve_uncut(SvdWorkspace& ws)
     if (ws.cholesky.info() != Eigen::Success)
         return false;
     ws.cholesky.compute(ws.scaled);
-    if (ws.cholesky.info() != Eigen::Success)
-        return false;
-    ws.cholesky.solveInPlace(ws.rhs);
-    return true;
+    return ws.cholesky.info() == Eigen::Success;
 }
 
 // The eigen-decomposition of ws.scaled, with ws.inverted and ws.order; false when the
@@ -103,6 +100,31 @@ bool decompose(SvdWorkspace& ws)
     return true;
 }
 
+// ws.product's lower triangle = pinv(S) from the eigen-decomposition, with the
+// directions when asked for; false when the solver fails.
+bool pseudo_inverse_from_eigenvectors(DMatrix* directions, SvdWorkspace& ws)
+{
+    if (!decompose(ws))
+        return false;
+    const Eigen::VectorXd& lambda = ws.eigen.eigenvalues();
+    const Eigen::MatrixXd& v = ws.eigen.eigenvectors();
+    const auto m = static_cast<std::size_t>(lambda.size());
+    if (directions) {
+        const double w0 = m > 0 ? std::fabs(lambda(ws.order[0])) : 0.0;
+        for (std::size_t i = 0; i < m; ++i) {
+            const Eigen::Index k = ws.order[i];
+            for (std::size_t j = 0; j < m; ++j)
+                (*directions)(i, j) = v(static_cast<Eigen::Index>(j), k);
+            (*directions)(i, m) = ws.inverted(k) != 0.0 ? std::fabs(lambda(k)) / w0 : 0.0;
+        }
+    }
+    // pinv(S) = V·diag(λ⁺)·Vᵀ, symmetric: only its lower triangle is computed.
+    ws.weighted.noalias() = v * ws.inverted.asDiagonal();
+    ws.product.resize(lambda.size(), lambda.size());
+    ws.product.triangularView<Eigen::Lower>() = ws.weighted * v.transpose();
+    return true;
+}
+
 }  // namespace
 
 bool svd_solve(const DMatrix& a, double shift, const DVector& b, DVector& x, SvdWorkspace& ws)
@@ -113,7 +135,9 @@ bool svd_solve(const DMatrix& a, double shift, const DVector& b, DVector& x, Svd
     ws.rhs.resize(static_cast<Eigen::Index>(m));
     for (std::size_t j = 0; j < m; ++j)
         ws.rhs(j) = ws.scale(j) * b(j);
-    if (!solve_uncut(ws)) {
+    if (factorise_uncut(ws)) {
+        ws.cholesky.solveInPlace(ws.rhs);
+    } else {
         if (!decompose(ws))
             return false;
         const Eigen::MatrixXd& v = ws.eigen.eigenvectors();
@@ -137,25 +161,15 @@ bool svd_pseudo_inverse(const DMatrix& a, DMatrix& p, DMatrix* directions, SvdWo
         directions->resize(m, m + 1, false);
         directions->clear();
     }
-    if (!scale_matrix(a, 0.0, ws) || !decompose(ws))
+    if (!scale_matrix(a, 0.0, ws))
         return false;
-
-    const Eigen::VectorXd& lambda = ws.eigen.eigenvalues();
-    const Eigen::MatrixXd& v = ws.eigen.eigenvectors();
-    if (directions) {
-        const double w0 = m > 0 ? std::fabs(lambda(ws.order[0])) : 0.0;
-        for (std::size_t i = 0; i < m; ++i) {
-            const Eigen::Index k = ws.order[i];
-            for (std::size_t j = 0; j < m; ++j)
-                (*directions)(i, j) = v(static_cast<Eigen::Index>(j), k);
-            (*directions)(i, m) = ws.inverted(k) != 0.0 ? std::fabs(lambda(k)) / w0 : 0.0;
-        }
+    if (!directions && factorise_uncut(ws)) {
+        // Nothing cut: pinv(S) = S⁻¹.
+        ws.product.setIdentity(static_cast<Eigen::Index>(m), static_cast<Eigen::Index>(m));
+        ws.cholesky.solveInPlace(ws.product);
+    } else if (!pseudo_inverse_from_eigenvectors(directions, ws)) {
+        return false;
     }
-
-    // pinv(S) = V·diag(λ⁺)·Vᵀ, symmetric: only its lower triangle is computed.
-    ws.weighted.noalias() = v * ws.inverted.asDiagonal();
-    ws.product.resize(static_cast<Eigen::Index>(m), static_cast<Eigen::Index>(m));
-    ws.product.triangularView<Eigen::Lower>() = ws.weighted * v.transpose();
     for (std::size_t j = 0; j < m; ++j) {
         const double* column = &ws.product(0, static_cast<Eigen::Index>(j));
         for (std::size_t i = j; i < m; ++i) {

@@ -9,7 +9,8 @@
 //
 // The matrices are symmetric, so the decomposition is Eigen's symmetric eigen-solver (a
 // symmetric matrix's singular values are the magnitudes of its eigenvalues, its singular
-// vectors its eigenvectors); a step where no singular value is cut is a Cholesky solve.
+// vectors its eigenvectors); a step or a pseudo-inverse without directions where no
+// singular value is cut comes from a Cholesky factorisation instead.
 #pragma once
 
 #include <Eigen/Cholesky>
@@ -23,7 +24,7 @@
 // allocates them once.
 struct SvdWorkspace {
     Eigen::MatrixXd scaled;  // D·B·D
-    Eigen::LLT<Eigen::MatrixXd> cholesky, shifted_cholesky;
+    Eigen::LLT<Eigen::MatrixXd> cholesky;  // S, when nothing is cut
     Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen;
     Eigen::VectorXd scale;         // D's diagonal
     Eigen::VectorXd rhs;           // D·b, then the solution of the scaled system
