@@ -1,7 +1,8 @@
-# Imported targets for the libraries we call: vx_boost, vx_alglib, vx_luajit, vx_gtest
-# (and vx_agg natively). Natively they come from Debian's packages; for Windows from
+# Imported targets for the libraries we call: vx_boost, vx_eigen, vx_alglib, vx_luajit,
+# vx_gtest (and vx_agg natively). Natively they come from Debian's packages; for Windows from
 # the cross-built cache that scripts/build-cross-deps.sh fills.
 add_library(vx_boost INTERFACE)
+add_library(vx_eigen INTERFACE)
 add_library(vx_alglib INTERFACE)
 add_library(vx_luajit INTERFACE)
 add_library(vx_gtest INTERFACE)
@@ -24,6 +25,9 @@ if(WIN32)
   file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/boost-include")
   file(CREATE_LINK /usr/include/boost "${CMAKE_BINARY_DIR}/boost-include/boost" SYMBOLIC)
   target_include_directories(vx_boost SYSTEM INTERFACE "${CMAKE_BINARY_DIR}/boost-include")
+
+  # Eigen is header-only and the same for every target; its folder holds nothing else.
+  target_include_directories(vx_eigen SYSTEM INTERFACE /usr/include/eigen3)
 
   target_include_directories(vx_alglib SYSTEM INTERFACE "${VX_CROSS_PREFIX}/include/libalglib")
   target_link_libraries(vx_alglib INTERFACE "${VX_CROSS_PREFIX}/lib/libalglib.a")
@@ -59,6 +63,9 @@ else()
   find_package(Boost 1.74 REQUIRED)
   target_link_libraries(vx_boost INTERFACE Boost::headers)
 
+  find_package(Eigen3 3.3 REQUIRED NO_MODULE)
+  target_link_libraries(vx_eigen INTERFACE Eigen3::Eigen)
+
   find_package(ALGLIB REQUIRED)
   target_include_directories(vx_alglib SYSTEM INTERFACE ${ALGLIB_INCLUDE_DIRS})
   target_link_libraries(vx_alglib INTERFACE ${ALGLIB_LIB})
@@ -78,3 +85,6 @@ endif()
 # uBLAS's debug self-checks copy into its default storage, which Boost 1.74 cannot
 # build as C++20; sizes are checked explicitly where it matters.
 target_compile_definitions(vx_boost INTERFACE BOOST_UBLAS_NDEBUG)
+# The fit's threads come from its own block pool, which yields to a busy machine;
+# Eigen's OpenMP products would not.
+target_compile_definitions(vx_eigen INTERFACE EIGEN_DONT_PARALLELIZE)

@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 base_pkgs=(
   build-essential cmake ninja-build pkg-config dpkg-dev
-  libboost-dev libluajit-5.1-dev luajit libalglib-dev libagg-dev
+  libboost-dev libeigen3-dev libluajit-5.1-dev luajit libalglib-dev libagg-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev libceres-dev
   clang gcc-multilib g++-multilib
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686

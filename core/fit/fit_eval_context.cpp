@@ -71,7 +71,7 @@ double FitEvalContext::evaluate_jacobian(const DVector& v, const std::vector<uns
     smoothness_rows(params_, true);
     for (unsigned p : pinned)
         std::fill(&jt_(p, 0), &jt_(p, 0) + jt_.size2(), 0.0);
-    normal_equations(jt_, residuals_, a, g);
+    normal_equations(jt_, residuals_, x_.size(), a, g);
     double chi_square = 0.0;
     for (double r : residuals_)
         chi_square += r * r;

@@ -1,28 +1,32 @@
-// Damped least-squares steps and pseudo-inverses from ALGLIB's singular value
-// decomposition. The matrix B (A, or A + mu·I for a damped step) is first scaled
-// symmetrically to unit diagonal, S = D·B·D with D = diag(B)^(−1/2); from S = U·diag(w)·Vᵀ
-// follows pinv(B) = D·V·diag(w⁺)·Uᵀ·D with w⁺ᵢ = 1/wᵢ, or 0 for a singular value below
-// 1e-10 of the largest. Without a cut this is B⁻¹ whatever the scale: the scaling only
-// decides which directions count as undetermined, and makes that independent of the
-// parameters' units. The scale of a damped step comes from A + mu·I itself, not
-// from A alone, so that S keeps a unit diagonal (w₀ ≤ M) and a heavy damping of a
-// parameter with a small diagonal cannot push other, well-determined directions below
-// the cutoff. The back substitutions run row by row so their inner loops are
-// contiguous, and the pseudo-inverse's rows are independent, which lets large ones
-// share the block pool without changing any sum's order.
+// Damped least-squares steps and pseudo-inverses of symmetric matrices. The matrix B (A,
+// or A + mu·I for a damped step) is first scaled symmetrically to unit diagonal,
+// S = D·B·D with D = diag(B)^(−1/2); from S = V·diag(λ)·Vᵀ (Eigen's symmetric
+// eigen-solver: Householder tridiagonalisation and implicit QR) follows
+// pinv(B) = D·V·diag(λ⁺)·Vᵀ·D with λ⁺ᵢ = 1/λᵢ, or 0 where |λᵢ| is below 1e-10 of the
+// largest |λ|. This is the pseudo-inverse from the singular value decomposition: the
+// singular values of S are the |λᵢ|, its singular vectors the eigenvectors (the left
+// ones times the sign of λᵢ). Without a cut it is B⁻¹ whatever the scale: the scaling
+// only decides which directions count as undetermined, and makes that independent of the
+// parameters' units. The scale of a damped step comes from A + mu·I itself, not from A
+// alone, so that S keeps a unit diagonal (λ_max ≤ M) and a heavy damping of a parameter
+// with a small diagonal cannot push other, well-determined directions below the cutoff.
+//
+// A step or a pseudo-inverse needs the eigenvectors only when a direction is cut. With
+// c = 1e-10·‖S‖_F (‖S‖_F ≥ λ_max), a Cholesky factorisation of S − c·I exists exactly
+// when every eigenvalue of S exceeds c (Sylvester's law of inertia); then none is cut,
+// pinv(S) = S⁻¹, and a Cholesky solve with S gives the step, or S⁻¹ itself, at a small
+// fraction of the eigen-decomposition's cost. Otherwise, when S is not positive
+// definite, or when the directions are asked for, the eigen-decomposition gives them.
 #include "core/fit/svd.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-
-#include "core/fit/parallel_blocks.h"
+#include <numeric>
 
 namespace {
 
 constexpr double relative_cutoff = 1e-10;
-// Below this order the pseudo-inverse's product is too small to share out.
-constexpr std::size_t parallel_order = 96;
 
 // 1/wᵢ, or 0 for a singular value that counts as zero (also every one when w₀ is 0).
 double inverted_singular_value(double wi, double w0)
@@ -32,79 +36,119 @@ double inverted_singular_value(double wi, double w0)
 
 // D's diagonal: 1/√bⱼⱼ with bⱼⱼ = aⱼⱼ + shift, or 1 where bⱼⱼ is not positive and finite
 // (a pinned parameter's empty row and column, or a matrix the decomposition refuses).
-void diagonal_scale(const DMatrix& a, double shift, DVector& scale)
+void diagonal_scale(const DMatrix& a, double shift, Eigen::VectorXd& scale)
 {
     const std::size_t m = a.size1();
-    scale.resize(m, false);
+    scale.resize(static_cast<Eigen::Index>(m));
     for (std::size_t j = 0; j < m; ++j) {
         const double b = a(j, j) + shift;
         scale(j) = b > 0.0 && std::isfinite(b) ? 1.0 / std::sqrt(b) : 1.0;
     }
 }
 
-// Copies D·(a + shift·I)·D into ALGLIB's array; false when an entry is not finite,
-// which ALGLIB's iteration could not handle.
-bool to_alglib_matrix(const DMatrix& a, double shift, const DVector& scale, alglib::real_2d_array& out)
+// ws.scaled = D·(a + shift·I)·D; false when an entry is not finite. Row i of a becomes
+// column i of ws.scaled, which is the same for a symmetric a and writes contiguously.
+bool scale_matrix(const DMatrix& a, double shift, SvdWorkspace& ws)
 {
     const std::size_t m = a.size1();
-    out.setlength(static_cast<alglib::ae_int_t>(m), static_cast<alglib::ae_int_t>(m));
+    diagonal_scale(a, shift, ws.scale);
+    ws.scaled.resize(static_cast<Eigen::Index>(m), static_cast<Eigen::Index>(m));
     for (std::size_t i = 0; i < m; ++i) {
-        double* row = out[static_cast<alglib::ae_int_t>(i)];
+        double* column = &ws.scaled(0, static_cast<Eigen::Index>(i));
         for (std::size_t j = 0; j < m; ++j) {
-            const double v = scale(i) * (a(i, j) + (i == j ? shift : 0.0)) * scale(j);
+            const double v = ws.scale(i) * (a(i, j) + (i == j ? shift : 0.0)) * ws.scale(j);
             if (!std::isfinite(v))
                 return false;
-            row[j] = v;
+            column[j] = v;
         }
     }
     return true;
 }
 
-}  // namespace
-
-bool svd_decompose(const DMatrix& a, double shift, SvdWorkspace& ws)
+// ws.cholesky = the factorisation of S when no eigenvalue of S is cut (see the top);
+// false when one may be.
+bool factorise_uncut(SvdWorkspace& ws)
 {
-    diagonal_scale(a, shift, ws.scale);
-    if (!to_alglib_matrix(a, shift, ws.scale, ws.a))
+    const double c = relative_cutoff * ws.scaled.norm();
+    if (!(c > 0.0))
         return false;
-    const auto m = static_cast<alglib::ae_int_t>(a.size1());
-    try {
-        return alglib::rmatrixsvd(ws.a, m, m, 2, 2, 2, ws.w, ws.u, ws.vt);
-    } catch (const alglib::ap_error&) {
+    const auto m = ws.scaled.rows();
+    ws.cholesky.compute(ws.scaled - c * Eigen::MatrixXd::Identity(m, m));
+    if (ws.cholesky.info() != Eigen::Success)
         return false;
-    }
+    ws.cholesky.compute(ws.scaled);
+    return ws.cholesky.info() == Eigen::Success;
 }
+
+// The eigen-decomposition of ws.scaled, with ws.inverted and ws.order; false when the
+// solver fails.
+bool decompose(SvdWorkspace& ws)
+{
+    ws.eigen.compute(ws.scaled);
+    if (ws.eigen.info() != Eigen::Success)
+        return false;
+    const Eigen::VectorXd& lambda = ws.eigen.eigenvalues();
+    const Eigen::Index m = lambda.size();
+    ws.order.resize(static_cast<std::size_t>(m));
+    std::iota(ws.order.begin(), ws.order.end(), Eigen::Index(0));
+    std::stable_sort(ws.order.begin(), ws.order.end(),
+                     [&](Eigen::Index i, Eigen::Index j) { return std::fabs(lambda(i)) > std::fabs(lambda(j)); });
+    const double w0 = m > 0 ? std::fabs(lambda(ws.order[0])) : 0.0;
+    ws.inverted.resize(m);
+    for (Eigen::Index k = 0; k < m; ++k)
+        ws.inverted(k) = inverted_singular_value(std::fabs(lambda(k)), w0) != 0.0 ? 1.0 / lambda(k) : 0.0;
+    return true;
+}
+
+// ws.product's lower triangle = pinv(S) from the eigen-decomposition, with the
+// directions when asked for; false when the solver fails.
+bool pseudo_inverse_from_eigenvectors(DMatrix* directions, SvdWorkspace& ws)
+{
+    if (!decompose(ws))
+        return false;
+    const Eigen::VectorXd& lambda = ws.eigen.eigenvalues();
+    const Eigen::MatrixXd& v = ws.eigen.eigenvectors();
+    const auto m = static_cast<std::size_t>(lambda.size());
+    if (directions) {
+        const double w0 = m > 0 ? std::fabs(lambda(ws.order[0])) : 0.0;
+        for (std::size_t i = 0; i < m; ++i) {
+            const Eigen::Index k = ws.order[i];
+            for (std::size_t j = 0; j < m; ++j)
+                (*directions)(i, j) = v(static_cast<Eigen::Index>(j), k);
+            (*directions)(i, m) = ws.inverted(k) != 0.0 ? std::fabs(lambda(k)) / w0 : 0.0;
+        }
+    }
+    // pinv(S) = V·diag(λ⁺)·Vᵀ, symmetric: only its lower triangle is computed.
+    ws.weighted.noalias() = v * ws.inverted.asDiagonal();
+    ws.product.resize(lambda.size(), lambda.size());
+    ws.product.triangularView<Eigen::Lower>() = ws.weighted * v.transpose();
+    return true;
+}
+
+}  // namespace
 
 bool svd_solve(const DMatrix& a, double shift, const DVector& b, DVector& x, SvdWorkspace& ws)
 {
-    if (!svd_decompose(a, shift, ws))
+    if (!scale_matrix(a, shift, ws))
         return false;
     const std::size_t m = a.size1();
-    const double w0 = ws.w[0];
-    // t = diag(w⁺)·Uᵀ·D·b
-    ws.t.resize(m, false);
-    std::fill(ws.t.begin(), ws.t.end(), 0.0);
-    for (std::size_t j = 0; j < m; ++j) {
-        const double* u_row = ws.u[static_cast<alglib::ae_int_t>(j)];
-        const double bj = ws.scale(j) * b(j);
-        for (std::size_t k = 0; k < m; ++k)
-            ws.t(k) += u_row[k] * bj;
+    ws.rhs.resize(static_cast<Eigen::Index>(m));
+    for (std::size_t j = 0; j < m; ++j)
+        ws.rhs(j) = ws.scale(j) * b(j);
+    if (factorise_uncut(ws)) {
+        ws.cholesky.solveInPlace(ws.rhs);
+    } else {
+        if (!decompose(ws))
+            return false;
+        const Eigen::MatrixXd& v = ws.eigen.eigenvectors();
+        ws.weighted.resize(static_cast<Eigen::Index>(m), 1);
+        ws.weighted.col(0).noalias() = v.transpose() * ws.rhs;
+        ws.weighted.col(0).array() *= ws.inverted.array();
+        ws.rhs.noalias() = v * ws.weighted.col(0);
     }
-    for (std::size_t k = 0; k < m; ++k)
-        ws.t(k) *= inverted_singular_value(ws.w[static_cast<alglib::ae_int_t>(k)], w0);
-    // x = D·V·t
     x.resize(m, false);
-    std::fill(x.begin(), x.end(), 0.0);
-    for (std::size_t k = 0; k < m; ++k) {
-        const double tk = ws.t(k);
-        if (tk == 0.0)
-            continue;
-        const double* vt_row = ws.vt[static_cast<alglib::ae_int_t>(k)];
-        for (std::size_t i = 0; i < m; ++i)
-            x(i) += vt_row[i] * tk;
-    }
     for (std::size_t i = 0; i < m; ++i)
-        x(i) *= ws.scale(i);
+        x(i) = ws.scale(i) * ws.rhs(i);
     return true;
 }
 
@@ -117,45 +161,23 @@ bool svd_pseudo_inverse(const DMatrix& a, DMatrix& p, DMatrix* directions, SvdWo
         directions->resize(m, m + 1, false);
         directions->clear();
     }
-    if (!svd_decompose(a, 0.0, ws))
+    if (!scale_matrix(a, 0.0, ws))
         return false;
-
-    const double w0 = ws.w[0];
-    if (directions) {
-        for (std::size_t i = 0; i < m; ++i) {
-            const double* vt_row = ws.vt[static_cast<alglib::ae_int_t>(i)];
-            for (std::size_t j = 0; j < m; ++j)
-                (*directions)(i, j) = vt_row[j];
-            const double wi = ws.w[static_cast<alglib::ae_int_t>(i)];
-            (*directions)(i, m) = inverted_singular_value(wi, w0) != 0.0 ? wi / w0 : 0.0;
-        }
+    if (!directions && factorise_uncut(ws)) {
+        // Nothing cut: pinv(S) = S⁻¹.
+        ws.product.setIdentity(static_cast<Eigen::Index>(m), static_cast<Eigen::Index>(m));
+        ws.cholesky.solveInPlace(ws.product);
+    } else if (!pseudo_inverse_from_eigenvectors(directions, ws)) {
+        return false;
     }
-
-    // Row k of scaled_ut is w⁺ₖ times column k of U times D; only the kept singular values.
-    std::size_t kept = 0;
-    while (kept < m && inverted_singular_value(ws.w[static_cast<alglib::ae_int_t>(kept)], w0) != 0.0)
-        ++kept;
-    ws.scaled_ut.resize(kept, m, false);
     for (std::size_t j = 0; j < m; ++j) {
-        const double* u_row = ws.u[static_cast<alglib::ae_int_t>(j)];
-        for (std::size_t k = 0; k < kept; ++k)
-            ws.scaled_ut(k, j) = u_row[k] * inverted_singular_value(ws.w[static_cast<alglib::ae_int_t>(k)], w0) *
-                                 ws.scale(j);
-    }
-
-    // Row i of P = Dᵢᵢ · Σₖ Vᵀ[k][i] · scaled_ut row k.
-    parallel_blocks(static_cast<unsigned>(m), [&](unsigned i) {
-        double* p_row = &p(i, 0);
-        for (std::size_t k = 0; k < kept; ++k) {
-            const double c = ws.vt[static_cast<alglib::ae_int_t>(k)][i];
-            const double* s_row = &ws.scaled_ut(k, 0);
-            for (std::size_t j = 0; j < m; ++j)
-                p_row[j] += c * s_row[j];
+        const double* column = &ws.product(0, static_cast<Eigen::Index>(j));
+        for (std::size_t i = j; i < m; ++i) {
+            const double e = ws.scale(i) * column[i] * ws.scale(j);
+            p(i, j) = e;
+            p(j, i) = e;
         }
-        const double di = ws.scale(i);
-        for (std::size_t j = 0; j < m; ++j)
-            p_row[j] *= di;
-    }, m >= parallel_order);
+    }
     for (std::size_t i = 0; i < m; ++i)
         if (p(i, i) < 0.0)
             p(i, i) = 0.0;

@@ -1,6 +1,7 @@
 // The fit engine's cost by the number of varied parameters: one Levenberg-Marquardt
-// iteration (evaluations, damped SVD solve, trial, final covariance), with and without
-// the eps4 test's extra pseudo-inverse, and the assembly of the normal equations JᵀJ.
+// iteration (evaluations, damped solve, trial, final covariance), with and without
+// the eps4 test's extra pseudo-inverse, and the assembly of the normal equations JᵀJ;
+// the pseudo-inverse of a well-determined JᵀJ with and without the singular directions.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include "core/fit/lm_fit.h"
 #include "core/fit/model_interfaces.h"
 #include "core/fit/normal_equations.h"
+#include "core/fit/svd.h"
 #include "core/spectrum/poisson.h"
 #include "core/spectrum/spectrum_data.h"
 #include "tests/support/dvectors.h"
@@ -128,8 +130,24 @@ void BM_NormalEquations(benchmark::State& state)
     DMatrix a;
     DVector g;
     for (auto _ : state) {
-        normal_equations(jt, r, a, g);
+        normal_equations(jt, r, points, a, g);
         benchmark::DoNotOptimize(a.data().data());
+    }
+}
+
+// JᵀJ of random rows, which determine every direction: without the directions no
+// eigen-decomposition is needed (argument 1: with them).
+void BM_PseudoInverse(benchmark::State& state)
+{
+    std::mt19937 rng(3);
+    const auto [jt, r] = test_support::random_rows(static_cast<std::size_t>(state.range(0)), points, rng);
+    DMatrix a, p, directions;
+    DVector g;
+    normal_equations(jt, r, points, a, g);
+    SvdWorkspace ws;
+    for (auto _ : state) {
+        svd_pseudo_inverse(a, p, state.range(1) ? &directions : nullptr, ws);
+        benchmark::DoNotOptimize(p.data().data());
     }
 }
 
@@ -137,6 +155,7 @@ void BM_NormalEquations(benchmark::State& state)
 
 BENCHMARK(BM_LmFitIteration)->Arg(10)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LmFitIterationEps4)->Arg(10)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PseudoInverse)->ArgsProduct({{100, 1000}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_NormalEquations)->Arg(10)->Arg(100)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();
