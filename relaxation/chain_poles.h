@@ -173,31 +173,28 @@ bool ChainLinePoles<R, Levels>::prepare(std::size_t n, const R& scale, const std
             return false;
     }
 
-    // The root populations in the eigenbasis, then each pole with its derivatives.
-    std::array<C, Levels> projected, column;
+    // The root populations and B = Qᵀ·(T − own[0]·I)·Q (symmetric) in the eigenbasis,
+    // then each pole with its derivatives.
+    std::array<C, Levels> projected;
+    std::array<C, Levels * Levels> rotated;
     for (std::size_t m = 0; m < n; ++m) {
         projected[m] = times(root[0], q[m]);
         for (std::size_t l = 1; l < n; ++l)
             projected[m] += times(root[l], q[l * n + m]);
+        for (std::size_t k = m; k < n; ++k) {
+            C entry = times(diagonal[0], q[m] * q[k]);
+            for (std::size_t l = 1; l < n; ++l)
+                entry += times(diagonal[l], q[l * n + m] * q[l * n + k]);
+            for (std::size_t l = 0; l + 1 < n; ++l)
+                entry += times(off[l], q[l * n + m] * q[(l + 1) * n + k] + q[(l + 1) * n + m] * q[l * n + k]);
+            rotated[m * n + k] = rotated[k * n + m] = entry;
+        }
     }
     for (std::size_t k = 0; k < n; ++k) {
-        for (std::size_t l = 0; l < n; ++l) {
-            column[l] = times(diagonal[l], q[l * n + k]);
-            if (l > 0)
-                column[l] += times(off[l - 1], q[(l - 1) * n + k]);
-            if (l + 1 < n)
-                column[l] += times(off[l], q[(l + 1) * n + k]);
-        }
-        C u = projected[k], lambda;
-        for (std::size_t m = 0; m < n; ++m) {
-            C entry = times(column[0], q[m]);
-            for (std::size_t l = 1; l < n; ++l)
-                entry += times(column[l], q[l * n + m]);
-            if (m == k)
-                lambda = entry;
-            else
-                u += times(projected[m] * entry, complex_reciprocal(centre_[k] - centre_[m]));
-        }
+        C u = projected[k], lambda = rotated[k * n + k];
+        for (std::size_t m = 0; m < n; ++m)
+            if (m != k)
+                u += times(projected[m] * rotated[m * n + k], complex_reciprocal(centre_[k] - centre_[m]));
         const C c = u * u * scale;
         lambda += own[0];
         const C shift = lambda - C(R(dual_value(lambda.real())), R(dual_value(lambda.imag())));
