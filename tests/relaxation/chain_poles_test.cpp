@@ -92,8 +92,9 @@ TEST(ChainLinePoles, MatchTheSolveFromStaticToFastRates)
                     const Chain chain(n, rate, ratio, 2.0, 0.12, seed);
                     taken += chain.compare(points(2.0), 1e-10, 1e-8);
                 }
-                if (ratio > 0.01)  // populations over many decades leave fewer rates to the poles
+                if (ratio > 0.01) {  // populations over many decades leave fewer rates to the poles
                     EXPECT_GE(taken, 6) << n << ' ' << ratio << ' ' << seed;
+                }
             }
 }
 
@@ -109,8 +110,9 @@ TEST(ChainLinePoles, StayExactOrAreRefusedWhereEigenvaluesCoalesce)
         const Chain chain(2, h * (1.0 + offset), 1.0, h, 0.1, 0);
         const bool accepted = chain.compare(points(h), 1e-10, 1e-7);
         taken += accepted;
-        if (std::fabs(offset) < 1e-8)
+        if (std::fabs(offset) < 1e-8) {
             EXPECT_FALSE(accepted);
+        }
     }
     EXPECT_GE(taken, 4);
 }
