@@ -4,8 +4,9 @@
 // i + 1 is a·Ω and back p·a·Ω (a = a₁₂, a₂₃, a₃₄, a₂₃, a₁₂ along the chain), which keeps
 // those populations stationary. For each sextet line and velocity the line shape is the
 // population-weighted real part of the solution of the level chain (the stochastic
-// line-shape matrix), solved by solve_rate_chain, which stays exact when the jumps dwarf
-// the width; the rate is held at its fast limit where its exponential nears overflow.
+// line-shape matrix), taken as a sum of complex Lorentzians where that is exact to rounding
+// and otherwise solved by solve_rate_chain, which stays exact when the jumps dwarf the
+// width (small_chain_sextet.h); the rate is held at its fast limit where its exponential nears overflow.
 #pragma once
 
 #include <array>
@@ -16,7 +17,7 @@
 #include "core/spectrum/isotope.h"
 #include "lineshapes/start_values.h"
 #include "lineshapes/sextet.h"
-#include "relaxation/level_chain.h"
+#include "relaxation/small_chain_sextet.h"
 #include "relaxation/relaxation_rate.h"
 #include "subspec/line_set.h"
 #include "subspec/mixins.h"
@@ -34,9 +35,10 @@ struct SpinRelaxSextet : SpinRelaxSextetParams, DefaultArea, LineSet<SpinRelaxSe
                                                              field_fraction(3), field_fraction(4), field_fraction(5)};
 
     template <class R>
-    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& ratio2,
-              const R& ratio3, const R& shift, const R& quadrupole, const R& field, const R& log_rate,
-              const R& ratio, const R& width, const R& a12, const R& a23, const R& a34) const
+    SmallChainSextet<R, levels> prepare(const Isotope* isotope, const R& area, const R& ratio2, const R& ratio3,
+                                        const R& shift, const R& quadrupole, const R& field, const R& log_rate,
+                                        const R& ratio, const R& width, const R& a12, const R& a23,
+                                        const R& a34) const
     {
         const Isotope& iso = required_isotope(isotope);
         const R k = chain_rate(R(log_rate - std::log(iso.L)));
@@ -52,8 +54,17 @@ struct SpinRelaxSextet : SpinRelaxSextetParams, DefaultArea, LineSet<SpinRelaxSe
             lower[i + 1] = upper[i] * ratio;
         }
         lower[0] = upper[levels - 1] = R(0.0);
-        chain_sextet(iso, x, out, area, ratio2, ratio3, shift, quadrupole, field, {width, width, width},
-                     std::span<const double>(fractions), population.data(), lower.data(), upper.data());
+        return {iso, area, ratio2, ratio3, shift, quadrupole, field, {width, width, width}, fractions,
+                population.data(), lower.data(), upper.data()};
+    }
+
+    template <class R>
+    void calc(const Isotope* isotope, std::span<const double> x, R* out, const R& area, const R& ratio2,
+              const R& ratio3, const R& shift, const R& quadrupole, const R& field, const R& log_rate,
+              const R& ratio, const R& width, const R& a12, const R& a23, const R& a34) const
+    {
+        prepare(isotope, area, ratio2, ratio3, shift, quadrupole, field, log_rate, ratio, width, a12, a23, a34)(x,
+                                                                                                              out);
     }
 
     // Three groups, for levels 0, 1 and 2 (the other three mirror them), each in the
