@@ -319,6 +319,19 @@ TEST(SpiralModels, ExtentHoldsTheLines)
     }
 }
 
+// The Hamiltonian lines sit at δ plus their positions: the extent moves with δ.
+TEST(SpiralSpinHamilton, ExtentMovesWithTheShift)
+{
+    const SubSpecPtr s = modulation_component<Spiral_Spin_Hamilton>();
+    std::vector<double> p = spiral_hamilton(0.8, 40.0, 60.0, 25.0, 0.8, {300.0});
+    double min, max, moved_min, moved_max;
+    extent_of(*s, p, min, max);
+    p[2] += 5.0;
+    extent_of(*s, p, moved_min, moved_max);
+    EXPECT_NEAR(moved_min, min + 5.0, 1e-12);
+    EXPECT_NEAR(moved_max, max + 5.0, 1e-12);
+}
+
 TEST(SpiralModels, StartingValues)
 {
     const SpectrumAnalysis six = found_lines({-5.0, -3.0, -1.0, 1.5, 3.5, 5.6}, 0.2, 9.0, 0.3);
