@@ -21,6 +21,7 @@
 #include "core/spectrum/isotope.h"
 #include "lineshapes/hyperfine_lines.h"
 #include "lineshapes/sextet.h"
+#include "relaxation/anharmonic_hamilton.h"
 #include "relaxation/anharmonic_sextets.h"
 #include "relaxation/modulation_graphs.h"
 #include "relaxation/phase_average.h"
@@ -58,13 +59,9 @@ struct Spiral_Spin_Sextet : Spiral_Spin_SextetParams, Sextet, DefaultArea, SubSp
                                         const FieldComponents<R> f = field_at(two_pi * (phase + 0.5));
                                         const R squared = f.squared();
                                         const R cos2 = axial_cos2(f, squared);
-                                        const R sin2 = 1.0 - cos2;
-                                        const R field = magnitude_of(squared);
-                                        const R u = field == 0.0 || eps_q == 0.0 ? R(0.0)
-                                                                                 : second_order * sin2 / field;
-                                        sextet_positions(iso, shift, eps_lat * (cos2 * 1.5 - 0.5), field,
-                                                         (1.0 - sin2 * 0.875) * u, (1.0 - sin2 * 1.125) * u,
-                                                         positions);
+                                        second_order_positions(iso, shift, eps_lat * (cos2 * 1.5 - 0.5),
+                                                               magnitude_of(squared), 1.0 - cos2, second_order,
+                                                               positions);
                                     });
     }
 
@@ -90,25 +87,19 @@ struct Spiral_Spin_Hamilton : Spiral_Spin_HamiltonParams, Sextet, DefaultArea, S
     {
         const Isotope& iso = required_isotope(isotope);
         const SpiralField<R> field_at(hb0, hc0, hb_hc, phi, {a1, a3, a5, a7, a9, a11, a13, a15});
-        const std::size_t n = static_cast<std::size_t>(std::max(points(), 0));
-        const R weight = area * (1.0 / static_cast<double>(n));
         const R zero(0.0);
-        return average_over_phases<8>(n, alpha, [&](double phase, Multiplet<R, 8>& m8) {
-            const FieldComponents<R> f = field_at(two_pi * (phase + 0.5));
-            const R field = magnitude_of(f.squared());
-            R cos_theta(f.c < 0.0 ? -1.0 : 1.0), sin_theta(0.0);
-            if (field != 0.0) {
-                cos_theta = f.c / field;
-                sin_theta = f.b / field;
-            }
-            const HyperfineLines<R> lines = hyperfine_lines(iso, quadrupole, field, cos_theta, sin_theta, zero, zero,
-                                                            gamma);
-            for (std::size_t k = 0; k < 8; ++k) {
-                m8.position[k] = shift + lines[k].position;
-                m8.width[k] = width;
-                m8.area[k] = weight * lines[k].intensity;
-            }
-        });
+        return hamiltonian_phase_average(iso, static_cast<std::size_t>(std::max(points(), 0)), area, gamma, shift,
+                                         quadrupole, zero, zero, width, alpha,
+                                         [&](double phase, R& field, R& cos_theta, R& sin_theta) {
+                                             const FieldComponents<R> f = field_at(two_pi * (phase + 0.5));
+                                             field = magnitude_of(f.squared());
+                                             cos_theta = R(f.c < 0.0 ? -1.0 : 1.0);
+                                             sin_theta = R(0.0);
+                                             if (field != 0.0) {
+                                                 cos_theta = f.c / field;
+                                                 sin_theta = f.b / field;
+                                             }
+                                         });
     }
 
     // The eight lines at "δ" for the largest field any phase can have, along and across
