@@ -9,9 +9,12 @@
 #include "lineshapes/singlets.h"
 #include "relaxation/anharmonic_hamilton.h"
 #include "relaxation/anharmonic_sextets.h"
+#include "relaxation/density_wave.h"
 #include "relaxation/fluctuating_fields.h"
 #include "relaxation/many_state_relaxation.h"
 #include "relaxation/nmr_anharmonic.h"
+#include "relaxation/nmr_spiral.h"
+#include "relaxation/spiral_models.h"
 #include "relaxation/spin_relax_sextet.h"
 #include "relaxation/two_state_models.h"
 #include "subspec/baseline.h"
@@ -35,14 +38,6 @@ void add(SubSpecFactory& catalogue)
     catalogue.register_model(&make_builtin<T>, nullptr, T::catalogue_name, T::needs_isotope);
 }
 
-// The spin-modulation and many-state relaxation types: their descriptor tables exist,
-// their formulas not yet. Each becomes add<T> when its formula lands.
-template <class Params>
-void add_unavailable(SubSpecFactory& catalogue)
-{
-    catalogue.add_unavailable(Params::catalogue_name, Params::needs_isotope);
-}
-
 }  // namespace
 
 void register_builtin_models(SubSpecFactory& catalogue)
@@ -64,14 +59,14 @@ void register_builtin_models(SubSpecFactory& catalogue)
     add<Hamilton>(catalogue);
     add<Hamilton8>(catalogue);
     catalogue.add_separator();
-    add_unavailable<SDW_CDW_SextetParams>(catalogue);
+    add<SDW_CDW_Sextet>(catalogue);
     add<AnharmonicSpinModulation>(catalogue);
     add<AnharmonicSpinModulationAnisotropic>(catalogue);
     add<AnharmonicSpinModulationHamilton>(catalogue);
-    add_unavailable<Spiral_Spin_SextetParams>(catalogue);
-    add_unavailable<Spiral_Spin_HamiltonParams>(catalogue);
+    add<Spiral_Spin_Sextet>(catalogue);
+    add<Spiral_Spin_Hamilton>(catalogue);
     add<NMR_AnharmonicSpinModulation>(catalogue);
-    add_unavailable<NMR_Spiral_SpinParams>(catalogue);
+    add<NMR_Spiral_Spin>(catalogue);
     catalogue.add_separator();
     add<RelaxDoublet>(catalogue);
     add<RelaxSextet>(catalogue);

@@ -11,8 +11,6 @@ SubSpecPtr SubSpecFactory::SubSpecDesc::create(const Isotope* isotope) const
 {
     if (is_separator())
         throw std::runtime_error("Can't create a dummy model");
-    if (!factory)
-        throw std::runtime_error(wide_to_utf8(display_name) + ": this model type is not available yet");
     if (needs_isotope && !isotope)
         throw std::runtime_error(MessageText(50046, display_name).to_utf8());
     return factory(user_data, isotope);
@@ -51,14 +49,6 @@ void SubSpecFactory::add_separator()
     SubSpecDesc separator;
     separator.hidden = true;
     entries_.push_back(std::move(separator));
-}
-
-void SubSpecFactory::add_unavailable(std::wstring_view name, bool needs_isotope)
-{
-    SubSpecDesc entry;
-    entry.display_name = name;
-    entry.needs_isotope = needs_isotope;
-    entries_.push_back(std::move(entry));
 }
 
 const SubSpecFactory::SubSpecDesc& SubSpecFactory::at(unsigned i) const

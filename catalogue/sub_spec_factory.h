@@ -20,7 +20,7 @@ using SubSpecFactoryFn = SubSpecPtr (*)(void* user_data, const Isotope* isotope)
 class SubSpecFactory {
 public:
     struct SubSpecDesc {
-        SubSpecFactoryFn factory = nullptr;  // null for a separator or a type not available yet
+        SubSpecFactoryFn factory = nullptr;  // null for a separator
         void* user_data = nullptr;           // a Lua model's record; null for built-in types
         std::wstring display_name;           // without the "@" that hides it; empty for a separator
         bool needs_isotope = false;
@@ -29,9 +29,8 @@ public:
         double baseline_rank = 0.0;
 
         bool is_separator() const { return !factory && display_name.empty(); }
-        // Throws std::runtime_error: "Can't create a dummy model" for a separator, a
-        // "not available yet" text for a type the program does not have yet, message
-        // 50046 for a type that needs an isotope when none is given.
+        // Throws std::runtime_error: "Can't create a dummy model" for a separator,
+        // message 50046 for a type that needs an isotope when none is given.
         SubSpecPtr create(const Isotope* isotope) const;
     };
 
@@ -42,9 +41,6 @@ public:
     // it is a baseline and its rank; a leading "@" of the name hides the entry.
     void register_model(SubSpecFactoryFn factory, void* user_data, std::wstring_view name, bool needs_isotope);
     void add_separator();
-    // An entry for a model type whose formula the program does not have yet: listed
-    // under its name, but creating it reports that it is not available yet.
-    void add_unavailable(std::wstring_view name, bool needs_isotope);
 
     unsigned size() const { return static_cast<unsigned>(entries_.size()); }
     // Entry i; std::out_of_range "invalid vector subscript" beyond the last.

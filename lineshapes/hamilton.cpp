@@ -6,8 +6,6 @@
 #include "core/spectrum/spectrum_analysis.h"
 #include "lineshapes/sextet.h"
 
-namespace {
-
 void lines_extent(const Multiplet<double, 8>& lines, double& min, double& max)
 {
     double width = 0.0;
@@ -17,6 +15,8 @@ void lines_extent(const Multiplet<double, 8>& lines, double& min, double& max)
     min = *lowest - 12.0 * width;
     max = *highest + 12.0 * width;
 }
+
+namespace {
 
 void start_values(const Isotope* isotope, const SpectrumAnalysis& analysis, std::span<double> p, std::size_t widths)
 {

@@ -32,6 +32,9 @@ struct SpectrumAnalysis;
 inline constexpr std::array<std::size_t, 8> hamilton_record_rank = {0, 2, 4, 5, 3, 1, 6, 7};
 
 // The eight lines in line-list order, record j with width widths[j].
+// The lowest and the highest of the eight positions widened by 12 times the largest |width|.
+void lines_extent(const Multiplet<double, 8>& lines, double& min, double& max);
+
 template <class R>
 Multiplet<R, 8> hamilton_lines(const Isotope& isotope, const R& area, const R& gamma, const R& shift,
                                const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,

@@ -24,6 +24,27 @@
 
 struct SpectrumAnalysis;
 
+// The eight lines of hyperfine_lines at each of n phases, at "δ" plus their positions,
+// of width "Γ" and 1/n of "I" times their relative intensities; direction(phase, field,
+// cos θ, sin θ) gives each phase's field and its polar angle.
+template <class R, class Direction>
+PhaseAverage<R, 8> hamiltonian_phase_average(const Isotope& iso, std::size_t n, const R& area, const R& gamma,
+                                             const R& shift, const R& quadrupole, const R& phi, const R& eta,
+                                             const R& width, const R& alpha, Direction&& direction)
+{
+    const R weight = area * (1.0 / static_cast<double>(n));
+    return average_over_phases<8>(n, alpha, [&](double phase, Multiplet<R, 8>& m8) {
+        R field, cos_theta, sin_theta;
+        direction(phase, field, cos_theta, sin_theta);
+        const HyperfineLines<R> lines = hyperfine_lines(iso, quadrupole, field, cos_theta, sin_theta, phi, eta, gamma);
+        for (std::size_t k = 0; k < 8; ++k) {
+            m8.position[k] = shift + lines[k].position;
+            m8.width[k] = width;
+            m8.area[k] = weight * lines[k].intensity;
+        }
+    });
+}
+
 struct AnharmonicSpinModulationHamilton : AnharmonicSpinModulationHamiltonParams, Sextet, DefaultArea,
                                           SubSpecRange<AnharmonicSpinModulationHamilton>, AnharmonicHamiltonData,
                                           SubSpecExtraGraph<AnharmonicSpinModulationHamilton>, ModulationAxisNames,
@@ -35,20 +56,12 @@ struct AnharmonicSpinModulationHamilton : AnharmonicSpinModulationHamiltonParams
     {
         const Isotope& iso = required_isotope(isotope);
         const SpinModulation<R> modulation(m);
-        const std::size_t n = static_cast<std::size_t>(points());
-        const R weight = area * (1.0 / static_cast<double>(n));
-        return average_over_phases<8>(n, alpha, [&](double phase, Multiplet<R, 8>& m8) {
-            R cos_theta, sin_theta;
-            modulation.angle(phase, cos_theta, sin_theta);
-            const R field = h_is + h_an * (1.0 - sin_theta * sin_theta * 1.5);
-            const HyperfineLines<R> lines = hyperfine_lines(iso, quadrupole, field, cos_theta, sin_theta, phi, eta,
-                                                            gamma);
-            for (std::size_t k = 0; k < 8; ++k) {
-                m8.position[k] = shift + lines[k].position;
-                m8.width[k] = width;
-                m8.area[k] = weight * lines[k].intensity;
-            }
-        });
+        return hamiltonian_phase_average(iso, static_cast<std::size_t>(points()), area, gamma, shift, quadrupole, phi,
+                                         eta, width, alpha,
+                                         [&](double phase, R& field, R& cos_theta, R& sin_theta) {
+                                             modulation.angle(phase, cos_theta, sin_theta);
+                                             field = h_is + h_an * (1.0 - sin_theta * sin_theta * 1.5);
+                                         });
     }
 
     // The sextet of shift "δ", quadrupole shift "Q"/4 and field "His" + |"Han"|, every

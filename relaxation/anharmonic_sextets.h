@@ -55,6 +55,19 @@ PhaseAverage<R, 6> sextet_phase_average(std::size_t n, const R& area, const R& r
     });
 }
 
+// The six positions of a sextet of field `field` (≥ 0) whose direction makes sin²ϑ = sin2
+// with the gradient's axis: the quadrupole shift `quadrupole` and the second-order shifts
+// (1 − 7/8·sin²ϑ)·u and (1 − 9/8·sin²ϑ)·u of the line pairs, u = second_order·sin²ϑ/field
+// (0 where the field is 0), second_order = 3·εQ²/(μ·g_ex).
+template <class R>
+void second_order_positions(const Isotope& iso, const R& shift, const R& quadrupole, const R& field, const R& sin2,
+                            const R& second_order, std::array<R, 6>& positions)
+{
+    const R u = field == 0.0 ? R(0.0) : second_order * sin2 / field;
+    Sextet::sextet_positions(iso, shift, quadrupole, field, (1.0 - sin2 * 0.875) * u, (1.0 - sin2 * 1.125) * u,
+                             positions);
+}
+
 struct AnharmonicSpinModulation : AnharmonicSpinModulationParams, Sextet, DefaultArea,
                                   SubSpecRange<AnharmonicSpinModulation>, AnharmonicData,
                                   SubSpecExtraGraph<AnharmonicSpinModulation>, ModulationAxisNames,
@@ -74,11 +87,8 @@ struct AnharmonicSpinModulation : AnharmonicSpinModulationParams, Sextet, Defaul
                                     [&](double phase, std::array<R, 6>& positions) {
                                         R sin2, p2;
                                         modulation.legendre(phase, sin2, p2);
-                                        const R field = h_is + h_an * p2;
-                                        const R u = field == 0.0 ? R(0.0) : second_order * sin2 / field;
-                                        sextet_positions(iso, shift, eps_magn + eps_lat * p2, field,
-                                                         (1.0 - sin2 * 0.875) * u, (1.0 - sin2 * 1.125) * u,
-                                                         positions);
+                                        second_order_positions(iso, shift, eps_magn + eps_lat * p2,
+                                                               h_is + h_an * p2, sin2, second_order, positions);
                                     });
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "relaxation/spin_modulation.h"
 
@@ -13,6 +14,61 @@ void modulation_axis_names(unsigned curve, std::wstring& x_name, std::wstring& y
     } else if (curve == histogram_curve) {
         x_name = L"H";
         y_name = L"p(H)";
+    }
+}
+
+void spiral_axis_names(unsigned curve, std::wstring& x_name, std::wstring& y_name)
+{
+    modulation_axis_names(curve, x_name, y_name);
+    if (curve == profile_curve)
+        y_name = L"cosθ(qx)";
+}
+
+void spiral_profile(const SpiralField<double>& field, std::size_t n, std::vector<double>& x, std::vector<double>& y,
+                    std::vector<double>& errors)
+{
+    x.resize(n + 1);
+    y.resize(n + 1);
+    errors.clear();
+    for (std::size_t i = 0; i <= n; ++i) {
+        x[i] = period_angle(i, n);
+        const FieldComponents<double> f = field(x[i]);
+        const double size = std::sqrt(f.squared());
+        if (size != 0.0)
+            y[i] = f.c / size;
+        else
+            y[i] = i == 0 || i == n ? 0.0 : (f.c < 0.0 ? -1.0 : 1.0);
+    }
+}
+
+void period_histogram(const std::function<double(double)>& magnitude, std::vector<double>& x,
+                      std::vector<double>& y, std::vector<double>& errors)
+{
+    constexpr std::size_t scan = 100;
+    double lo = std::numeric_limits<double>::infinity(), hi = 0.0;
+    for (std::size_t i = 0; i < scan; ++i) {
+        const double q = magnitude(period_angle(i, scan));
+        lo = std::min(lo, q);
+        hi = std::max(hi, q);
+    }
+    if (hi == 0.0)
+        return;
+    magnitude_histogram(lo, hi, {200, false, 50000, 2e-5},
+                        [&](double phase) { return magnitude(two_pi * (phase + 0.5)); }, x, y, errors);
+}
+
+// Curve 0 is empty; 1 the direction profile, 2 the histogram of |H|.
+void spiral_graph(unsigned curve, const SpiralField<double>& field, int points, std::vector<double>& x,
+                  std::vector<double>& y, std::vector<double>& y_errors)
+{
+    if (curve == 0) {
+        x.clear();
+        y.clear();
+        y_errors.clear();
+    } else if (curve == profile_curve) {
+        spiral_profile(field, static_cast<std::size_t>(std::max(points, 1)), x, y, y_errors);
+    } else if (curve == histogram_curve) {
+        period_histogram([&](double qx) { return std::sqrt(field(qx).squared()); }, x, y, y_errors);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "relaxation/spiral_field.h"
+
 inline constexpr unsigned profile_curve = 1;
 inline constexpr unsigned histogram_curve = 2;
 
@@ -23,6 +25,34 @@ struct ModulationAxisNames {
         modulation_axis_names(curve, x_name, y_name);
     }
 };
+
+// "qx" and "cosθ(qx)" for the profile of a spiral structure, "H" and "p(H)" for the
+// histogram; other curves leave the names.
+void spiral_axis_names(unsigned curve, std::wstring& x_name, std::wstring& y_name);
+
+struct SpiralAxisNames {
+    void graph_axis_names(unsigned curve, std::wstring& x_name, std::wstring& y_name) const
+    {
+        spiral_axis_names(curve, x_name, y_name);
+    }
+};
+
+// The direction of a spiral structure's field over one period: n + 1 phases
+// qx_i = i·2π/n from 0 to 2π, y_i = c/|H|; where the field vanishes y is 0 at the two
+// ends and the sign of c (+1 for c = 0) inside. Empties the errors.
+void spiral_profile(const SpiralField<double>& field, std::size_t n, std::vector<double>& x, std::vector<double>& y,
+                    std::vector<double>& errors);
+
+// The histogram of magnitude(qx) over 50000 phases of the period qx = 0 … 2π in 200 bins
+// at their lower edges, summing to 1, on the range that 100 phases span. Leaves the
+// vectors as they are when the magnitude is 0 at those 100 phases.
+void period_histogram(const std::function<double(double)>& magnitude, std::vector<double>& x,
+                      std::vector<double>& y, std::vector<double>& errors);
+
+// The curves of a spiral structure: 0 empties the vectors, 1 is the direction profile
+// over `points` + 1 phases, 2 the histogram of |H|; others leave the vectors.
+void spiral_graph(unsigned curve, const SpiralField<double>& field, int points, std::vector<double>& x,
+                  std::vector<double>& y, std::vector<double>& y_errors);
 
 // `points` phases x_i = i/(points − 1) from 0 to 1, y_i = sn(4K·x_i | √|m|): the elliptic
 // function that the spectrum samples (cos ϑ for m ≥ 0, sin ϑ for m < 0). Empties the

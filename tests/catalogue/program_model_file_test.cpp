@@ -15,8 +15,11 @@
 #include "lineshapes/singlets.h"
 #include "relaxation/anharmonic_hamilton.h"
 #include "relaxation/anharmonic_sextets.h"
+#include "relaxation/density_wave.h"
 #include "relaxation/many_state_relaxation.h"
 #include "relaxation/nmr_anharmonic.h"
+#include "relaxation/nmr_spiral.h"
+#include "relaxation/spiral_models.h"
 #include "catalogue/sub_spec_factory.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/program_isotopes.h"
@@ -126,6 +129,10 @@ TEST(ProgramModelFile, SpinModulationModelsKeepTheirSampling)
         {AnharmonicSpinModulationAnisotropic::catalogue_name, L"0|Points|60|0|DPoints|40|0|HPoints|999"},
         {AnharmonicSpinModulationHamilton::catalogue_name, L"0|Points|33|0|HPoints|777"},
         {NMR_AnharmonicSpinModulation::catalogue_name, L"0|Points|17"},
+        {Spiral_Spin_Sextet::catalogue_name, L"0|Points|41"},
+        {Spiral_Spin_Hamilton::catalogue_name, L"0|Points|29"},
+        {NMR_Spiral_Spin::catalogue_name, L"0|Points|13"},
+        {SDW_CDW_Sextet::catalogue_name, L"0|Points|57"},
     };
     for (const auto& [name, data] : models) {
         SubSpecPtr s = create(name);

@@ -1,10 +1,13 @@
-// Fits that recover the parameters of the anharmonic spin modulation, the elliptic
-// parameter m among them, from spectra simulated with Poisson noise
+// Fits that recover the parameters of the anharmonic spin modulation (the elliptic
+// parameter m among them), of the spiral structures and of the spin density wave from spectra simulated with Poisson noise
 // (tests/support/fit_recovery.h): unbiased values and right errors over many draws.
 #include <gtest/gtest.h>
 
 #include "relaxation/anharmonic_sextets.h"
+#include "relaxation/density_wave.h"
 #include "relaxation/nmr_anharmonic.h"
+#include "relaxation/nmr_spiral.h"
+#include "relaxation/spiral_models.h"
 #include "tests/support/fit_recovery.h"
 #include "tests/support/program_isotopes.h"
 
@@ -32,6 +35,42 @@ TEST(AnharmonicFitRecovery, NmrLine)
                     {-0.1, 0.1, -0.3, 0.3, 0.05, -0.1, 0.1},
                     {1, 1, 1, 1, 1, 1, 1},
                     4.0},
+                   512, 30);
+}
+
+TEST(SpiralFitRecovery, SpiralSextet)
+{
+    check_recovery({"Spiral_Spin_Sextet",
+                    make_subspec<Spiral_Spin_Sextet>(&iron()),
+                    {1.0, 0.6666666666666666, 0.3333333333333333, 0.25, 0.3, 0, 0, 40.0, 0.3, 1, 1, 0, 0, 0.8, 300.0,
+                     0, 0, 0, 0, 0, 0, 0},
+                    {-0.1, 0, 0, -0.05, 0.05, 0, 0, -10.0, 0.04, 0, 0, 0, 0, 0.1, -6.0, 0, 0, 0, 0, 0, 0, 0},
+                    {1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0},
+                    10.0},
+                   512, 30);
+}
+
+// The spectrum's area is 2π·I: I = 1/(2π) gives the area 1 that the set-up assumes.
+TEST(SpiralFitRecovery, NmrLine)
+{
+    check_recovery({"NMR_Spiral_Spin",
+                    make_subspec<NMR_Spiral_Spin>(&iron()),
+                    {0.15915494309189535, 0, 0, 0.3, 0.2, 0.5, 0, 0.7, 2.0, 0, 0, 0, 0, 0, 0, 0},
+                    {-0.01, 0, 0, 0.03, -0.05, 0, 0, 0.05, -0.05, 0, 0, 0, 0, 0, 0, 0},
+                    {1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0},
+                    4.0},
+                   512, 30);
+}
+
+TEST(SpiralFitRecovery, DensityWave)
+{
+    check_recovery({"SDW_CDW_Sextet",
+                    make_subspec<SDW_CDW_Sextet>(&iron()),
+                    {1.0, 0.6666666666666666, 0.3333333333333333, 0.25, 0, 0.1, 0, 100.0, 0.3, 0, 250.0, 0, 0, 0, 0,
+                     0, 0, 0, 0, 0, 0, 0, 0},
+                    {-0.1, 0, 0, -0.05, 0, 0.04, 0, -15.0, 0.04, 0, -10.0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                    {1, 0, 0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                    10.0},
                    512, 30);
 }
 

@@ -20,9 +20,12 @@
 #include "lineshapes/singlets.h"
 #include "relaxation/anharmonic_hamilton.h"
 #include "relaxation/anharmonic_sextets.h"
+#include "relaxation/density_wave.h"
 #include "relaxation/fluctuating_fields.h"
 #include "relaxation/many_state_relaxation.h"
 #include "relaxation/nmr_anharmonic.h"
+#include "relaxation/nmr_spiral.h"
+#include "relaxation/spiral_models.h"
 #include "relaxation/spin_relax_sextet.h"
 #include "relaxation/two_state_models.h"
 #include "subspec/baseline.h"
@@ -121,6 +124,21 @@ const ModelCase model_cases[] = {
      {1.1, 40.0, 0.1, 0.8, 25.0, 0.3, 300.0, -30.0, 0.6, 0.28, 0.2}, -10.0, 10.0, 20000, nullptr, 8},
     {"NMR_AnharmonicSpinModulation", make_subspec<NMR_AnharmonicSpinModulation>,
      {1.5, 70.0, 12.0, -0.3, 0.8, 0.5, 0.4}, 50.0, 90.0, 20000, nullptr, 3},
+    {"Spiral_Spin_Sextet", make_subspec<Spiral_Spin_Sextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.3, 0.5, 40.0, 60.0, 0.3, 1.1, 0.9, 0.2, 25.0, 0.8, 300.0, -30.0, 15.0, 0.0, 5.0, 0.0, 0.0,
+      2.0},
+     -10.0, 10.0, 20000},
+    {"Spiral_Spin_Hamilton", make_subspec<Spiral_Spin_Hamilton>,
+     {1.1, 40.0, 0.1, 0.8, 40.0, 60.0, 0.3, 0.2, 25.0, 0.8, 300.0, -30.0, 15.0, 0.0, 5.0, 0.0, 0.0, 2.0}, -10.0, 10.0,
+     20000},
+    {"NMR_Spiral_Spin", make_subspec<NMR_Spiral_Spin>,
+     {1.5, 5.0, 8.0, 0.8, 0.5, 0.4, 25.0, 0.8, 70.0, -6.0, 3.0, 0.0, 1.0, 0.0, 0.0, 0.5}, 40.0, 110.0, 20000},
+    // H₀ above the harmonics' sum keeps the field's sign, away from the kink of |H|; a
+    // small field keeps the difference step of δ/H and ε/H small against the widths.
+    {"SDW_CDW_Sextet", make_subspec<SDW_CDW_Sextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.001, 0.05, 0.0005, 30.0, 0.8, 0.2, 20.0, -5.0, 3.0, 0.0, 1.0, 0.0, 0.0, 2.0, 25.0, 0.1,
+      0.05, 0.0, 0.02},
+     -12.0, 12.0, 20000},
 };
 
 // A new component as the document would hold it: the stored level of an automatic

@@ -31,8 +31,8 @@ std::vector<unsigned> ids(const std::vector<MenuEntry>& menu)
 }
 
 // Separators at both ends, two in a row around a hidden entry, a baseline, a type that
-// cannot be spread (the free variable), one not available yet and one that needs an
-// isotope.
+// cannot be spread (the free variable), one that needs an isotope but cannot be spread
+// and one that needs an isotope.
 SubSpecFactory awkward_catalogue()
 {
     SubSpecFactory c;
@@ -44,7 +44,7 @@ SubSpecFactory awkward_catalogue()
     c.register_model(&make<LorenzLine>, nullptr, L"Lorentz", false);  // 5
     c.register_model(&make<FreeVar>, nullptr, L"Variable", false);    // 6
     c.add_separator();                                             // 7
-    c.add_unavailable(L"Later", true);                             // 8
+    c.register_model(&make<FreeVar>, nullptr, L"Later", true);     // 8
     c.add_separator();                                             // 9
     c.register_model(&make<LorenzLine>, nullptr, L"Needs isotope", true);  // 10
     c.add_separator();                                             // 11

@@ -123,9 +123,10 @@ TEST_F(ComponentCommands, FailuresAreReportedAndAddNothing)
 {
     add(L"Lorentz singlet");
     const std::size_t steps = records();
-    // Not available yet; and an index beyond the catalogue.
-    EXPECT_FALSE(add(L"NMR Spiral-like spin structure"));
-    EXPECT_EQ(errors.size(), 1u);
+    // A separator; and an index beyond the catalogue.
+    EXPECT_FALSE(add_catalogue_entry(d, SubSpecFactory::instance(), 3, &test_support::iron(), false, -1, L"", choose,
+                                     [this](const std::string& e) { errors.push_back(e); }));
+    EXPECT_EQ(errors, (std::vector<std::string>{"Can't create a dummy model"}));
     EXPECT_FALSE(add_catalogue_entry(d, SubSpecFactory::instance(), SubSpecFactory::instance().size(), nullptr,
                                      false, -1, L"", choose, [](const std::string&) { FAIL(); }));
     // A sextet needs an isotope.
