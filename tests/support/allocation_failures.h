@@ -29,6 +29,22 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// The library's temporary buffers ask for memory without exceptions: they must come from
+// the same allocator as the deletes below (the address sanitizer checks the pairing).
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
+}
+
 void operator delete(void* p) noexcept
 {
     std::free(p);
