@@ -72,14 +72,14 @@ void FitThread::PostFitControl(FitMsgCode code)
 {
     if (!thread_)
         return;
-    if (code != FitCtlAbort) {
-        PostThreadMessageW(thread_id_, WM_APP, code, 0);
-        return;
+    if (code == FitCtlAbort) {
+        aborting_ = true;
+        shared_->cancel = true;  // the engine stops before its next evaluation
     }
-    aborting_ = true;
-    shared_->cancel = true;  // the engine stops before its next evaluation
     PostThreadMessageW(thread_id_, WM_APP, code, 0);
-    pump_until([] { return false; });
+    shared_->control_posted.store(true, std::memory_order_release);
+    if (code == FitCtlAbort)
+        pump_until([] { return false; });
 }
 
 void FitThread::run_on()

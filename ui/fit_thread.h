@@ -111,6 +111,10 @@ public:
     struct Shared {
         std::atomic<bool> cancel = false;            // the engine ends at its next evaluation
         std::atomic<bool> progress_pending = false;  // a progress record is on its way
+        // Set after each control code is posted: a freely running fit looks into its
+        // queue only then, since under Wine every look is a round trip to the server,
+        // which a busy machine makes slow.
+        std::atomic<bool> control_posted = false;
         unsigned fit = 0;                            // which fit of this window
     };
 

@@ -89,6 +89,8 @@ private:
     // the fit. Each Pause switches between running freely and stepping.
     bool take_queued_codes()
     {
+        if (!context_.shared->control_posted.exchange(false, std::memory_order_acquire))
+            return true;
         MSG message;
         while (PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_REMOVE)) {
             last_code_ = static_cast<unsigned>(message.wParam);

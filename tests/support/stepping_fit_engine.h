@@ -9,27 +9,10 @@
 #include <functional>
 #include <stdexcept>
 
+#include "tests/support/pump_until.h"
 #include "ui/fit_thread.h"
 
 namespace test_support {
-
-// Runs the window's messages until `done` holds; false after `ms` milliseconds.
-inline bool pump_until(const std::function<bool()>& done, DWORD ms = 20000)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms)
-            return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        if (!done())
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-    return true;
-}
 
 // An engine that takes one step each time the test releases one, and checks the
 // cancel flag while it waits, as the real engine does between evaluations.

@@ -17,6 +17,7 @@
 #include "tests/subspec/test_models.h"
 #include "tests/support/fake_grid_document.h"
 #include "tests/support/model_test_parts.h"
+#include "tests/support/pump_until.h"
 #include "ui/clipboard.h"
 #include "ui/controls/corr_grid.h"
 #include "ui/controls/model_grid.h"
@@ -217,35 +218,40 @@ TEST_F(ModelGridFixture, TypingOpensTheEditorEnterCommitsEscapeDiscards)
 TEST_F(ModelGridFixture, TheSecondClickOnACellOpensTheEditorAPressElsewhereDropsTheEdit)
 {
     SetForegroundWindow(host.hwnd());
-    auto click = [&](int row, int column) {
+    // Waits for the click's effect: on a busy machine the input comes late.
+    auto click = [&](int row, int column, const std::function<bool()>& done) {
         RECT cell{};
         cell.left = LVIR_LABEL;
         cell.top = column;
         SendMessageW(grid.hwnd(), LVM_GETSUBITEMRECT, row, reinterpret_cast<LPARAM>(&cell));
         POINT p{cell.right - 4, (cell.top + cell.bottom) / 2};
         ClientToScreen(grid.hwnd(), &p);
-        SetCursorPos(p.x, p.y);
+        // The position goes with the input: a cursor moved by SetCursorPos reaches the X
+        // server later, and a busy machine let the click land where the cursor was.
         INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_MOUSE;
-        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        for (INPUT& event : input) {
+            event.type = INPUT_MOUSE;
+            event.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+            event.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+            event.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        }
+        input[0].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
         SendInput(2, input, sizeof(INPUT));
+        EXPECT_TRUE(test_support::pump_until(done, 10000));
         pump();
     };
-    click(1, 4);
-    EXPECT_EQ(grid.CurrentRow(), 1);
-    EXPECT_EQ(grid.CurrentColumn(), 4);
+    click(1, 4, [&] { return grid.CurrentRow() == 1 && grid.CurrentColumn() == 4; });
     EXPECT_FALSE(IsWindowVisible(grid.editor()));
     Sleep(600);  // not a double click
-    click(1, 4);
+    click(1, 4, [&] { return IsWindowVisible(grid.editor()) != FALSE; });
     ASSERT_TRUE(IsWindowVisible(grid.editor()));
     EXPECT_EQ(editor_text(), L"0.250");
     SetWindowTextW(grid.editor(), L"0.4");
     Sleep(600);
-    click(2, 3);  // another row of the same grid: the edit is dropped
+    click(2, 3, [&] { return grid.CurrentRow() == 2; });  // another row of the same grid: the edit is dropped
     EXPECT_FALSE(IsWindowVisible(grid.editor()));
     EXPECT_TRUE(doc.calls.empty());
-    EXPECT_EQ(grid.CurrentRow(), 2);
 }
 
 TEST_F(ModelGridFixture, SwitchingWindowsCommitsOnlyAnEditedText)
