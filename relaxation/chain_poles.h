@@ -16,8 +16,8 @@
 // from the chain's last pivot, which keeps full accuracy at every rate (refine_slowest),
 // and its residue is the sum rule's rest, ΣP less the other residues.
 // Near coalescing eigenvalues Q is ill-conditioned; so the form is used only when Q is
-// well-conditioned and the sum agrees with solve_rate_chain at every pole's centre, value
-// and derivatives; otherwise prepare refuses, for the caller to solve.
+// well-conditioned and the sum agrees with solve_rate_chain beside every pole's centre,
+// value and derivatives; otherwise prepare refuses, for the caller to solve.
 #pragma once
 
 #include <algorithm>
