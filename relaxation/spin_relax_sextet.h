@@ -4,9 +4,10 @@
 // i + 1 is a·Ω and back p·a·Ω (a = a₁₂, a₂₃, a₃₄, a₂₃, a₁₂ along the chain), which keeps
 // those populations stationary. For each sextet line and velocity the line shape is the
 // population-weighted real part of the solution of the level chain (the stochastic
-// line-shape matrix), taken as a sum of complex Lorentzians where that is exact to rounding
-// and otherwise solved by solve_rate_chain, which stays exact when the jumps dwarf the
-// width (small_chain_sextet.h); the rate is held at its fast limit where its exponential nears overflow.
+// line-shape matrix), taken as a sum of complex Lorentzians, exact to rounding from the
+// static to the fast limit, and solved by solve_rate_chain where that form is not (near
+// coalescing poles; small_chain_sextet.h); the rate is held at its fast limit where its
+// exponential nears overflow.
 #pragma once
 
 #include <array>

@@ -1,10 +1,12 @@
 // Cost of the relaxation models, values against values with the Jacobian at 512 and 1024
-// velocity points, serially on one component, beside the pseudo-Voigt sextet's; and one
+// velocity points, serially on one component, beside the pseudo-Voigt sextet's (the
+// single-ion relaxation at four rates); and one
 // solve of a level chain on doubles and on Dual<12> at 2 and 6 levels.
 #include <benchmark/benchmark.h>
 
 #include <complex>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "bench/support/component_timing.h"
@@ -59,6 +61,30 @@ VX_RELAXATION_BENCH(TwoStateRelaxSextet);
 VX_RELAXATION_BENCH(SpinRelaxSextet);
 VX_RELAXATION_BENCH(FluctuatingEFG);
 VX_RELAXATION_BENCH(FluctuatingMMF);
+
+// The single-ion relaxation also at a slow rate, a fast one and one far above the spread
+// (the narrowed line), ln Ω = 15, 22 and 30.
+constexpr double spin_relax_slow[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 15.0, 0.6, 0.3, 5.5, 7.5, 9.5};
+constexpr double spin_relax_fast[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 22.0, 0.6, 0.3, 5.5, 7.5, 9.5};
+constexpr double spin_relax_narrowed[] = {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 30.0, 0.6, 0.3, 5.5, 7.5, 9.5};
+
+void spin_relax_values(benchmark::State& state, std::span<const double> params)
+{
+    time_evaluate(state, make_subspec<SpinRelaxSextet>(&test_support::iron()), params);
+}
+
+void spin_relax_jacobian(benchmark::State& state, std::span<const double> params)
+{
+    time_evaluate_with_jacobian(state, make_subspec<SpinRelaxSextet>(&test_support::iron()), params);
+}
+
+#define VX_SPIN_RELAX_BENCH(name)                                                  \
+    BENCHMARK_CAPTURE(spin_relax_values, name, spin_relax_##name)->Arg(512)->Arg(1024); \
+    BENCHMARK_CAPTURE(spin_relax_jacobian, name, spin_relax_##name)->Arg(512)->Arg(1024)
+
+VX_SPIN_RELAX_BENCH(slow);
+VX_SPIN_RELAX_BENCH(fast);
+VX_SPIN_RELAX_BENCH(narrowed);
 
 // One chain solve of state.range(0) levels, rates of the width's order.
 template <class R>

@@ -95,6 +95,9 @@ const ModelCase model_cases[] = {
      {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 17.5, 0.6, 0.3, 5.5, 7.5, 9.5}, -10.0, 10.0},
     {"SpinRelaxSextetFast", make_subspec<SpinRelaxSextet>,
      {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 22.0, 0.6, 0.3, 5.5, 7.5, 9.5}, -10.0, 10.0},
+    // Far above the spread: the narrowed pole found anew from the chain's last pivot.
+    {"SpinRelaxSextetNarrowed", make_subspec<SpinRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 30.0, 0.6, 0.3, 5.5, 7.5, 9.5}, -10.0, 10.0},
     {"FluctuatingEFG", make_subspec<FluctuatingEFG>, {1.1, 0.8, 0.3, 0.6, 19.0, 0.3}, -3.0, 3.0},
     {"FluctuatingEFGFast", make_subspec<FluctuatingEFG>, {1.1, 0.8, 0.3, 0.6, 22.0, 0.3}, -3.0, 3.0},
     {"FluctuatingMMF", make_subspec<FluctuatingMMF>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.0, 0.3}, -10.0, 10.0},
