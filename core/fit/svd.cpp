@@ -1,7 +1,7 @@
 // Damped least-squares steps and pseudo-inverses of symmetric matrices. The matrix B (A,
 // or A + mu·I for a damped step) is first scaled symmetrically to unit diagonal,
-// S = D·B·D with D = diag(B)^(−1/2); from S = V·diag(λ)·Vᵀ (Eigen's symmetric
-// eigen-solver: Householder tridiagonalisation and implicit QR) follows
+// S = D·B·D with D = diag(B)^(−1/2); from S = V·diag(λ)·Vᵀ (Householder
+// tridiagonalisation and divide and conquer, see symmetric_eigen.h) follows
 // pinv(B) = D·V·diag(λ⁺)·Vᵀ·D with λ⁺ᵢ = 1/λᵢ, or 0 where |λᵢ| is below 1e-10 of the
 // largest |λ|. This is the pseudo-inverse from the singular value decomposition: the
 // singular values of S are the |λᵢ|, its singular vectors the eigenvectors (the left
@@ -84,8 +84,7 @@ bool factorise_uncut(SvdWorkspace& ws)
 // solver fails.
 bool decompose(SvdWorkspace& ws)
 {
-    ws.eigen.compute(ws.scaled);
-    if (ws.eigen.info() != Eigen::Success)
+    if (!ws.eigen.compute(ws.scaled))
         return false;
     const Eigen::VectorXd& lambda = ws.eigen.eigenvalues();
     const Eigen::Index m = lambda.size();

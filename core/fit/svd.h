@@ -7,7 +7,7 @@
 // the diagonal of JᵀJ over more than ten orders of magnitude, and relative to the largest
 // unscaled singular value its well-determined direction would count as zero.
 //
-// The matrices are symmetric, so the decomposition is Eigen's symmetric eigen-solver (a
+// The matrices are symmetric, so the decomposition is a symmetric eigen-decomposition (a
 // symmetric matrix's singular values are the magnitudes of its eigenvalues, its singular
 // vectors its eigenvectors); a step or a pseudo-inverse without directions where no
 // singular value is cut comes from a Cholesky factorisation instead.
@@ -15,9 +15,9 @@
 
 #include <Eigen/Cholesky>
 #include <Eigen/Core>
-#include <Eigen/Eigenvalues>
 #include <vector>
 
+#include "core/fit/symmetric_eigen.h"
 #include "core/numerics/ublas_types.h"
 
 // The factorisations, the scale and the scratch, kept between calls so that a fit
@@ -25,7 +25,7 @@
 struct SvdWorkspace {
     Eigen::MatrixXd scaled;  // D·B·D
     Eigen::LLT<Eigen::MatrixXd> cholesky;  // S, when nothing is cut
-    Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eigen;
+    SymmetricEigen eigen;
     Eigen::VectorXd scale;         // D's diagonal
     Eigen::VectorXd rhs;           // D·b, then the solution of the scaled system
     Eigen::VectorXd inverted;      // per eigenvalue: 1/λ, or 0 when cut

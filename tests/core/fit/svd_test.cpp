@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/bump_jacobian.h"
+
 namespace {
 
 constexpr double cutoff = 1e-10;
@@ -102,24 +104,11 @@ DMatrix near_cutoff(double epsilon, std::size_t size = 6)
     return a;
 }
 
-// The Jacobian of a smoothed distribution: each column a Gaussian bump over the
-// channels, neighbours overlapping, so that the spectrum of JᵀJ falls over many decades;
-// then one row per weight with its second difference times `smoothing`.
+// The Jacobian of a smoothed distribution (bump_jacobian.h).
 DMatrix bumps(std::size_t channels, std::size_t m, double width, double smoothing)
 {
     DMatrix j(channels + m, m, 0.0);
-    for (std::size_t r = 0; r < channels; ++r)
-        for (std::size_t c = 0; c < m; ++c) {
-            const double t = (double(r) / double(channels - 1) - double(c) / double(m - 1)) / width;
-            j(r, c) = std::exp(-0.5 * t * t);
-        }
-    for (std::size_t c = 0; c < m; ++c) {
-        j(channels + c, c) = -2 * smoothing;
-        if (c > 0)
-            j(channels + c, c - 1) = smoothing;
-        if (c + 1 < m)
-            j(channels + c, c + 1) = smoothing;
-    }
+    test_support::fill_bump_jacobian(j, channels, m, width, smoothing);
     return j;
 }
 
