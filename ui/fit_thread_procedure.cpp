@@ -120,7 +120,9 @@ unsigned __stdcall fit_thread_procedure(void* argument)
     FitStepCallback callback(*context);
     MSG message;
     PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the thread's queue now exists
-    PostMessageW(context->window, WM_APP, FitMsgStarted, 0);
+    // Sent, not posted: a fit that ends at once must not have its results handled before
+    // its start, since a window takes what a thread sends before what it posts.
+    SendMessageW(context->window, WM_APP, FitMsgStarted, 0);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_LOWEST);
 
     FitOutcome outcome;

@@ -147,6 +147,19 @@ TEST(FitThread, RunToCompletionDeliversTheResultsOnce)
     EXPECT_EQ(w.fit->status_text(), L"");
 }
 
+TEST(FitThread, AFitThatEndsAtOnceIsStartedBeforeItsResults)
+{
+    // The engine returns before the window has taken anything: its results, which the
+    // thread sends, must still come after its start.
+    for (int run = 0; run < 20; ++run) {
+        test_support::SteppingEngine e(0);
+        FitWindow w(e.engine(), frozen_ticks);
+        ASSERT_TRUE(w.fit->StartFit(small_job(true)));
+        ASSERT_TRUE(pump_until([&] { return !w.fit->running(); }));
+        ASSERT_LT(w.host.index_of('S'), w.host.index_of('R')) << run;
+    }
+}
+
 TEST(FitThread, StepModeWaitsAfterEachStepAndRunsOnToTheEnd)
 {
     test_support::SteppingEngine e(5);
@@ -420,13 +433,14 @@ TEST(FitThreadWithTheEngine, StepsTwiceThenStopsWithTheSecondStepsValues)
 
 TEST(FitThreadWithTheEngine, AnAbortRightAfterTheStartDiscards)
 {
-    const test_support::SextetDoubletFit f;
+    // Channels enough that the fit cannot end before the abort comes.
+    const test_support::SextetDoubletFit f(16384);
     FitWindow w(run_lm_fit);
     ASSERT_TRUE(w.fit->StartFit(real_job(f, true)));
     const auto start = std::chrono::steady_clock::now();
     w.fit->abort();
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::printf("abort of a running 1024-channel fit returned after %.1f ms\n", ms);
+    std::printf("abort of a running 16384-channel fit returned after %.1f ms\n", ms);
     EXPECT_FALSE(w.fit->running());
     EXPECT_EQ(w.host.count('D'), 1);
     EXPECT_EQ(w.host.count('R'), 0);
