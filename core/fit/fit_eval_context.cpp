@@ -29,16 +29,20 @@ FitBuffers& spare_buffers()
     return *spare;
 }
 
-FitBuffers take_spare_buffers()
+// Exchanges the storage of the buffers (uBLAS containers copy where they would move).
+void swap_buffers(FitBuffers& a, FitBuffers& b)
 {
-    std::lock_guard<std::mutex> lock(spare_mutex);
-    return std::exchange(spare_buffers(), FitBuffers());
+    a.jt.swap(b.jt);
+    for (unsigned k = 0; k < FitBuffers::block_count; ++k) {
+        a.block_values[k].swap(b.block_values[k]);
+        a.block_jacobians[k].swap(b.block_jacobians[k]);
+    }
 }
 
-void keep_spare_buffers(FitBuffers&& buffers)
+void exchange_spare_buffers(FitBuffers& buffers)
 {
     std::lock_guard<std::mutex> lock(spare_mutex);
-    spare_buffers() = std::move(buffers);
+    swap_buffers(spare_buffers(), buffers);
 }
 
 // Second difference of weights w[0 … N−1] at i, zero beyond both ends.
@@ -66,9 +70,9 @@ FitEvalContext::FitEvalContext(const IModel& model, const IDepVars* links, DVect
       block_length_(x_.size() / block_count),
       params_(start),
       residuals_(y_.size()),
-      trial_values_(x_.size()),
-      buffers_(take_spare_buffers())
+      trial_values_(x_.size())
 {
+    exchange_spare_buffers(buffers_);
     for (std::size_t j = 0; j < varied_.size(); ++j)
         varied_pos_[varied_[j]] = static_cast<int>(j);
     // Each block sizes and clears its own buffers and its share of Jᵀ on the pool, so
@@ -90,7 +94,7 @@ FitEvalContext::FitEvalContext(const IModel& model, const IDepVars* links, DVect
 
 FitEvalContext::~FitEvalContext()
 {
-    keep_spare_buffers(std::move(buffers_));
+    exchange_spare_buffers(buffers_);
 }
 
 void FitEvalContext::scatter(const DVector& v, DVector& full, ExprGradients* gradients) const
