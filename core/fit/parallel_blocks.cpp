@@ -5,8 +5,8 @@
 // learnt from the loops before at the same place of the program (team_size.h: a cheap
 // loop of value evaluations may not be worth waking workers for while the Jacobian's
 // loop is). Workers spin briefly after a loop (consecutive loops of a fit follow within
-// microseconds), passing over the loops that leave them out, and then sleep, each on a
-// condition variable of its own, so they cost nothing on a busy machine. Waking a
+// microseconds), passing over the loops left to the caller alone, and then sleep, each
+// on a condition variable of its own, so they cost nothing on a busy machine. Waking a
 // thread is a system call (under Wine a round trip to its server), so the caller wakes
 // only the sleeping workers of the team, and waits for the last claimed blocks by
 // yielding before it sleeps.
@@ -152,8 +152,9 @@ private:
     }
 
     // The next loop after generation `seen` that includes worker `id`. A spinning worker
-    // passes over the loops without it (a small loop between two large ones that is not
-    // worth waking anyone for), so that it is still awake for the next large one.
+    // passes over the loops left to the caller alone (a small loop between two large ones,
+    // not worth waking anyone for), so that it is still awake for the next large one; a
+    // loop whose team leaves it out sends it to sleep.
     Loop next_loop(unsigned id, std::uint32_t& seen, bool spin)
     {
         std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
@@ -163,12 +164,15 @@ private:
                 lock.lock();
                 if (id < loop_.workers)
                     return loop_;
+                if (loop_.workers > 0)
+                    break;
                 seen = loop_.generation;
                 lock.unlock();
             }
             std::this_thread::yield();
         }
-        lock.lock();
+        if (!lock.owns_lock())
+            lock.lock();
         const auto ready = [&] { return loop_.generation != seen && id < loop_.workers; };
         if (!ready()) {
             sleeping_ |= std::uint32_t(1) << id;
