@@ -8,12 +8,42 @@
 #include "core/fit/fit_eval_context.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
 #include <utility>
 
 #include "core/fit/normal_equations.h"
 #include "core/fit/parallel_blocks.h"
 
 namespace {
+
+// The buffers of the last fit that ended, for the next one to start with. Memory new
+// to the process costs a page fault on its first touch of every page (several µs,
+// tens under a hypervisor) and megabytes of it are a large model's blocks. One set is
+// kept; fits that run at the same time allocate their own.
+std::mutex spare_mutex;
+
+FitBuffers& spare_buffers()
+{
+    static FitBuffers* const spare = new FitBuffers;
+    return *spare;
+}
+
+// Exchanges the storage of the buffers (uBLAS containers copy where they would move).
+void swap_buffers(FitBuffers& a, FitBuffers& b)
+{
+    a.jt.swap(b.jt);
+    for (unsigned k = 0; k < FitBuffers::block_count; ++k) {
+        a.block_values[k].swap(b.block_values[k]);
+        a.block_jacobians[k].swap(b.block_jacobians[k]);
+    }
+}
+
+void exchange_spare_buffers(FitBuffers& buffers)
+{
+    std::lock_guard<std::mutex> lock(spare_mutex);
+    swap_buffers(spare_buffers(), buffers);
+}
 
 // Second difference of weights w[0 … N−1] at i, zero beyond both ends.
 double second_difference(const DVector& full, const FitDistribution& d, unsigned i)
@@ -40,17 +70,31 @@ FitEvalContext::FitEvalContext(const IModel& model, const IDepVars* links, DVect
       block_length_(x_.size() / block_count),
       params_(start),
       residuals_(y_.size()),
-      jt_(varied_.size(), y_.size()),
       trial_values_(x_.size())
 {
+    exchange_spare_buffers(buffers_);
     for (std::size_t j = 0; j < varied_.size(); ++j)
         varied_pos_[varied_[j]] = static_cast<int>(j);
+    // Each block sizes and clears its own buffers and its share of Jᵀ on the pool, so
+    // that the pages of new memory are first touched by many threads.
     const std::size_t n = start.size();
-    for (unsigned b = 0; b < block_count; ++b) {
+    DMatrix& jt = buffers_.jt;
+    jt.resize(varied_.size(), y_.size(), false);
+    double* const jt_data = std::to_address(jt.data().begin());
+    const std::size_t jt_size = jt.data().size();
+    parallel_blocks(block_count, [&](unsigned b) {
         const std::size_t count = b + 1 < block_count ? block_length_ : x_.size() - b * block_length_;
-        block_values_[b].resize(count, false);
-        block_jacobians_[b].resize(count, n, false);
-    }
+        buffers_.block_values[b].resize(count, false);
+        buffers_.block_values[b].clear();
+        buffers_.block_jacobians[b].resize(count, n, false);
+        buffers_.block_jacobians[b].clear();
+        std::fill(jt_data + jt_size * b / block_count, jt_data + jt_size * (b + 1) / block_count, 0.0);
+    });
+}
+
+FitEvalContext::~FitEvalContext()
+{
+    exchange_spare_buffers(buffers_);
 }
 
 void FitEvalContext::scatter(const DVector& v, DVector& full, ExprGradients* gradients) const
@@ -70,8 +114,8 @@ double FitEvalContext::evaluate_jacobian(const DVector& v, const std::vector<uns
     eval_blocks_parallel();
     smoothness_rows(params_, true);
     for (unsigned p : pinned)
-        std::fill(&jt_(p, 0), &jt_(p, 0) + jt_.size2(), 0.0);
-    normal_equations(jt_, residuals_, x_.size(), a, g);
+        std::fill(&buffers_.jt(p, 0), &buffers_.jt(p, 0) + buffers_.jt.size2(), 0.0);
+    normal_equations(buffers_.jt, residuals_, x_.size(), a, g);
     double chi_square = 0.0;
     for (double r : residuals_)
         chi_square += r * r;
@@ -100,17 +144,17 @@ void FitEvalContext::eval_blocks_parallel()
 void FitEvalContext::eval_blocks_body(unsigned block)
 {
     const std::size_t first = block * block_length_;
-    const std::size_t count = block_values_[block].size();
+    const std::size_t count = buffers_.block_values[block].size();
     if (count == 0)
         return;
-    DVector& values = block_values_[block];
-    DMatrix& jacobian = block_jacobians_[block];
+    DVector& values = buffers_.block_values[block];
+    DMatrix& jacobian = buffers_.block_jacobians[block];
     model_.evaluate_range_with_jacobian(x_, first, count, params_, gradients_, values, jacobian);
     for (std::size_t i = 0; i < count; ++i)
         residuals_(first + i) = (y_(first + i) - values(i)) / sigma_(first + i);
     for (std::size_t j = 0; j < varied_.size(); ++j) {
         const std::size_t column = varied_[j];
-        double* row = &jt_(j, first);
+        double* row = &buffers_.jt(j, first);
         for (std::size_t i = 0; i < count; ++i)
             row[i] = jacobian(i, column) / sigma_(first + i);
     }
@@ -121,13 +165,13 @@ double FitEvalContext::smoothness_rows(const DVector& full, bool with_jacobian)
     std::size_t row = x_.size();
     if (with_jacobian && row < y_.size())
         for (std::size_t j = 0; j < varied_.size(); ++j)
-            std::fill(&jt_(j, row), &jt_(j, 0) + jt_.size2(), 0.0);
+            std::fill(&buffers_.jt(j, row), &buffers_.jt(j, 0) + buffers_.jt.size2(), 0.0);
 
     // Sets the entry of weight k (flat index) when that weight is varied.
     auto set_entry = [this](std::size_t k, std::size_t row, double value) {
         const int j = varied_pos_[k];
         if (j >= 0)
-            jt_(static_cast<std::size_t>(j), row) = value;
+            buffers_.jt(static_cast<std::size_t>(j), row) = value;
     };
 
     double chi_square = 0.0;

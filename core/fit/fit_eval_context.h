@@ -16,17 +16,30 @@ struct FitDistribution {
     unsigned count = 0;
 };
 
+// The buffers of a fit that grow with points × parameters: Jᵀ and the values and
+// Jacobian of each of the 16 blocks.
+struct FitBuffers {
+    static constexpr unsigned block_count = 16;
+    DMatrix jt;
+    std::array<DVector, block_count> block_values;
+    std::array<DMatrix, block_count> block_jacobians;
+};
+
 // The working set of one fit: the block buffers of the parallel evaluation and the
 // residual vector and Jacobian of the last evaluation, all allocated once.
 class FitEvalContext {
 public:
-    static constexpr unsigned block_count = 16;
+    static constexpr unsigned block_count = FitBuffers::block_count;
 
     // x: the fitted points; y and sigma: all rows, data rows first; varied: increasing
     // flat indices; start: the full parameter vector whose unvaried entries stay.
     FitEvalContext(const IModel& model, const IDepVars* links, DVector x, DVector y, DVector sigma,
                    std::vector<unsigned> varied, std::vector<FitDistribution> distributions,
                    const DVector& start);
+    // Hands the large buffers on to the next fit.
+    ~FitEvalContext();
+    FitEvalContext(const FitEvalContext&) = delete;
+    FitEvalContext& operator=(const FitEvalContext&) = delete;
 
     // Evaluates at the varied values v: residuals, Jacobian (columns of the `pinned`
     // positions of the varied list zero), a = JᵀJ and g = Jᵀr. Returns chi-square.
@@ -39,7 +52,7 @@ public:
     const DVector& params() const { return params_; }
     const DVector& residuals() const { return residuals_; }
     // Jᵀ of the last evaluate_jacobian: row j belongs to varied parameter j.
-    const DMatrix& jacobian_transposed() const { return jt_; }
+    const DMatrix& jacobian_transposed() const { return buffers_.jt; }
     std::size_t row_count() const { return y_.size(); }
 
 private:
@@ -59,8 +72,6 @@ private:
     DVector params_, trial_params_;
     ExprGradients gradients_;
     DVector residuals_;
-    DMatrix jt_;
     DVector trial_values_;
-    std::array<DVector, block_count> block_values_;
-    std::array<DMatrix, block_count> block_jacobians_;
+    FitBuffers buffers_;
 };

@@ -4,9 +4,9 @@
 // older loop can never claim a block of a newer one. How many workers take part is
 // learnt from the loops before at the same place of the program (team_size.h: a cheap
 // loop of value evaluations may not be worth waking workers for while the Jacobian's
-// loop is). Workers spin briefly after a loop
-// (consecutive loops of a fit follow within microseconds) and then sleep, each on a
-// condition variable of its own, so they cost nothing on a busy machine. Waking a
+// loop is). Workers spin briefly after a loop (consecutive loops of a fit follow within
+// microseconds), passing over the loops left to the caller alone, and then sleep, each
+// on a condition variable of its own, so they cost nothing on a busy machine. Waking a
 // thread is a system call (under Wine a round trip to its server), so the caller wakes
 // only the sleeping workers of the team, and waits for the last claimed blocks by
 // yielding before it sleeps.
@@ -110,7 +110,9 @@ public:
         if (loop.workers == std::min(team->workers(), hardware_ - 1)) {
             const auto now = std::chrono::steady_clock::now();
             team->record(now - start, std::chrono::steady_clock::duration(busy_.load()), now);
-            spin_.store(team->workers() == hardware_ - 1, std::memory_order_relaxed);
+            // A loop left to the caller alone says nothing about the other cores.
+            if (loop.workers > 0)
+                spin_.store(team->workers() == hardware_ - 1, std::memory_order_relaxed);
         }
         if (error_)
             std::rethrow_exception(error_);
@@ -140,28 +142,44 @@ private:
         std::uint32_t seen = 0;
         bool took_part = false;
         for (;;) {
-            if (took_part && spin_.load(std::memory_order_relaxed)) {
-                const auto until = std::chrono::steady_clock::now() + spin_time;
-                while (published() == seen && std::chrono::steady_clock::now() < until)
-                    std::this_thread::yield();
-            }
-            Loop loop;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                const auto ready = [&] { return loop_.generation != seen && id < loop_.workers; };
-                if (!ready()) {
-                    sleeping_ |= std::uint32_t(1) << id;
-                    wake_[id].wait(lock, ready);
-                    sleeping_ &= ~(std::uint32_t(1) << id);
-                }
-                loop = loop_;
-            }
+            const Loop loop = next_loop(id, seen, took_part && spin_.load(std::memory_order_relaxed));
             seen = loop.generation;
             took_part = true;
             std::fesetenv(&loop.environment);
             std::fesetround(loop.rounding);
             work_on(loop);
         }
+    }
+
+    // The next loop after generation `seen` that includes worker `id`. A spinning worker
+    // passes over the loops left to the caller alone (a small loop between two large ones,
+    // not worth waking anyone for), so that it is still awake for the next large one; a
+    // loop whose team leaves it out sends it to sleep.
+    Loop next_loop(unsigned id, std::uint32_t& seen, bool spin)
+    {
+        std::unique_lock<std::mutex> lock(mutex_, std::defer_lock);
+        const auto until = std::chrono::steady_clock::now() + spin_time;
+        while (spin && std::chrono::steady_clock::now() < until) {
+            if (published() != seen) {
+                lock.lock();
+                if (id < loop_.workers)
+                    return loop_;
+                if (loop_.workers > 0)
+                    break;
+                seen = loop_.generation;
+                lock.unlock();
+            }
+            std::this_thread::yield();
+        }
+        if (!lock.owns_lock())
+            lock.lock();
+        const auto ready = [&] { return loop_.generation != seen && id < loop_.workers; };
+        if (!ready()) {
+            sleeping_ |= std::uint32_t(1) << id;
+            wake_[id].wait(lock, ready);
+            sleeping_ &= ~(std::uint32_t(1) << id);
+        }
+        return loop_;
     }
 
     std::uint32_t published() const

@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <tuple>
 
 #include "core/fit/fit_bounds.h"
 #include "core/fit/fit_eval_context.h"
@@ -855,6 +856,44 @@ TEST(FitEvalContext, DataRowsAreEvaluatedInSixteenBlocks)
         expected.emplace_back(15 * b, points - 15 * b);
         EXPECT_EQ(blocks, expected) << points;
     }
+}
+
+// A fit starts with the buffers of the fit before; it must compute as if they were new.
+TEST(FitEvalContext, BuffersOfAnEarlierLargerFitChangeNoBit)
+{
+    const TestModel small = line_model();
+    const SpectrumData s = make_spectrum(small, truth, 40, nullptr);
+    const auto evaluate = [&] {
+        FitEvalContext context(small, nullptr, vec(s.x_data), vec(s.y_data), vec(s.std_dev_data), {0, 1, 3}, {},
+                               truth);
+        const DMatrix& jt = context.jacobian_transposed();
+        EXPECT_TRUE(std::all_of(jt.data().begin(), jt.data().end(), [](double e) { return e == 0.0; }));
+        DMatrix a;
+        DVector g;
+        const double chi_square = context.evaluate_jacobian(vec({2e5, 500.0, 0.3}), {}, a, g);
+        return std::tuple(chi_square, a, g, DMatrix(jt), DVector(context.residuals()));
+    };
+    const auto fresh = evaluate();
+    {
+        TestModel large = line_model();
+        large.add_line();
+        const DVector p = vec({2e5, 500.0, 2e4, 0.3, 0.6, 1e4, -1.0, 0.4});
+        const SpectrumData l = make_spectrum(large, p, 300, nullptr);
+        FitEvalContext context(large, nullptr, vec(l.x_data), vec(l.y_data), vec(l.std_dev_data),
+                               {0, 1, 2, 3, 4, 5, 6, 7}, {}, p);
+        DMatrix a;
+        DVector g;
+        context.evaluate_jacobian(p, {}, a, g);
+    }
+    const auto reused = evaluate();
+    EXPECT_EQ(std::get<0>(reused), std::get<0>(fresh));
+    const auto same = [](const auto& x, const auto& y) {
+        return x.data().size() == y.data().size() && std::equal(x.data().begin(), x.data().end(), y.data().begin());
+    };
+    EXPECT_TRUE(same(std::get<1>(reused), std::get<1>(fresh)));
+    EXPECT_TRUE(same(std::get<2>(reused), std::get<2>(fresh)));
+    EXPECT_TRUE(same(std::get<3>(reused), std::get<3>(fresh)));
+    EXPECT_TRUE(same(std::get<4>(reused), std::get<4>(fresh)));
 }
 
 TEST(FitEvalContext, EachSmoothnessRowHoldsOnlyItsOwnWeights)
