@@ -252,10 +252,11 @@ bool ChainLinePoles<R, Levels>::prepare(std::size_t n, const std::complex<R>* ow
         centre[k] = lambda[k].imag() + dual_value(own[0].imag()) -
                     0.5 * (lambda[k].real() + dual_value(own[0].real()));
     line(std::span<const double>(centre.data(), n), sum.data());
-    std::array<C, Levels> solution;
+    std::array<C, Levels> solution, factor;
     std::array<double, components> peak{}, worst{};
     for (std::size_t k = 0; k < n; ++k) {
-        solve_rate_chain(static_cast<std::uint32_t>(n), C(R(0.0), R(-centre[k])), lower, own, upper, solution.data());
+        solve_rate_chain(static_cast<std::uint32_t>(n), C(R(0.0), R(-centre[k])), lower, own, upper, solution.data(),
+                         factor.data());
         R solved = population[0] * solution[0].real();
         for (std::size_t l = 1; l < n; ++l)
             solved += population[l] * solution[l].real();

@@ -1,32 +1,26 @@
-// Storage for the per-level arrays of one relaxation evaluation (rates, diagonals,
+// Storage for the per-level arrays of one relaxation evaluation (diagonals, weights,
 // solutions, the solver's elimination factors). Up to Inline values (by default what fits
 // in 4 KiB, so that a few buffers stay small on a worker thread's stack) live in the
-// object itself; more come from a buffer that each thread keeps for the slot and only
-// ever grows, so that a chain of ten thousand levels neither overflows a worker thread's
-// stack nor allocates once the thread has seen its largest chain.
+// object itself; more come from the heap, once per call of a formula and never per point,
+// so that a chain of ten thousand levels does not overflow a worker thread's stack.
+//
+// Nothing is kept per thread: with mingw-w64, a thread's emulated TLS block is freed
+// before the destructors of its thread_local objects run, so a thread_local vector is
+// freed from reused memory at thread exit and corrupts what another thread holds there.
 //
 // The values start uninitialised (the element types are implicit-lifetime types: doubles,
 // dual numbers and complex numbers over them): write an element before reading it.
-// Buffers alive at the same time on one thread need different Slot numbers.
 #pragma once
 
 #include <cstddef>
-#include <vector>
+#include <memory>
 
-template <class T, int Slot>
-T* thread_level_buffer(std::size_t n)
-{
-    thread_local std::vector<T> buffer;
-    if (buffer.size() < n)
-        buffer.resize(n);
-    return buffer.data();
-}
-
-template <class T, int Slot, std::size_t Inline = (sizeof(T) < 4096 ? 4096 / sizeof(T) : 1)>
+template <class T, std::size_t Inline = (sizeof(T) < 4096 ? 4096 / sizeof(T) : 1)>
 class LevelBuffer {
 public:
     explicit LevelBuffer(std::size_t n)
-        : data_(n <= Inline ? reinterpret_cast<T*>(inline_) : thread_level_buffer<T, Slot>(n))
+        : heap_(n <= Inline ? nullptr : std::make_unique_for_overwrite<T[]>(n)),
+          data_(heap_ ? heap_.get() : reinterpret_cast<T*>(inline_))
     {
     }
     LevelBuffer(const LevelBuffer&) = delete;
@@ -38,5 +32,6 @@ public:
 
 private:
     alignas(T) unsigned char inline_[Inline * sizeof(T)];
+    std::unique_ptr<T[]> heap_;
     T* data_;
 };

@@ -10,7 +10,7 @@
 // (line j of sextet_positions at δ, ε, field 0) + (line j at field φᵢ·H), Γⱼ the width of
 // line pair j.
 //
-// Per-call arrays live in LevelBuffers of slots 1 to 3 (the solver has slot 0).
+// Per-call arrays, the solver's scratch among them, live in LevelBuffers.
 // SextetChain and add_solved_line are the pieces that small_chain_sextet.h shares.
 #pragma once
 
@@ -56,14 +56,15 @@ struct SextetChain {
 };
 
 // Adds Σₗ weight[l]·Re xₗ at every point of x to out, each x solved by solve_rate_chain
-// into `solution` (n values).
+// into `solution` with the scratch `factor` (n values each).
 template <class R>
 void add_solved_line(std::size_t n, std::span<const double> x, R* out, const R* weight,
-                     const std::complex<R>* own, const R* lower, const R* upper, std::complex<R>* solution)
+                     const std::complex<R>* own, const R* lower, const R* upper, std::complex<R>* solution,
+                     std::complex<R>* factor)
 {
     using C = std::complex<R>;
     for (std::size_t i = 0; i < x.size(); ++i) {
-        solve_rate_chain(static_cast<std::uint32_t>(n), C(R(0.0), R(-x[i])), lower, own, upper, solution);
+        solve_rate_chain(static_cast<std::uint32_t>(n), C(R(0.0), R(-x[i])), lower, own, upper, solution, factor);
         R value = weight[0] * solution[0].real();
         for (std::size_t l = 1; l < n; ++l)
             value += weight[l] * solution[l].real();
@@ -80,9 +81,8 @@ void chain_sextet(const Isotope& isotope, std::span<const double> x, R* out, con
     using C = std::complex<R>;
     const std::size_t n = fraction.size();
     const SextetChain<R> chain(isotope, area, ratio2, ratio3, shift, quadrupole, field, pair_widths, n, population);
-    LevelBuffer<R, 1> weight(n);
-    LevelBuffer<C, 2> own(n);
-    LevelBuffer<C, 3> solution(n);
+    LevelBuffer<R> weight(n);
+    LevelBuffer<C> own(n), solution(n), factor(n);
     for (std::size_t i = 0; i < x.size(); ++i)
         out[i] = R(0.0);
     for (std::size_t j = 0; j < 6; ++j) {
@@ -90,6 +90,6 @@ void chain_sextet(const Isotope& isotope, std::span<const double> x, R* out, con
             weight[l] = chain.weight(j, population[l]);
             own[l] = chain.own(j, fraction[l]);
         }
-        add_solved_line(n, x, out, weight.data(), own.data(), lower, upper, solution.data());
+        add_solved_line(n, x, out, weight.data(), own.data(), lower, upper, solution.data(), factor.data());
     }
 }

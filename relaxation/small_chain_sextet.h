@@ -60,10 +60,10 @@ public:
         } else {
             poles_(x, out);
         }
-        std::array<std::complex<R>, Levels> solution;
+        std::array<std::complex<R>, Levels> solution, factor;
         for (std::size_t s = 0; s < solved_count_; ++s)
             add_solved_line(Levels, x, out, solved_[s].weight.data(), solved_[s].own.data(), lower_.data(),
-                            upper_.data(), solution.data());
+                            upper_.data(), solution.data(), factor.data());
     }
 
 private:

@@ -14,9 +14,9 @@
 // e[i] − upper[i] and forms e[i] = shift + own[i] − lower[i]·e[i−1]/t[i−1] directly,
 // which keeps full accuracy at every rate (exact algebra: t[i−1] + upper[i−1] = e[i−1]).
 //
-// Both keep the elimination factors in a LevelBuffer (slot 0, see level_buffer.h): no
-// heap for ordinary sizes, a per-thread buffer for large ones. A pivot that is zero or
-// NaN gives NaN in every x; nothing is checked.
+// Both take the caller's scratch for the n elimination factors, so that a formula that
+// solves a chain at every point allocates it once per call. A pivot that is zero or NaN
+// gives NaN in every x; nothing is checked.
 #pragma once
 
 #include <complex>
@@ -24,16 +24,15 @@
 
 #include "core/numerics/complex_dual.h"
 #include "relaxation/complex_reciprocal.h"
-#include "relaxation/level_buffer.h"
 
 namespace tridiagonal_detail {
 
 // The elimination with the pivot of row i formed by pivot(i, previous reciprocal).
 template <class R, class Pivot>
-void eliminate(std::uint32_t n, const R* lower, const R* upper, std::complex<R>* x, Pivot&& pivot)
+void eliminate(std::uint32_t n, const R* lower, const R* upper, std::complex<R>* x, std::complex<R>* factor,
+               Pivot&& pivot)
 {
     using C = std::complex<R>;
-    LevelBuffer<C, 0> factor(n);
     C reciprocal = complex_reciprocal(pivot(0, C()));
     x[0] = reciprocal;
     for (std::uint32_t i = 1; i < n; ++i) {
@@ -49,10 +48,11 @@ void eliminate(std::uint32_t n, const R* lower, const R* upper, std::complex<R>*
 
 template <class R>
 void solve_tridiagonal(std::uint32_t count, std::complex<R> shift, const R* lower,
-                       const std::complex<R>* diagonal, const R* upper, std::complex<R>* x)
+                       const std::complex<R>* diagonal, const R* upper, std::complex<R>* x,
+                       std::complex<R>* factor)
 {
     using C = std::complex<R>;
-    tridiagonal_detail::eliminate(count, lower, upper, x, [&](std::uint32_t i, const C& previous) {
+    tridiagonal_detail::eliminate(count, lower, upper, x, factor, [&](std::uint32_t i, const C& previous) {
         C t = shift + diagonal[i];
         if (i > 0)
             t -= previous * (lower[i] * upper[i - 1]);
@@ -70,11 +70,11 @@ std::complex<R> rate_chain_step(const std::complex<R>& shift, const std::complex
 
 template <class R>
 void solve_rate_chain(std::uint32_t count, std::complex<R> shift, const R* lower, const std::complex<R>* own,
-                      const R* upper, std::complex<R>* x)
+                      const R* upper, std::complex<R>* x, std::complex<R>* factor)
 {
     using C = std::complex<R>;
     C e;
-    tridiagonal_detail::eliminate(count, lower, upper, x, [&](std::uint32_t i, const C& previous) {
+    tridiagonal_detail::eliminate(count, lower, upper, x, factor, [&](std::uint32_t i, const C& previous) {
         e = i > 0 ? rate_chain_step(shift, own[i], lower[i], e, previous) : shift + own[0];
         return i + 1 < count ? e - upper[i] : e;
     });
@@ -106,9 +106,9 @@ std::complex<R> rate_chain_last_pivot(std::uint32_t count, const std::complex<R>
 // The instances the relaxation models use are compiled once, in tridiagonal_solver.cpp.
 #define VX_TRIDIAGONAL_INSTANCES(EXTERN, R)                                                                     \
     EXTERN template void solve_tridiagonal<R>(std::uint32_t, std::complex<R>, const R*, const std::complex<R>*, \
-                                              const R*, std::complex<R>*);                                      \
+                                              const R*, std::complex<R>*, std::complex<R>*);                    \
     EXTERN template void solve_rate_chain<R>(std::uint32_t, std::complex<R>, const R*, const std::complex<R>*,  \
-                                             const R*, std::complex<R>*);
+                                             const R*, std::complex<R>*, std::complex<R>*);
 VX_TRIDIAGONAL_INSTANCES(extern, double)
 VX_TRIDIAGONAL_INSTANCES(extern, Dual<11>)
 VX_TRIDIAGONAL_INSTANCES(extern, Dual<12>)

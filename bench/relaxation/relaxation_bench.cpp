@@ -93,7 +93,7 @@ void solve_chain(benchmark::State& state)
     using C = std::complex<R>;
     const std::uint32_t n = static_cast<std::uint32_t>(state.range(0));
     std::vector<R> lower(n), upper(n);
-    std::vector<C> own(n), x(n);
+    std::vector<C> own(n), x(n), factor(n);
     for (std::uint32_t i = 0; i < n; ++i) {
         lower[i] = R(i > 0 ? 0.7 : 0.0);
         upper[i] = R(i + 1 < n ? 1.3 : 0.0);
@@ -101,7 +101,7 @@ void solve_chain(benchmark::State& state)
     }
     double v = -2.0;
     for (auto _ : state) {
-        solve_rate_chain(n, C(R(0.0), R(v)), lower.data(), own.data(), upper.data(), x.data());
+        solve_rate_chain(n, C(R(0.0), R(v)), lower.data(), own.data(), upper.data(), x.data(), factor.data());
         benchmark::DoNotOptimize(x.data());
         v = v > 2.0 ? -2.0 : v + 0.001;
     }

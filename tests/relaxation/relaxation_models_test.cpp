@@ -344,8 +344,8 @@ TEST(TwoStateLine, EqualsTheTwoRowSolveAndTheSlowLimit)
                 // Row A loses pb·total to B, row B pa·total to A (rates out of each state).
                 const double lower[2] = {0.0, pa * total}, upper[2] = {pb * total, 0.0};
                 const C own[2] = {C(-w, centre + h), C(-w, centre - h)};
-                C x[2];
-                solve_rate_chain(2u, C(0.0, -v), lower, own, upper, x);
+                C x[2], factor[2];
+                solve_rate_chain(2u, C(0.0, -v), lower, own, upper, x, factor);
                 const double solved = -(pa * x[0].real() + pb * x[1].real());
                 EXPECT_NEAR(TwoStateLine<double>(h, centre, w, scale, d)(v) / w, solved, 1e-12 * std::fabs(solved))
                     << tau << ' ' << d << ' ' << v;

@@ -310,10 +310,11 @@ TEST_P(EvaluationTest, ConcurrentEvaluationOfOneObjectEqualsSerial)
         for (std::thread& thread : threads)
             thread.join();
         for (std::size_t i = 0; i < count; ++i) {
-            ASSERT_TRUE(same(plain[i], serial_plain[i]));
-            ASSERT_TRUE(same(values[i], serial_values[i]));
+            ASSERT_TRUE(same(plain[i], serial_plain[i])) << "point " << i << ": " << plain[i] << " " << serial_plain[i];
+            ASSERT_TRUE(same(values[i], serial_values[i])) << "point " << i << ": " << values[i] << " " << serial_values[i];
             for (unsigned k = 0; k < n; ++k)
-                ASSERT_TRUE(same(jacobian(i, k), serial_jacobian(i, k)));
+                ASSERT_TRUE(same(jacobian(i, k), serial_jacobian(i, k)))
+                    << "point " << i << ", column " << k << ": " << jacobian(i, k) << " " << serial_jacobian(i, k);
         }
     }
 }
