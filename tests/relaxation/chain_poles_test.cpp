@@ -65,10 +65,11 @@ struct Chain {
         poles.add_to(sum, scale, own[0]);
         sum(x, by_poles.data());
         std::array<D, levels> weight;
-        std::array<CD, levels> solution;
+        std::array<CD, levels> solution, factor;
         for (std::size_t l = 0; l < n; ++l)
             weight[l] = population[l] * scale;
-        add_solved_line(n, x, solved.data(), weight.data(), own.data(), lower.data(), upper.data(), solution.data());
+        add_solved_line(n, x, solved.data(), weight.data(), own.data(), lower.data(), upper.data(), solution.data(),
+                        factor.data());
         std::array<double, 5> peak{};
         for (std::size_t d = 0; d <= 4; ++d)
             for (const D& s : solved)
