@@ -4,10 +4,13 @@
 // preempted in the middle of a block makes the caller wait for a whole time slice) or
 // when waking the workers costs more than the work (under Wine every wake is a round
 // trip to its server). Such a loop halves the team (down to the caller alone) and
-// doubles the probe interval; a probe interval without such a loop adds one worker, and
-// halves the interval when the worker added before met none either. The interval is
-// wall time, 1 ms to 1 s: a machine that stays busy costs at most one slow loop a
-// second, and one that becomes idle gets its threads back within about two seconds.
+// doubles the probe interval, except that the whole team passes over one slow loop
+// between good ones: on an idle machine a lone hiccup (a page fault, a timer) would
+// otherwise cost the fit half its threads for milliseconds. A probe interval without
+// such a loop adds one worker, and halves the interval when the worker added before met
+// none either. The interval is wall time, 1 ms to 1 s: a machine that stays busy costs
+// at most one slow loop a second, and one that becomes idle gets its threads back within
+// about two seconds.
 // Which thread runs which block never changes a result.
 #pragma once
 
@@ -26,7 +29,10 @@ public:
     // from publishing to the last block's end, `serial` the sum of its blocks' times.
     void record(clock::duration wall, clock::duration serial, clock::time_point now)
     {
-        if (workers_ > 0 && wall > serial + slow_slack) {
+        const bool slow = wall > serial + slow_slack;
+        const bool passed_over = slow && workers_ == max_ && !last_slow_;
+        last_slow_ = slow;
+        if (workers_ > 0 && slow && !passed_over) {
             workers_ /= 2;
             interval_ = std::min(interval_ * 2, max_interval);
             since_ = now;
@@ -52,4 +58,5 @@ private:
     clock::duration interval_ = min_interval;  // time without a slow loop before one more worker
     clock::time_point since_{};                // the last change of the team
     bool grew_ = false;                        // that change added a worker
+    bool last_slow_ = false;                   // the loop before was slow
 };

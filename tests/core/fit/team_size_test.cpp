@@ -38,13 +38,32 @@ TEST(TeamSize, ALoopNoSlowerThanItsBlocksInTurnKeepsTheWholeTeam)
     l.team.record(microseconds(820), microseconds(800), l.now);
     EXPECT_EQ(l.team.workers(), 7u);
     l.team.record(microseconds(821), microseconds(800), l.now);
+    EXPECT_EQ(l.team.workers(), 7u);  // one slow loop between good ones is passed over
+    l.team.record(microseconds(821), microseconds(800), l.now);
     EXPECT_EQ(l.team.workers(), 3u);
+}
+
+// On an idle machine a lone slow loop now and then keeps the whole team; once the team is
+// smaller, every slow loop counts.
+TEST(TeamSize, TheWholeTeamPassesOverLoneSlowLoopsOnly)
+{
+    Loops l;
+    for (int hiccup = 0; hiccup < 5; ++hiccup) {
+        l.straggle();
+        l.good(microseconds(140));
+        EXPECT_EQ(l.team.workers(), 7u) << hiccup;
+    }
+    l.straggle();
+    l.straggle();  // 3 workers
+    l.good(microseconds(140));
+    l.straggle();
+    EXPECT_EQ(l.team.workers(), 1u);
 }
 
 TEST(TeamSize, SlowLoopsHalveTheTeamDownToTheCallerAlone)
 {
     Loops l;
-    for (unsigned expected : {3u, 1u, 0u, 0u}) {
+    for (unsigned expected : {7u, 3u, 1u, 0u, 0u}) {
         l.straggle();
         EXPECT_EQ(l.team.workers(), expected);
     }
@@ -53,6 +72,7 @@ TEST(TeamSize, SlowLoopsHalveTheTeamDownToTheCallerAlone)
 TEST(TeamSize, ProbesAddOneWorkerAfterAnIntervalWithoutSlowLoops)
 {
     Loops l;
+    l.straggle();
     l.straggle();  // 3 workers, probe interval 2 ms
     l.good(milliseconds(1));
     EXPECT_EQ(l.team.workers(), 3u);
@@ -77,6 +97,7 @@ TEST(TeamSize, ProbesAddOneWorkerAfterAnIntervalWithoutSlowLoops)
 TEST(TeamSize, ABusyMachineIsProbedAtLeastOnceASecond)
 {
     Loops l;
+    l.straggle();
     l.straggle();
     l.straggle();
     l.straggle();  // the caller alone, interval 8 ms
