@@ -62,17 +62,19 @@ inline void dual_mul(double* a, const double* b, unsigned n)
 }
 
 // a := a / b by the quotient rule, with the old value of a throughout; the value is
-// multiplied by the reciprocal. a and b may be the same number.
+// multiplied by the reciprocal. The derivatives are (a′ − b′·q)/b with the quotient q,
+// never (a′·b − b′·a)/b²: 1/b² underflows for |b| above 1e154 (rates far in their fast
+// limit) and a′·b overflows, where the quotient and its derivatives are ordinary
+// numbers. a and b may be the same number.
 inline void dual_div(double* a, const double* b, unsigned n)
 {
-    const double a0 = a[0];
     const double b0 = b[0];
     const double r = 1.0 / b0;
-    const double r2 = r * r;
+    const double q = a[0] * r;
 #pragma GCC unroll 24
     for (unsigned i = 1; i <= n; ++i)
-        a[i] = (a[i] * b0 - b[i] * a0) * r2;
-    a[0] = a0 * r;
+        a[i] = (a[i] - b[i] * q) * r;
+    a[0] = q;
 }
 
 // Applies a function whose value f and derivative df the caller computed from x[0]:

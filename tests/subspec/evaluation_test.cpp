@@ -98,6 +98,12 @@ const ModelCase model_cases[] = {
     // Far above the spread: the narrowed pole found anew from the chain's last pivot.
     {"SpinRelaxSextetNarrowed", make_subspec<SpinRelaxSextet>,
      {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 30.0, 0.6, 0.3, 5.5, 7.5, 9.5}, -10.0, 10.0},
+    // Far in the fast limit, where the chain is solved directly and squared rates would
+    // leave the range of doubles: below the held rate and beyond it.
+    {"SpinRelaxSextetFastLimit", make_subspec<SpinRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 400.0, 0.6, 0.3, 5.5, 7.5, 9.5}, -10.0, 10.0},
+    {"SpinRelaxSextetHeldRate", make_subspec<SpinRelaxSextet>,
+     {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 500.0, 0.6, 0.3, 5.5, 7.5, 9.5}, -10.0, 10.0},
     {"FluctuatingEFG", make_subspec<FluctuatingEFG>, {1.1, 0.8, 0.3, 0.6, 19.0, 0.3}, -3.0, 3.0},
     {"FluctuatingEFGFast", make_subspec<FluctuatingEFG>, {1.1, 0.8, 0.3, 0.6, 22.0, 0.3}, -3.0, 3.0},
     {"FluctuatingMMF", make_subspec<FluctuatingMMF>, {1.1, 0.7, 0.4, 0.1, 0.05, 330.0, 20.0, 0.3}, -10.0, 10.0},

@@ -66,6 +66,20 @@ TEST(DualRoutines, QuotientAndProductRulesUseTheOldValue)
     EXPECT_EQ(p[2], 0.0);  // -1*6 + 3*2
 }
 
+// A quotient of ordinary size keeps its derivatives where numerator and divisor are huge
+// or tiny (a rate far in its fast limit over another): (a′ − b′·q)/b, scaled both ways.
+TEST(DualRoutines, QuotientOfHugeOrTinyNumbersKeepsItsDerivatives)
+{
+    for (double scale : {1e-200, 1e-160, 1.0, 1e160, 1e200, 1e300}) {
+        double q[] = {6.0 * scale, 1.0 * scale, 2.0 * scale};
+        const double b[] = {3.0 * scale, 0.5 * scale, -1.0 * scale};
+        dual_div(q, b, 2);
+        EXPECT_NEAR(q[0], 2.0, 1e-15) << scale;
+        EXPECT_NEAR(q[1], 0.0, 1e-15) << scale;
+        EXPECT_NEAR(q[2], 4.0 / 3.0, 1e-15) << scale;
+    }
+}
+
 TEST(DualRoutines, OperandsMayBeTheSameNumber)
 {
     double q[] = {3.0, 1.5, -2.0};
