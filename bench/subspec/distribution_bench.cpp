@@ -53,7 +53,7 @@ void fit_step(benchmark::State& state)
 
 BENCHMARK(fit_step)->Apply(channels_and_points)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The largest distribution the component allows, 10000 points: one call, once, as it
-// takes minutes and some 4 GB.
+// takes minutes and some 13 GB.
 BENCHMARK(fit_step)->Args({512, 10000})->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 // A new point count, 1000 → 999, on a fresh distribution each time.
