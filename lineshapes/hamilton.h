@@ -31,10 +31,10 @@ struct SpectrumAnalysis;
 // the next pair 2 and 5, the third 3 and 4, the two weakest lines 7 and 8.
 inline constexpr std::array<std::size_t, 8> hamilton_record_rank = {0, 2, 4, 5, 3, 1, 6, 7};
 
-// The eight lines in line-list order, record j with width widths[j].
 // The lowest and the highest of the eight positions widened by 12 times the largest |width|.
 void lines_extent(const Multiplet<double, 8>& lines, double& min, double& max);
 
+// The eight lines in line-list order, record j with width widths[j].
 template <class R>
 Multiplet<R, 8> hamilton_lines(const Isotope& isotope, const R& area, const R& gamma, const R& shift,
                                const R& quadrupole, const R& field, const R& theta, const R& phi, const R& eta,

@@ -1,7 +1,7 @@
 // Cost of the many-state relaxation sextets at 101, 1001 and 10000 levels and 512 and
 // 1024 velocity points, values and values with the Jacobian, serially on one thread; the
-// process's peak resident memory after each run (the level buffers a thread keeps grow
-// to its largest chain).
+// process's peak resident memory after each run, which only grows: run one case per
+// process for its own figure.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 

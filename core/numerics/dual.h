@@ -65,16 +65,18 @@ inline void dual_mul(double* a, const double* b, unsigned n)
 // multiplied by the reciprocal. The derivatives are (a′ − b′·q)/b with the quotient q,
 // never (a′·b − b′·a)/b²: 1/b² underflows for |b| above 1e154 (rates far in their fast
 // limit) and a′·b overflows, where the quotient and its derivatives are ordinary
-// numbers. a and b may be the same number.
+// numbers. q is divided, not multiplied by the reciprocal, so that it is exactly 1 for
+// equal values and a number over itself has derivatives of exactly 0. a and b may be
+// the same number.
 inline void dual_div(double* a, const double* b, unsigned n)
 {
     const double b0 = b[0];
     const double r = 1.0 / b0;
-    const double q = a[0] * r;
+    const double q = a[0] / b0;
 #pragma GCC unroll 24
     for (unsigned i = 1; i <= n; ++i)
         a[i] = (a[i] - b[i] * q) * r;
-    a[0] = q;
+    a[0] *= r;
 }
 
 // Applies a function whose value f and derivative df the caller computed from x[0]:

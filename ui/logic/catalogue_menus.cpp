@@ -44,7 +44,7 @@ std::vector<MenuEntry> add_distribution_menu(const SubSpecFactory& catalogue, co
             const SubSpecPtr probe = catalogue.create_at(i, isotope);
             return dynamic_cast<const IDistVarTypes*>(probe.get()) != nullptr;
         } catch (const std::exception&) {
-            // Not available, or not without an isotope: nothing to spread.
+            // Not without an isotope (or a reference file): nothing to spread.
             return false;
         }
     });

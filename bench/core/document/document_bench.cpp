@@ -25,8 +25,9 @@ double resident_bytes()
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
-// 1000 point edits of a 4096-channel spectrum, each one record of the spectrum's keyword
-// list before and after: the time per record and the memory the history holds.
+// 1000 point edits of a 4096-channel spectrum, each one record of the spectrum before
+// (read from its keyword list) and after: the time per record and the memory the
+// history holds, beside the size of one keyword list.
 void BM_SpectrumEditRecords(benchmark::State& state)
 {
     double held = 0.0, list_bytes = 0.0;
@@ -58,7 +59,7 @@ void BM_SpectrumEditRecords(benchmark::State& state)
         state.ResumeTiming();
     }
     // Each record shares its state before with the previous record's state after, so
-    // the history keeps about one list per record.
+    // the history keeps about one spectrum per record.
     state.counters["MB_held"] = held / 1e6;
     state.counters["KB_per_list"] = list_bytes / 1e3;
     state.counters["records"] = 1000;

@@ -1,5 +1,5 @@
 // The document's spectrum edits at 1024 and 16384 channels: each edit with its undo
-// record (the keyword lists before and after) and its undo, which reads the list back.
+// record (the spectra before and after) and its undo, which puts the spectrum back.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
