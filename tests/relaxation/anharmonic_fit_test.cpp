@@ -3,6 +3,7 @@
 // (tests/support/fit_recovery.h): unbiased values and right errors over many draws.
 #include <gtest/gtest.h>
 
+#include "relaxation/anharmonic_hamilton.h"
 #include "relaxation/anharmonic_sextets.h"
 #include "relaxation/density_wave.h"
 #include "relaxation/nmr_anharmonic.h"
@@ -27,6 +28,32 @@ TEST(AnharmonicFitRecovery, SpinModulationSextet)
                    512, 30);
 }
 
+// The anisotropic field tensor's fields along the two axes the spin turns through (x and z;
+// y, across its plane, leaves the spectrum alone), with m.
+TEST(AnharmonicFitRecovery, AnisotropicSextet)
+{
+    check_recovery({"AnharmonicSpinModulationAnisotropic",
+                    make_subspec<AnharmonicSpinModulationAnisotropic>(&iron()),
+                    {1.0, 0.6666666666666666, 0.3333333333333333, 0.25, 0, -0.1, 0, 0, 0, 0, 0, 300.0, 300.0, 330.0,
+                     0.6, 0, 0.3, 1, 1, 0},
+                    {-0.1, 0, 0, -0.05, 0, 0.04, 0, 0, 0, 0, 0, -6.0, 0, -8.0, -0.3, 0, 0.04, 0, 0, 0},
+                    {1, 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 1, 1, 0, 1, 0, 0, 0},
+                    10.0},
+                   512, 20);
+}
+
+// The full Hamiltonian over the phases of the elliptic profile: γ of a random powder.
+TEST(AnharmonicFitRecovery, HamiltonSextet)
+{
+    check_recovery({"AnharmonicSpinModulationHamilton",
+                    make_subspec<AnharmonicSpinModulationHamilton>(&iron()),
+                    {1.0, 54.735610317245346, 0.25, 0.5, 0, 0, 300.0, 35.0, 0.6, 0.3, 0},
+                    {-0.1, 0, -0.05, 0.1, 0, 0, -6.0, -10.0, -0.3, 0.04, 0},
+                    {1, 0, 1, 1, 0, 0, 1, 1, 1, 1, 0},
+                    10.0},
+                   512, 20);
+}
+
 TEST(AnharmonicFitRecovery, NmrLine)
 {
     check_recovery({"NMR_AnharmonicSpinModulation",
@@ -48,6 +75,17 @@ TEST(SpiralFitRecovery, SpiralSextet)
                     {1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0},
                     10.0},
                    512, 30);
+}
+
+TEST(SpiralFitRecovery, SpiralHamilton)
+{
+    check_recovery({"Spiral_Spin_Hamilton",
+                    make_subspec<Spiral_Spin_Hamilton>(&iron()),
+                    {1.0, 54.735610317245346, 0.25, 0.5, 0, 0, 0.3, 0, 0, 0.8, 300.0, 0, 0, 0, 0, 0, 0, 0},
+                    {-0.1, 0, -0.05, 0.1, 0, 0, 0.04, 0, 0, 0.1, -6.0, 0, 0, 0, 0, 0, 0, 0},
+                    {1, 0, 1, 1, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0},
+                    10.0},
+                   512, 20);
 }
 
 // The spectrum's area is 2π·I: I = 1/(2π) gives the area 1 that the set-up assumes.
