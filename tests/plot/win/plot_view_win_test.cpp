@@ -28,7 +28,7 @@
 #include "subspec/baseline.h"
 #include "subspec/subspec_impl.h"
 #include "tests/support/program_isotopes.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "tests/ui/win/destroy_frame.h"
 #include "tests/ui/win/modal_dialog_driver.h"
 #include "tests/ui/win/prop_page_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "ui/dialogs/fit_settings_dlg.h"
 #include "ui/dialogs/prop_page_dlg.h"
 #include "ui/logic/catalogue_menus.h"

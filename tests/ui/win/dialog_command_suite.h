@@ -14,7 +14,7 @@
 #include "tests/support/spectrum_texts.h"
 #include "tests/ui/win/frame_suite.h"
 #include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 
 class DialogCommandSuite : public ::testing::Test, protected RecordedDialogs {
 protected:

@@ -19,7 +19,7 @@
 #include "subspec/free_var.h"
 #include "tests/support/document_test_parts.h"
 #include "tests/support/spectrum_texts.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "wingui/dialog_hooks.h"
 
 namespace {

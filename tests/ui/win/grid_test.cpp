@@ -29,7 +29,7 @@
 #include "wingui/scripted_text_draw.h"
 #include "wingui/window.h"
 #include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 
 namespace {
 

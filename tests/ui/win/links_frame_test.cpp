@@ -25,7 +25,7 @@
 #include "tests/ui/win/frame_suite.h"
 #include "ui/logic/link_targets.h"
 #include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "ui/resource_ids.h"
 #include "wingui/resources.h"
 

@@ -31,7 +31,7 @@
 #include "tests/ui/gui/screenshot.h"
 #include "tests/ui/win/frame_suite.h"
 #include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "ui/logic/language_list.h"
 #include "ui/logic/view_refresh.h"
 #include "wingui/dialog_hooks.h"

@@ -36,7 +36,7 @@
 #include "tests/support/scripted_user_interface.h"
 #include "tests/ui/gui/screenshot.h"
 #include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "ui/logic/language_list.h"
 #include "ui/registry_list_store.h"
 #include "ui/resource_ids.h"

@@ -24,7 +24,7 @@
 #include "plot/plot_palette.h"
 #include "tests/ui/gui/screenshot.h"
 #include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "ui/logic/language_list.h"
 #include "ui/dialogs/open_dialog.h"
 #include "ui/registry_list_store.h"

@@ -24,7 +24,7 @@
 #include "core/text/text.h"
 #include "tests/support/sextet_doublet_fit.h"
 #include "tests/ui/win/frame_suite.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "ui/frame/main_frame.h"
 #include "ui/report_viewer.h"
 #include "ui/resource_ids.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "ui/report_viewer.h"
 #include "wingui/dialog_hooks.h"
 

@@ -22,7 +22,7 @@
 #include "tests/ui/win/destroy_frame.h"
 #include "tests/ui/win/frame_suite.h"
 #include "tests/ui/win/modal_dialog_driver.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 #include "ui/logic/view_refresh.h"
 #include "wingui/resources.h"
 

@@ -15,7 +15,7 @@
 #include "wingui/dialog.h"
 #include "wingui/message_loop.h"
 #include "wingui/window.h"
-#include "tests/ui/win/recorded_dialogs.h"
+#include "tests/wingui/win/recorded_dialogs.h"
 
 namespace {
 
@@ -286,9 +286,10 @@ TEST(DataExchange, WritesFieldsAndReadsThemBackStrictly)
 
 namespace {
 
-class ClosingAbout : public ModalDialog {
+// The tests' own resizable dialog (test_dialogs.rc), closed by OK as soon as it is up.
+class ClosingDialog : public ModalDialog {
 public:
-    ClosingAbout() : ModalDialog(100) {}
+    ClosingDialog() : ModalDialog(200) {}
     bool on_init() override
     {
         PostMessageW(hwnd(), WM_COMMAND, IDOK, 0);
@@ -298,7 +299,7 @@ public:
 
 class FailingDialog : public ModalDialog {
 public:
-    FailingDialog() : ModalDialog(100) {}
+    FailingDialog() : ModalDialog(200) {}
     bool on_init() override { throw std::runtime_error("Broken dialog"); }
 };
 
@@ -387,8 +388,8 @@ TEST(ModalDialog, ControlsFollowTheEdgesTheyAreAnchoredTo)
 
 TEST(ModalDialog, RunsFromTheResourceAndAFailedSetUpCloses)
 {
-    ClosingAbout about;
-    EXPECT_EQ(about.run(nullptr), IDOK);
+    ClosingDialog closing;
+    EXPECT_EQ(closing.run(nullptr), IDOK);
     RecordedDialogs messages;  // what the exception boundary shows
     FailingDialog failing;
     EXPECT_EQ(failing.run(nullptr), IDCANCEL);
